@@ -1,0 +1,62 @@
+#include "aboutpage.h"
+
+#include "animatedpicture.h"
+#include "shapes.h"
+#include "soundplayer.h"
+#include "twips.h"
+
+#include <QFrame>
+#include <QLabel>
+#include <QMouseEvent>
+
+namespace velmora {
+
+AboutPage::AboutPage(QTabWidget *tabControl, SoundPlayer &sound) : TabPage(tabControl), m_sound(sound)
+{
+    auto *frame = new QFrame(canvas());
+    frame->setObjectName(QStringLiteral("Frame8"));
+    frame->setGeometry(ui::twipsRect(240, 840, 9015, 5655));
+    frame->setFrameShape(QFrame::NoFrame);
+    ui::setBackground(frame, Qt::black);
+
+    const QColor red(0xFF, 0, 0);
+    m_productName = ui::label(frame, "Label6", QStringLiteral("Velmora"), ui::twipsRect(240, 360, 1815, 735));
+    QFont big = m_productName->font();
+    big.setPointSizeF(18);
+    m_productName->setFont(big);
+    ui::setTextColour(m_productName, red);
+    m_productName->setToolTip(QStringLiteral("Play Tune?"));
+    m_productName->setCursor(Qt::WhatsThisCursor);
+    m_productName->installEventFilter(this);
+
+    m_version = ui::label(frame, "Version", QStringLiteral("Version:  "), ui::twipsRect(6240, 600, 1455, 255));
+    ui::setTextColour(m_version, red);
+
+    const QColor grey(0xC0, 0xC0, 0xC0);
+    new LineShape(frame, "Line2", {240, 960}, {8760, 960}, grey);
+    animatedPicture(frame, ui::twipsRect(360, 2520, 1740, 1305));
+    new LineShape(frame, "Line3", {240, 4800}, {8760, 4800}, grey);
+}
+
+void AboutPage::setVersionText(const QString &text)
+{
+    m_version->setText(text);
+}
+
+void AboutPage::Label6_Click()
+{
+    m_sound.play(QStringLiteral("sound/3.wav"));
+}
+
+bool AboutPage::eventFilter(QObject *watched, QEvent *event)
+{
+    if (watched == m_productName && event->type() == QEvent::MouseButtonRelease
+        && static_cast<QMouseEvent *>(event)->button() == Qt::LeftButton
+        && m_productName->rect().contains(static_cast<QMouseEvent *>(event)->position().toPoint())) {
+        Label6_Click();
+        return true;
+    }
+    return TabPage::eventFilter(watched, event);
+}
+
+} // namespace velmora

@@ -1,0 +1,30 @@
+#pragma once
+
+#include "tabpage.h"
+
+class QLabel;
+
+namespace velmora {
+
+class SoundPlayer;
+
+// "About": the product name (click it for the tune), the version and the trumpet.
+class AboutPage : public TabPage
+{
+    Q_OBJECT
+public:
+    AboutPage(QTabWidget *tabControl, SoundPlayer &sound);
+
+    void setVersionText(const QString &text);
+    void Label6_Click();
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
+private:
+    SoundPlayer &m_sound;
+    QLabel *m_productName;
+    QLabel *m_version;
+};
+
+} // namespace velmora

@@ -1,0 +1,21 @@
+#include "animatedpicture.h"
+
+#include "assets.h"
+
+#include <QLabel>
+#include <QMovie>
+
+namespace velmora {
+
+QLabel *animatedPicture(QWidget *parent, const QRect &geometry)
+{
+    auto *picture = new QLabel(parent);
+    picture->setObjectName(QStringLiteral("Gif89a1"));
+    picture->setGeometry(geometry);
+    auto *movie = new QMovie(movieFile(QStringLiteral("trumpet.gif")), QByteArray(), picture);
+    picture->setMovie(movie);
+    movie->start();
+    return picture;
+}
+
+} // namespace velmora

@@ -1,0 +1,21 @@
+#pragma once
+
+namespace velmora {
+
+class Feedback;
+class Prompter;
+class RandomSource;
+class RecordCursor;
+
+// What every exercise page works with; the main window owns all of it.
+struct ExerciseContext
+{
+    RecordCursor &ladders;    // Data1
+    RecordCursor &chordKinds; // Data2
+    RecordCursor &intervals;  // Data3
+    RandomSource &random;
+    Prompter &prompter;
+    Feedback &feedback;
+};
+
+} // namespace velmora

@@ -1,0 +1,34 @@
+#pragma once
+
+#include <QObject>
+
+class QCheckBox;
+class QLabel;
+
+namespace velmora {
+
+class SoundPlayer;
+
+// The verdict every exercise gives: a sentence in the blinking status line and, unless
+// "Sound off" is ticked at that moment, a sound.
+class Feedback : public QObject
+{
+    Q_OBJECT
+public:
+    Feedback(QLabel *statusLine, QCheckBox *soundOff, SoundPlayer &sound, QObject *parent = nullptr);
+
+    void ShowCorrect();
+    void ShowIncorrect();
+    void show(bool correct) { correct ? ShowCorrect() : ShowIncorrect(); }
+    void clear();
+    SoundPlayer &sound() const { return m_sound; }
+
+private:
+    void report(const QString &text, const QString &soundFile);
+
+    QLabel *m_statusLine;
+    QCheckBox *m_soundOff;
+    SoundPlayer &m_sound;
+};
+
+} // namespace velmora

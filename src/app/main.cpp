@@ -1,0 +1,35 @@
+#include "cheatmode.h"
+#include "look.h"
+#include "mainwindow.h"
+#include "prompter.h"
+#include "random.h"
+#include "soundplayer.h"
+#include "splashwindow.h"
+
+#include <QApplication>
+
+#include <memory>
+
+int main(int argc, char *argv[])
+{
+    QApplication app(argc, argv);
+    velmora::applyLook(app);
+    const bool cheatMode = velmora::cheatModeFromArguments(QApplication::arguments());
+
+    velmora::MessageBoxPrompter prompter;
+    velmora::DeviceSoundPlayer sound;
+    velmora::ClockSeededRandom random;
+    std::unique_ptr<velmora::MainWindow> mainWindow;
+
+    auto *splash = new velmora::SplashWindow([&]() -> QWidget * {
+        mainWindow = std::make_unique<velmora::MainWindow>(velmora::Services{prompter, sound, random}, cheatMode);
+        prompter.setParent(mainWindow.get());
+        QObject::connect(mainWindow.get(), &velmora::MainWindow::quitRequested, &app, &QApplication::quit);
+        mainWindow->Form_Load();
+        return mainWindow.get();
+    });
+    splash->setAttribute(Qt::WA_DeleteOnClose);
+    velmora::centreOnScreen(splash);
+    splash->show();
+    return app.exec();
+}

@@ -1,0 +1,146 @@
+#include "mainwindow.h"
+
+#include "aboutpage.h"
+#include "chordspage.h"
+#include "feedback.h"
+#include "intervalspage.h"
+#include "prompter.h"
+#include "relationspage.h"
+#include "soundplayer.h"
+#include "startuplog.h"
+#include "transposepage.h"
+#include "twips.h"
+
+#include <QCheckBox>
+#include <QEvent>
+#include <QLabel>
+#include <QLayout>
+#include <QMenuBar>
+#include <QScreen>
+#include <QTabBar>
+#include <QTabWidget>
+#include <QTimer>
+#include <QWindow>
+
+namespace velmora {
+
+QString versionNumber()
+{
+    return QStringLiteral("%1.%2.%3").arg(VELMORA_VERSION_MAJOR).arg(VELMORA_VERSION_MINOR).arg(VELMORA_VERSION_PATCH);
+}
+
+MainWindow::MainWindow(Services services, bool cheatMode, QWidget *parent)
+    : QMainWindow(parent, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint),
+      m_services(std::move(services)),
+      m_cheatModeRequested(cheatMode)
+{
+    setObjectName(QStringLiteral("Form1"));
+    setWindowTitle(QStringLiteral("Velmora"));
+    setWindowIcon(QIcon(QStringLiteral(":/icon.png")));
+
+    QAction *exit = menuBar()->addAction(QStringLiteral("Exit"));
+    exit->setObjectName(QStringLiteral("Exit"));
+    connect(exit, &QAction::triggered, this, &MainWindow::Exit_Click);
+
+    auto *client = new QWidget(this);
+    client->setFixedSize(ui::twipsRect(0, 0, 9600, 7335).size());
+    setCentralWidget(client);
+    layout()->setSizeConstraint(QLayout::SetFixedSize);
+
+    m_tabs = new QTabWidget(client);
+    m_tabs->setObjectName(QStringLiteral("SSTab1"));
+    m_tabs->setGeometry(ui::twipsRect(0, 0, 9615, 6975));
+    m_tabs->setUsesScrollButtons(false);
+    connect(m_tabs->tabBar(), &QTabBar::tabBarClicked, this, &MainWindow::SSTab1_Click);
+
+    m_statusLine = ui::label(client, "Label20", QString(), ui::twipsRect(120, 7080, 4935, 255));
+    ui::setTextColour(m_statusLine, QColor(0xC0, 0, 0));
+    m_soundOff = ui::checkBox(client, "Sound_off", QStringLiteral("Sound off"), ui::twipsRect(5880, 7080, 3255, 255), false);
+
+    m_blinker = new QTimer(this);
+    m_blinker->setObjectName(QStringLiteral("blinker"));
+    m_blinker->setInterval(1000);
+    connect(m_blinker, &QTimer::timeout, this, &MainWindow::blinker_Timer);
+    m_blinker->start();
+
+    const QString connection = m_database.connectionName();
+    auto *ladders = new RecordCursor(connection, tables::Ladders, this);
+    ladders->setObjectName(QStringLiteral("Data1"));
+    auto *chordKinds = new RecordCursor(connection, tables::ChordKinds, this);
+    chordKinds->setObjectName(QStringLiteral("Data2"));
+    auto *intervals = new RecordCursor(connection, tables::Intervals, this);
+    intervals->setObjectName(QStringLiteral("Data3"));
+
+    m_feedback = new Feedback(m_statusLine, m_soundOff, m_services.sound, this);
+    m_context.reset(new ExerciseContext{*ladders, *chordKinds, *intervals, m_services.random, m_services.prompter,
+                                        *m_feedback});
+
+    m_intervals = new IntervalsPage(m_tabs, *m_context);
+    m_relations = new RelationsPage(m_tabs, *m_context);
+    m_chords = new ChordsPage(m_tabs, *m_context);
+    m_transpose = new TransposePage(m_tabs, *m_context);
+    m_about = new AboutPage(m_tabs, m_services.sound);
+    m_tabs->addTab(m_intervals, QStringLiteral("Intervals"));
+    m_tabs->addTab(m_relations, QStringLiteral("Mineur / Majeur Relations "));
+    m_tabs->addTab(m_chords, QStringLiteral("Chords"));
+    m_tabs->addTab(m_transpose, QStringLiteral("Transpose"));
+    m_tabs->addTab(m_about, QStringLiteral("About"));
+    m_tabs->setCurrentWidget(m_chords);
+}
+
+MainWindow::~MainWindow() = default;
+
+void MainWindow::Form_Load()
+{
+    m_about->setVersionText(QStringLiteral("version: ") + versionNumber());
+
+    CheatMode = m_cheatModeRequested;
+    qCInfo(lcStartup, "CheatMode %s", CheatMode ? "on" : "off");
+    m_chords->setCheatMode(CheatMode);
+    m_relations->setCheatMode(CheatMode);
+    m_transpose->setCheatMode(CheatMode);
+    m_intervals->setCheatMode(CheatMode);
+
+    if (const QString problem = m_database.open(m_services.databaseFile); !problem.isEmpty())
+        m_services.prompter.inform(problem, Prompter::Icon::Warning);
+
+    m_services.sound.play(QStringLiteral("sound/3.wav"));
+}
+
+void MainWindow::Exit_Click()
+{
+    if (!m_services.prompter.askYesNo(QStringLiteral("Quiting"), QStringLiteral("Quit Program?")))
+        return;
+    m_services.sound.play(QStringLiteral("sound/1.wav"));
+    hide();
+    emit quitRequested();
+}
+
+void MainWindow::SSTab1_Click()
+{
+    m_feedback->clear();
+}
+
+void MainWindow::blinker_Timer()
+{
+    m_statusLine->setVisible(!m_statusLine->isVisible());
+}
+
+void MainWindow::showEvent(QShowEvent *event)
+{
+    QMainWindow::showEvent(event);
+    if (QWindow *window = windowHandle(); window && !m_exposed)
+        window->installEventFilter(this);
+}
+
+bool MainWindow::eventFilter(QObject *watched, QEvent *event)
+{
+    if (event->type() == QEvent::Expose && watched == windowHandle() && !m_exposed && windowHandle()->isExposed()) {
+        m_exposed = true;
+        qCInfo(lcStartup, "main window exposed");
+        watched->removeEventFilter(this);
+    }
+    return QMainWindow::eventFilter(watched, event);
+}
+
+} // namespace velmora

@@ -1,0 +1,81 @@
+#pragma once
+
+#include "exercisecontext.h"
+#include "musicdatabase.h"
+
+#include <QMainWindow>
+
+#include <memory>
+
+class QCheckBox;
+class QLabel;
+class QTabWidget;
+class QTimer;
+
+namespace velmora {
+
+class AboutPage;
+class ChordsPage;
+class Feedback;
+class IntervalsPage;
+class RelationsPage;
+class SoundPlayer;
+class TransposePage;
+
+// What the main window is given rather than reaching for: message boxes, sound and the random
+// generator, so that tests can stand in for each.
+struct Services
+{
+    Prompter &prompter;
+    SoundPlayer &sound;
+    RandomSource &random;
+    QString databaseFile = QString::fromLatin1(MusicDatabase::DefaultFileName);
+};
+
+QString versionNumber(); // "1.0.30"
+
+// Form1: the five tabs of exercises, the blinking status line and "Sound off".
+class MainWindow : public QMainWindow
+{
+    Q_OBJECT
+public:
+    MainWindow(Services services, bool cheatMode, QWidget *parent = nullptr);
+    ~MainWindow() override;
+
+    // Runs once, after construction and before the window is shown.
+    void Form_Load();
+
+    void Exit_Click();
+    void SSTab1_Click();
+    void blinker_Timer();
+
+    bool cheatMode() const { return CheatMode; }
+
+signals:
+    void quitRequested();
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
+    void showEvent(QShowEvent *event) override;
+
+private:
+    Services m_services;
+    const bool m_cheatModeRequested;
+    bool CheatMode = false;
+
+    MusicDatabase m_database;
+    QTabWidget *m_tabs;
+    QLabel *m_statusLine;
+    QCheckBox *m_soundOff;
+    QTimer *m_blinker;
+    Feedback *m_feedback;
+    std::unique_ptr<ExerciseContext> m_context;
+    ChordsPage *m_chords;
+    RelationsPage *m_relations;
+    TransposePage *m_transpose;
+    IntervalsPage *m_intervals;
+    AboutPage *m_about;
+    bool m_exposed = false;
+};
+
+} // namespace velmora

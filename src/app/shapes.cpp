@@ -1,0 +1,36 @@
+#include "shapes.h"
+
+#include "twips.h"
+
+#include <QPainter>
+
+namespace velmora {
+
+LineShape::LineShape(QWidget *parent, const char *name, QPoint fromTwips, QPoint toTwips, QColor colour)
+    : QWidget(parent), m_colour(colour)
+{
+    setObjectName(QLatin1String(name));
+    setAttribute(Qt::WA_TransparentForMouseEvents);
+    const QRect box = ui::twipsRect(qMin(fromTwips.x(), toTwips.x()), qMin(fromTwips.y(), toTwips.y()),
+                                    qAbs(toTwips.x() - fromTwips.x()), qAbs(toTwips.y() - fromTwips.y()));
+    setGeometry(box.adjusted(0, 0, 1, 1));
+    m_from = QPointF(fromTwips) / 15.0 - box.topLeft();
+    m_to = QPointF(toTwips) / 15.0 - box.topLeft();
+}
+
+void LineShape::paintEvent(QPaintEvent *)
+{
+    QPainter painter(this);
+    painter.setPen(QPen(m_colour, 1.0));
+    painter.drawLine(m_from + QPointF(0.5, 0.5), m_to + QPointF(0.5, 0.5));
+}
+
+void CircleShape::paintEvent(QPaintEvent *)
+{
+    QPainter painter(this);
+    painter.setRenderHint(QPainter::Antialiasing);
+    painter.setPen(QPen(Qt::black, 1.2));
+    painter.drawEllipse(QRectF(rect()).adjusted(0.6, 0.6, -0.6, -0.6));
+}
+
+} // namespace velmora

@@ -1,0 +1,100 @@
+#include "splashwindow.h"
+
+#include "animatedpicture.h"
+#include "mainwindow.h"
+#include "twips.h"
+
+#include <QFrame>
+#include <QLabel>
+#include <QScreen>
+#include <QTimer>
+
+namespace velmora {
+
+namespace {
+
+QLabel *splashLabel(QWidget *parent, const char *name, const QString &caption, const QRect &twips, const QFont &font,
+                    Qt::Alignment alignment)
+{
+    QLabel *label = ui::label(parent, name, caption, twips);
+    label->setFont(font);
+    label->setAlignment(alignment | Qt::AlignVCenter);
+    ui::setTextColour(label, Qt::white);
+    return label;
+}
+
+QFont arial(qreal points)
+{
+    QFont font(QStringLiteral("Arial"));
+    font.setStyleHint(QFont::SansSerif);
+    font.setPointSizeF(points);
+    font.setBold(true);
+    return font;
+}
+
+} // namespace
+
+void centreOnScreen(QWidget *window)
+{
+    if (const QScreen *screen = window->screen()) {
+        QRect frame = window->frameGeometry();
+        frame.moveCenter(screen->availableGeometry().center());
+        window->move(frame.topLeft());
+    }
+}
+
+SplashWindow::SplashWindow(std::function<QWidget *()> loadMainWindow, QWidget *parent)
+    : QWidget(parent, Qt::SplashScreen | Qt::FramelessWindowHint), m_loadMainWindow(std::move(loadMainWindow))
+{
+    setObjectName(QStringLiteral("frmSplash"));
+    setFixedSize(ui::twipsRect(0, 0, 7380, 4245).size());
+    ui::setBackground(this, Qt::black);
+
+    auto *frame = new QFrame(this);
+    frame->setObjectName(QStringLiteral("Frame1"));
+    frame->setGeometry(ui::twipsRect(120, 60, 7080, 4050));
+    ui::setBackground(frame, Qt::black);
+
+    splashLabel(frame, "lblCompanyProduct", QStringLiteral("Velmora"), ui::twipsRect(2640, 705, 2010, 510),
+                arial(21.75), Qt::AlignHCenter)
+        ->adjustSize();
+    m_version = splashLabel(frame, "lblVersion", QStringLiteral("Version"), ui::twipsRect(2640, 1320, 1875, 285),
+                            arial(12), Qt::AlignRight);
+    splashLabel(frame, "lblPlatform", QStringLiteral("Windows98 "), ui::twipsRect(3000, 1680, 1395, 285), arial(12),
+                Qt::AlignRight)
+        ->adjustSize();
+    animatedPicture(frame, ui::twipsRect(240, 960, 1740, 1305));
+    QFont loadingFont = font();
+    loadingFont.setBold(true);
+    loadingFont.setItalic(true);
+    splashLabel(frame, "Label2", QStringLiteral("Velmora is now loading............"),
+                ui::twipsRect(120, 2760, 6855, 255), loadingFont, Qt::AlignHCenter);
+
+    m_timer = new QTimer(this);
+    m_timer->setObjectName(QStringLiteral("Timer1"));
+    m_timer->setInterval(100);
+    // The splash goes after the first tick; a timer that outlived it would load a second window.
+    m_timer->setSingleShot(true);
+    connect(m_timer, &QTimer::timeout, this, &SplashWindow::Timer1_Timer);
+
+    Form_Load();
+    m_timer->start();
+}
+
+void SplashWindow::Form_Load()
+{
+    m_version->setText(QStringLiteral("Version ") + versionNumber());
+    m_version->adjustSize();
+}
+
+void SplashWindow::Timer1_Timer()
+{
+    m_timer->stop();
+    QWidget *mainWindow = m_loadMainWindow();
+    centreOnScreen(mainWindow);
+    mainWindow->show();
+    // Closing the splash only now keeps a window open throughout, so the program does not end.
+    close();
+}
+
+} // namespace velmora

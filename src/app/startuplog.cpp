@@ -1,0 +1,3 @@
+#include "startuplog.h"
+
+Q_LOGGING_CATEGORY(lcStartup, "velmora.startup", QtWarningMsg)

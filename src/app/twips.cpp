@@ -1,0 +1,120 @@
+#include "twips.h"
+
+#include <QCheckBox>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTimer>
+
+#include <cmath>
+
+namespace velmora::ui {
+
+namespace {
+
+template <typename W>
+W *placed(W *widget, const char *name, const QRect &twips)
+{
+    widget->setObjectName(QLatin1String(name));
+    widget->setGeometry(twips);
+    return widget;
+}
+
+} // namespace
+
+int twipsToPixels(int twips)
+{
+    return int(std::lround(twips / 15.0));
+}
+
+QRect twipsRect(int left, int top, int width, int height)
+{
+    const int x = twipsToPixels(left);
+    const int y = twipsToPixels(top);
+    return QRect(x, y, twipsToPixels(left + width) - x, twipsToPixels(top + height) - y);
+}
+
+QLabel *label(QWidget *parent, const char *name, const QString &caption, const QRect &twips)
+{
+    return placed(new QLabel(caption, parent), name, twips);
+}
+
+QPushButton *pushButton(QWidget *parent, const char *name, const QString &caption, const QRect &twips)
+{
+    auto *button = placed(new QPushButton(caption, parent), name, twips);
+    button->setAutoDefault(false);
+    return button;
+}
+
+QPushButton *colouredButton(QWidget *parent, const char *name, const QString &caption, const QRect &twips,
+                            const QColor &back, const QColor &text)
+{
+    auto *button = pushButton(parent, name, caption, twips);
+    QPalette palette = button->palette();
+    palette.setColor(QPalette::Button, back);
+    palette.setColor(QPalette::ButtonText, text);
+    button->setPalette(palette);
+    return button;
+}
+
+QCheckBox *checkBox(QWidget *parent, const char *name, const QString &caption, const QRect &twips, bool ticked)
+{
+    auto *box = placed(new QCheckBox(caption, parent), name, twips);
+    box->setChecked(ticked);
+    return box;
+}
+
+QRadioButton *optionButton(QWidget *parent, const char *name, const QString &caption, const QRect &twips,
+                           bool selected)
+{
+    auto *option = placed(new QRadioButton(caption, parent), name, twips);
+    option->setChecked(selected);
+    return option;
+}
+
+QLineEdit *readOnlyText(QWidget *parent, const char *name, const QString &text, const QRect &twips)
+{
+    auto *edit = placed(new QLineEdit(text, parent), name, twips);
+    edit->setReadOnly(true);
+    edit->setFocusPolicy(Qt::NoFocus);
+    edit->setCursorPosition(0);
+    QPalette palette = edit->palette();
+    palette.setColor(QPalette::Base, Qt::white);
+    palette.setColor(QPalette::Text, Qt::black);
+    edit->setPalette(palette);
+    return edit;
+}
+
+QGroupBox *frame(QWidget *parent, const char *name, const QString &caption, const QRect &twips)
+{
+    return placed(new QGroupBox(caption, parent), name, twips);
+}
+
+QTimer *hideTimer(QObject *parent, const char *name, int intervalMs, QWidget *label)
+{
+    auto *timer = new QTimer(parent);
+    timer->setObjectName(QLatin1String(name));
+    timer->setInterval(intervalMs);
+    QObject::connect(timer, &QTimer::timeout, label, &QWidget::hide);
+    timer->start();
+    return timer;
+}
+
+void setTextColour(QWidget *widget, const QColor &colour)
+{
+    QPalette palette = widget->palette();
+    palette.setColor(QPalette::WindowText, colour);
+    widget->setPalette(palette);
+}
+
+void setBackground(QWidget *widget, const QColor &colour)
+{
+    QPalette palette = widget->palette();
+    palette.setColor(QPalette::Window, colour);
+    widget->setPalette(palette);
+    widget->setAutoFillBackground(true);
+}
+
+} // namespace velmora::ui

@@ -1,0 +1,40 @@
+#pragma once
+
+#include <QColor>
+#include <QRect>
+#include <QString>
+
+class QCheckBox;
+class QGroupBox;
+class QLabel;
+class QLineEdit;
+class QObject;
+class QPushButton;
+class QRadioButton;
+class QTimer;
+class QWidget;
+
+namespace velmora::ui {
+
+// The layout is given in twips; 15 twips make a pixel at 100 % scale. Edges are rounded, not
+// sizes, so that controls which meet in twips also meet in pixels.
+int twipsToPixels(int twips);
+QRect twipsRect(int left, int top, int width, int height);
+
+QLabel *label(QWidget *parent, const char *name, const QString &caption, const QRect &twips);
+QPushButton *pushButton(QWidget *parent, const char *name, const QString &caption, const QRect &twips);
+QPushButton *colouredButton(QWidget *parent, const char *name, const QString &caption, const QRect &twips,
+                            const QColor &back, const QColor &text = Qt::black);
+QCheckBox *checkBox(QWidget *parent, const char *name, const QString &caption, const QRect &twips, bool ticked);
+QRadioButton *optionButton(QWidget *parent, const char *name, const QString &caption, const QRect &twips,
+                           bool selected);
+QLineEdit *readOnlyText(QWidget *parent, const char *name, const QString &text, const QRect &twips);
+QGroupBox *frame(QWidget *parent, const char *name, const QString &caption, const QRect &twips);
+
+// A timer that hides its cheat label at every tick, running from the moment it exists.
+QTimer *hideTimer(QObject *parent, const char *name, int intervalMs, QWidget *label);
+
+void setTextColour(QWidget *widget, const QColor &colour);
+void setBackground(QWidget *widget, const QColor &colour);
+
+} // namespace velmora::ui

@@ -1,0 +1,251 @@
+#include "dbcheck.h"
+
+#include "chordkinds.h"
+#include "chordquestion.h"
+#include "intervals.h"
+#include "musicdatabase.h"
+#include "musictheory.h"
+#include "notename.h"
+#include "relations.h"
+#include "transpose.h"
+
+#include <QFile>
+#include <algorithm>
+#include <QSet>
+#include <QSqlDatabase>
+#include <QSqlError>
+#include <QSqlQuery>
+#include <QSqlRecord>
+
+namespace velmora {
+
+namespace {
+
+const QStringList MajorKeys{"C", "G", "D", "A", "E", "B", "F#", "C#", "F", "Bb", "Eb", "Ab", "Db", "Gb", "Cb"};
+
+QString quote(const QString &text)
+{
+    return QLatin1Char('"') + text + QLatin1Char('"');
+}
+
+struct Row
+{
+    int number; // 1-based, in rowid order
+    QSqlRecord record;
+    QString value(const QString &field) const { return record.value(field).toString(); }
+};
+
+QList<Row> readTable(const QSqlDatabase &db, const QString &table, QStringList *problems)
+{
+    QList<Row> rows;
+    QSqlQuery query(db);
+    if (!query.exec(QStringLiteral("SELECT * FROM %1 ORDER BY rowid").arg(quotedIdentifier(table)))) {
+        *problems << QStringLiteral("%1: cannot be read: %2").arg(table, query.lastError().text());
+        return rows;
+    }
+    while (query.next())
+        rows.append({int(rows.size()) + 1, query.record()});
+    if (rows.isEmpty())
+        *problems << QStringLiteral("%1: holds no records; at least one is needed").arg(table);
+    return rows;
+}
+
+QString where(const QString &table, const Row &row, const QString &label, const QString &field)
+{
+    return QStringLiteral("%1, record %2 (%3), field %4").arg(table).arg(row.number).arg(label, quote(field));
+}
+
+bool keyOptionsContain(const QString &key)
+{
+    return std::ranges::any_of(keyOptions(), [&](const KeyOption &o) { return QLatin1String(o.key) == key; });
+}
+
+bool hasField(const QSqlRecord &record, const QString &name)
+{
+    for (int i = 0; i < record.count(); ++i) {
+        if (record.fieldName(i) == name)
+            return true;
+    }
+    return false;
+}
+
+bool acceptedByAny(const QString &answer, QStringList PitchClassButton::*family)
+{
+    for (const PitchClassButton &button : pitchClassButtons()) {
+        if (acceptsAnswer(button.*family, answer))
+            return true;
+    }
+    return false;
+}
+
+void checkScales(const QList<Row> &scales, QStringList *problems)
+{
+    QSet<QString> seen;
+    for (const Row &row : scales) {
+        const QString key = row.value(QStringLiteral("Toonsoort"));
+        const QString label = quote(key);
+        if (!MajorKeys.contains(key)) {
+            *problems << where(tables::Ladders, row, label, QStringLiteral("Toonsoort"))
+                    + QStringLiteral(": %1 is not one of the 15 major keys %2").arg(label, MajorKeys.join(QLatin1Char(' ')));
+            continue;
+        }
+        if (seen.contains(key))
+            *problems << where(tables::Ladders, row, label, QStringLiteral("Toonsoort")) + QStringLiteral(": the key is stored twice");
+        seen.insert(key);
+
+        for (const QString &field : degreeFields()) {
+            const QString value = row.value(field);
+            const std::optional<QString> expected = theory::degreeSpelling(key, field);
+            if (expected && value != *expected) {
+                *problems << where(tables::Ladders, row, label, field)
+                        + QStringLiteral(": %1 should be %2").arg(quote(value), quote(*expected));
+            }
+        }
+
+        // Every answer the other exercises can draw from this key must have a button.
+        if (!keyOptionsContain(key))
+            *problems << where(tables::Ladders, row, label, QStringLiteral("Toonsoort")) + QStringLiteral(": no key button answers it");
+        const QString sixth = row.value(QStringLiteral("6"));
+        bool majorAnswer = false;
+        bool minorAnswer = false;
+        for (const RelationsButton &button : relationsButtons()) {
+            majorAnswer |= QLatin1String(button.answer) == key + QStringLiteral(" maj");
+            minorAnswer |= QLatin1String(button.answer) == sixth + QStringLiteral(" min");
+        }
+        if (!majorAnswer)
+            *problems << where(tables::Ladders, row, label, QStringLiteral("Toonsoort"))
+                    + QStringLiteral(": no relations button answers %1").arg(quote(key + QStringLiteral(" maj")));
+        if (!minorAnswer)
+            *problems << where(tables::Ladders, row, label, QStringLiteral("6"))
+                    + QStringLiteral(": no relations button answers %1").arg(quote(sixth + QStringLiteral(" min")));
+        for (Instrument score : {Instrument::C, Instrument::Bb, Instrument::Eb}) {
+            for (Instrument player : {Instrument::C, Instrument::Bb, Instrument::Eb}) {
+                const QString field = *transpositionField(score, player);
+                if (!acceptedByAny(row.value(field), &PitchClassButton::transposeSpellings))
+                    *problems << where(tables::Ladders, row, label, field)
+                            + QStringLiteral(": no transposition button answers %1").arg(quote(row.value(field)));
+            }
+        }
+    }
+    for (const QString &key : MajorKeys) {
+        if (!seen.contains(key))
+            *problems << QStringLiteral("%1: the key %2 is missing").arg(tables::Ladders, quote(key));
+    }
+}
+
+void checkChordKinds(const QList<Row> &kinds, QStringList *problems)
+{
+    bool anyBasic = false;
+    for (const Row &row : kinds) {
+        const QString code = row.value(QStringLiteral("plugin"));
+        anyBasic |= !isExtendedChordCode(code);
+        const bool answerable = std::ranges::any_of(chordButtons(), [&](const ChordButton &button) {
+            return button.enabled && QLatin1String(button.code) == code;
+        });
+        if (!findChordKind(code) || !answerable) {
+            *problems << where(tables::ChordKinds, row, quote(code), QStringLiteral("plugin"))
+                    + QStringLiteral(": %1 is not a chord kind that can be built and answered").arg(quote(code));
+        }
+    }
+    if (!kinds.isEmpty() && !anyBasic)
+        *problems << QStringLiteral("%1: no triad or seventh chord, so nothing can be asked with \"  9, 11, 13 excluded\" ticked")
+                         .arg(tables::ChordKinds);
+}
+
+void checkIntervals(const QList<Row> &intervals, const QList<Row> &scales, const QSqlRecord &scaleFields,
+                    QStringList *problems)
+{
+    QSet<QString> names;
+    for (const Row &row : intervals) {
+        const QString name = row.value(QStringLiteral("Interval_uk"));
+        const QString top = row.value(QStringLiteral("Top"));
+        const QString direction = row.value(QStringLiteral("direction"));
+        const QString label = quote(name + QLatin1Char(' ') + direction);
+        names.insert(name);
+        if (!std::ranges::any_of(intervalChoices(), [&](const IntervalChoice &c) { return QLatin1String(c.name) == name; }))
+            *problems << where(tables::Intervals, row, label, QStringLiteral("Interval_uk"))
+                    + QStringLiteral(": %1 is not one of the thirteen interval names").arg(quote(name));
+        if (direction != QLatin1String("up") && direction != QLatin1String("down"))
+            *problems << where(tables::Intervals, row, label, QStringLiteral("direction"))
+                    + QStringLiteral(": %1 should be \"up\" or \"down\"").arg(quote(direction));
+        if (!hasField(scaleFields, top) || top == QLatin1String("Toonsoort")) {
+            *problems << where(tables::Intervals, row, label, QStringLiteral("Top"))
+                    + QStringLiteral(": %1 names no degree field of %2").arg(quote(top), tables::Ladders);
+            continue;
+        }
+        for (const Row &scale : scales) {
+            const QString key = scale.value(QStringLiteral("Toonsoort"));
+            const QString answer = scale.value(top);
+            const std::optional<QString> expected = theory::intervalCompletion(key, name, direction);
+            if (expected && answer != *expected)
+                *problems << where(tables::Intervals, row, label, QStringLiteral("Top"))
+                        + QStringLiteral(": in key %1 field %2 gives %3, but the interval ends on %4")
+                              .arg(quote(key), quote(top), quote(answer), quote(*expected));
+            if (!acceptedByAny(answer, &PitchClassButton::intervalSpellings))
+                *problems << where(tables::Intervals, row, label, QStringLiteral("Top"))
+                        + QStringLiteral(": in key %1 the answer %2 has no interval button").arg(quote(key), quote(answer));
+        }
+    }
+    for (const IntervalChoice &choice : intervalChoices()) {
+        if (!names.contains(QLatin1String(choice.name)))
+            *problems << QStringLiteral("%1: no record for %2").arg(tables::Intervals, quote(QLatin1String(choice.name)));
+    }
+}
+
+} // namespace
+
+QStringList checkMusicData(const QString &connectionName)
+{
+    QStringList problems;
+    const QSqlDatabase db = QSqlDatabase::database(connectionName, false);
+    if (const QString schema = MusicDatabase::schemaProblem(connectionName); !schema.isEmpty()) {
+        for (QString line : schema.split(QLatin1Char('\n'))) {
+            line[0] = line[0].toUpper();
+            problems << line;
+        }
+        return problems;
+    }
+    const QList<Row> scales = readTable(db, tables::Ladders, &problems);
+    checkScales(scales, &problems);
+    checkChordKinds(readTable(db, tables::ChordKinds, &problems), &problems);
+    checkIntervals(readTable(db, tables::Intervals, &problems), scales, db.record(tables::Ladders), &problems);
+    return problems;
+}
+
+int runDbCheck(const QString &fileName, QStringList *output)
+{
+    MusicDatabase builtIn;
+    QString connection;
+    const QString fileConnection = QStringLiteral("velmora-dbcheck");
+    if (fileName.isEmpty()) {
+        builtIn.open(QString());
+        connection = builtIn.connectionName();
+    } else {
+        QFile file(fileName);
+        if (!file.open(QIODevice::ReadOnly)) {
+            *output << QStringLiteral("%1: cannot be read: %2").arg(fileName, file.errorString());
+            return 2;
+        }
+        if (!file.read(16).startsWith(QByteArrayLiteral("SQLite format 3\0"))) {
+            *output << QStringLiteral("%1: not an SQLite database").arg(fileName);
+            return 2;
+        }
+        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), fileConnection);
+        db.setDatabaseName(fileName);
+        db.setConnectOptions(QStringLiteral("QSQLITE_OPEN_READONLY"));
+        if (!db.open()) {
+            *output << QStringLiteral("%1: cannot be opened: %2").arg(fileName, db.lastError().text());
+            return 2;
+        }
+        connection = fileConnection;
+    }
+    const QStringList problems = checkMusicData(connection);
+    *output << problems;
+    if (!fileName.isEmpty()) {
+        QSqlDatabase::database(fileConnection, false).close();
+        QSqlDatabase::removeDatabase(fileConnection);
+    }
+    return problems.isEmpty() ? 0 : 1;
+}
+
+} // namespace velmora

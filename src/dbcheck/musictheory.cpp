@@ -1,0 +1,130 @@
+#include "musictheory.h"
+
+#include <array>
+
+namespace velmora::theory {
+
+namespace {
+
+constexpr QStringView Letters = u"CDEFGAB";
+constexpr std::array<int, 7> NaturalPitch{0, 2, 4, 5, 7, 9, 11};
+
+struct Suffix
+{
+    QStringView text;
+    int semitones;
+};
+constexpr std::array<Suffix, 6> Suffixes{{{u"", 0}, {u"#", 1}, {u"x", 2}, {u"b", -1}, {u"bb", -2}, {u"bbb", -3}}};
+
+int mod(int a, int n)
+{
+    return ((a % n) + n) % n;
+}
+
+std::optional<int> letterIndex(QStringView note)
+{
+    if (note.isEmpty())
+        return std::nullopt;
+    const qsizetype index = Letters.indexOf(note.front());
+    return index < 0 ? std::nullopt : std::optional<int>(int(index));
+}
+
+std::optional<int> suffixSemitones(QStringView suffix)
+{
+    for (const Suffix &s : Suffixes) {
+        if (s.text == suffix)
+            return s.semitones;
+    }
+    return std::nullopt;
+}
+
+// The note `steps` letters above `start` (negative: below), `semitones` above it in pitch.
+std::optional<QString> spell(QStringView start, int steps, int semitones)
+{
+    const auto letter = letterIndex(start);
+    const auto pitch = pitchClass(start);
+    if (!letter || !pitch)
+        return std::nullopt;
+    const int target = mod(*letter + steps, 7);
+    int accidental = mod(*pitch + semitones - NaturalPitch[target], 12);
+    if (accidental > 6)
+        accidental -= 12;
+    for (const Suffix &s : Suffixes) {
+        if (s.semitones == accidental)
+            return Letters.mid(target, 1).toString() + s.text.toString();
+    }
+    return std::nullopt;
+}
+
+struct Interval
+{
+    QStringView name;
+    int steps;
+    int semitones;
+};
+
+constexpr std::array<Interval, 13> Intervals{{
+    {u"Prime", 0, 0},
+    {u"Minor Second", 1, 1},
+    {u"Major Second", 1, 2},
+    {u"Minor Third", 2, 3},
+    {u"Major Third", 2, 4},
+    {u"Perfect Fourth", 3, 5},
+    {u"Augmented Fourth", 3, 6},
+    {u"Perfect Fifth", 4, 7},
+    {u"Minor Sixth", 5, 8},
+    {u"Major Sixth", 5, 9},
+    {u"Minor Seventh", 6, 10},
+    {u"Major Seventh", 6, 11},
+    {u"Octave", 7, 12},
+}};
+
+} // namespace
+
+std::optional<int> pitchClass(QStringView note)
+{
+    const auto letter = letterIndex(note);
+    if (!letter)
+        return std::nullopt;
+    const auto accidental = suffixSemitones(note.mid(1));
+    if (!accidental)
+        return std::nullopt;
+    return mod(NaturalPitch[*letter] + *accidental, 12);
+}
+
+std::optional<QString> degreeSpelling(QStringView key, QStringView degreeField)
+{
+    int alteration = 0;
+    QStringView number = degreeField;
+    if (number.startsWith(u"bb")) {
+        alteration = -2;
+        number = number.mid(2);
+    } else if (number.startsWith(u"b")) {
+        alteration = -1;
+        number = number.mid(1);
+    } else if (number.startsWith(u"+")) {
+        alteration = 1;
+        number = number.mid(1);
+    }
+    bool ok = false;
+    const int degree = number.toInt(&ok);
+    if (!ok || degree < 1)
+        return std::nullopt;
+    const int steps = degree - 1;
+    const int semitones = NaturalPitch[steps % 7] + alteration;
+    return spell(key, steps, semitones);
+}
+
+std::optional<QString> intervalCompletion(QStringView start, QStringView intervalName, QStringView direction)
+{
+    const int sign = direction == u"up" ? 1 : direction == u"down" ? -1 : 0;
+    if (sign == 0)
+        return std::nullopt;
+    for (const Interval &interval : Intervals) {
+        if (interval.name == intervalName)
+            return spell(start, sign * interval.steps, sign * interval.semitones);
+    }
+    return std::nullopt;
+}
+
+} // namespace velmora::theory

@@ -1,0 +1,159 @@
+#include "chordquestion.h"
+
+#include "musicdatabase.h"
+#include "random.h"
+
+#include <algorithm>
+
+namespace velmora {
+
+namespace {
+
+Expected<QString> DrawChordKind(RecordCursor &chordKinds, RandomSource &random, bool excludeExtended)
+{
+    const Expected<int> count = chordKinds.count();
+    if (!count)
+        return Expected<QString>::failure(count.error());
+    if (*count == 0)
+        return Expected<QString>::failure(QStringLiteral("Table \"%1\" holds no records.").arg(chordKinds.table()));
+
+    static const QString Plugin = QStringLiteral("plugin");
+    if (excludeExtended) {
+        // The redraw below only ends on an accepted code, so make sure the table has one.
+        const Expected<QStringList> codes = chordKinds.values(Plugin);
+        if (!codes)
+            return Expected<QString>::failure(codes.error());
+        if (std::ranges::all_of(*codes, [](const QString &code) { return isExtendedChordCode(code); })) {
+            return Expected<QString>::failure(
+                QStringLiteral("Table \"%1\", field \"%2\": every chord kind is a 9th, 11th or 13th chord, "
+                               "so none can be asked while \"  9, 11, 13 excluded\" is ticked.")
+                    .arg(chordKinds.table(), Plugin));
+        }
+    }
+    for (;;) {
+        const Expected<DrawnRecord> record = chordKinds.draw(*count, random.next());
+        if (!record)
+            return Expected<QString>::failure(record.error());
+        Expected<QString> code = record->field(Plugin);
+        if (!code || !excludeExtended || !isExtendedChordCode(*code))
+            return code;
+    }
+}
+
+} // namespace
+
+Expected<ChordQuestion> drawChordQuestion(RecordCursor &ladders, RecordCursor &chordKinds, RandomSource &random,
+                                          const ChordOptions &options, const NoteSlots &previousSlots)
+{
+    const Expected<DrawnRecord> scale = ladders.countAndDraw(random, true);
+    if (!scale)
+        return Expected<ChordQuestion>::failure(scale.error());
+    const Expected<QString> kind = DrawChordKind(chordKinds, random, options.excludeExtended);
+    if (!kind)
+        return Expected<ChordQuestion>::failure(kind.error());
+    const Expected<QString> key = scale->field(QStringLiteral("Toonsoort"));
+    if (!key)
+        return Expected<ChordQuestion>::failure(key.error());
+
+    ChordQuestion question{*key, *kind, previousSlots, true};
+    if (const ChordKind *builder = findChordKind(*kind)) {
+        const Expected<NoteSlots> notes = buildChord(*builder, *scale);
+        if (!notes)
+            return Expected<ChordQuestion>::failure(notes.error());
+        question.notes = *notes;
+    } else {
+        question.kindHasBuilder = false;
+    }
+    if (options.randomOrder)
+        ShuffleNoteSlots(question.notes, random);
+    return question;
+}
+
+void ShuffleNoteSlots(NoteSlots &notes, RandomSource &random)
+{
+    constexpr int n = int(std::tuple_size_v<NoteSlots>);
+    std::array<int, n> positions{};
+    for (int j = 0; j < n; ++j) {
+        int p = 0;
+        do {
+            p = drawIndex(n, random.next());
+        } while (std::find(positions.begin(), positions.begin() + j, p) != positions.begin() + j);
+        positions[j] = p;
+    }
+    const NoteSlots saved = notes;
+    for (int i = 0; i < n; ++i)
+        notes[i] = saved[positions[i]];
+}
+
+QString noteListText(const NoteSlots &notes, bool listNotes)
+{
+    if (!listNotes)
+        return QStringLiteral("Uitgeschakeld");
+    QStringList parts(notes.begin(), notes.end());
+    return parts.join(QStringLiteral("  "));
+}
+
+std::span<const KeyOption> keyOptions()
+{
+    static const std::array<KeyOption, 15> options{{
+        {"Option_C", "C", 360, 240},
+        {"Option_D", "D", 840, 240},
+        {"Option_E", "E", 1320, 240},
+        {"Option_F", "F", 1800, 240},
+        {"Option_G", "G", 2280, 240},
+        {"Option_A", "A", 2760, 240},
+        {"Option_B", "B", 3240, 240},
+        {"Option_Cis", "C#", 600, 720},
+        {"Option_Cb", "Cb", 120, 720},
+        {"Option_Db", "Db", 1080, 720},
+        {"Option_Eb", "Eb", 1560, 720},
+        {"Option_Fis", "F#", 2040, 720},
+        {"Option_Gb", "Gb", 2520, 720},
+        {"Option_Ab", "Ab", 3000, 720},
+        {"Option_Bb", "Bb", 3480, 720},
+    }};
+    return options;
+}
+
+std::span<const ChordButton> chordButtons()
+{
+    constexpr quint32 major = 0x8080FF;
+    constexpr quint32 minor = 0xFFFFC0;
+    constexpr quint32 dominant = 0xC0FFC0;
+    constexpr quint32 diminished = 0xFF0000;
+    constexpr quint32 suspended = 0xFF8000;
+    static const std::array<ChordButton, 29> buttons{{
+        {"Command27", "Majeur 3  +5", "om_3", major, 0, 0},
+        {"Command2", "Majeur 3", "maj_3", major, 0, 1},
+        {"Command3", "Majeur 7", "maj_7", major, 0, 2},
+        {"Command4", "Majeur 7 +5", "maj7_en5", major, 0, 3},
+        {"Command5", "Majeur 9", "maj_9", major, 0, 4},
+        {"Command6", "Majeur 11", "maj_11", major, 0, 5},
+        {"Command17", "Majeur 13", "maj_13", major, 0, 6},
+        {"Command23", "Majeur +13", "maj7_en13", major, 0, 7, false},
+        {"Command20", "Majeur 13 +11", "maj13_en11", major, 0, 8},
+        {"Command26", "Sus4 drieklnk", "sus4_3", suspended, 0, 9},
+        {"Command7", "Mineur 3", "min_3", minor, 1, 0},
+        {"Command8", "Mineur 7", "min_7", minor, 1, 1},
+        {"Command9", "Mineur/maj 7", "min_maj7", minor, 1, 2},
+        {"Command10", "Mineur 7 b5", "min7_b5", minor, 1, 3},
+        {"Command11", "Mineur 9", "min7_9", minor, 1, 4},
+        {"Command19", "Mineur 11", "min_11", minor, 1, 5},
+        {"Command22", "Mineur 13", "min_13", minor, 1, 6},
+        {"Command29", "Dim 3", "dim_3", diminished, 1, 8},
+        {"Command31", "Dim 7", "dim_7", diminished, 1, 9},
+        {"Command12", "Dominant 7", "dom_7", dominant, 2, 0},
+        {"Command13", "Dominant 7 b5", "dom7_b5", dominant, 2, 1},
+        {"Command14", "Dominant 7 +5", "dom7_en5", dominant, 2, 2},
+        {"Command15", "Dominant 9", "dom_9", dominant, 2, 3},
+        {"Command16", "Dominant 7 b9", "dom7_b9", dominant, 2, 4},
+        {"Command18", "Dominant 11", "dom_11", dominant, 2, 5},
+        {"Command21", "Dominant +11", "dom_en11", dominant, 2, 6},
+        {"Command24", "Dom. 13   +11", "dom13_en11", dominant, 2, 7},
+        {"Command28", "Dom    13   b5", "dom13_b5", dominant, 2, 8, true, true},
+        {"Command30", "Dom.   13   +5", "dom13_en5", dominant, 2, 9},
+    }};
+    return buttons;
+}
+
+} // namespace velmora

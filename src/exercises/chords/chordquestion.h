@@ -1,0 +1,75 @@
+#pragma once
+
+#include "chordkinds.h"
+#include "expected.h"
+
+#include <QString>
+
+#include <span>
+
+namespace velmora {
+
+class RandomSource;
+class RecordCursor;
+
+struct ChordOptions
+{
+    bool excludeExtended = false; // "  9, 11, 13 excluded"
+    bool randomOrder = false;
+};
+
+struct ChordQuestion
+{
+    QString key;
+    QString kind;
+    NoteSlots notes;
+    bool kindHasBuilder = true; // false: "geen verwijzing!", and the slots are the previous ones
+};
+
+// One press of the chord "GO!", computed without touching the window: count and draw the key,
+// draw the chord kind (redrawing excluded kinds), build the chord and shuffle it when asked.
+Expected<ChordQuestion> drawChordQuestion(RecordCursor &ladders, RecordCursor &chordKinds, RandomSource &random,
+                                          const ChordOptions &options, const NoteSlots &previousSlots);
+
+// A uniformly random permutation of all seven slots, empty ones included.
+void ShuffleNoteSlots(NoteSlots &notes, RandomSource &random);
+
+// The notes joined by two blanks, empty slots contributing nothing; "Uitgeschakeld" when off.
+QString noteListText(const NoteSlots &notes, bool listNotes);
+
+struct KeyOption
+{
+    const char *objectName;
+    const char *key; // also the caption
+    int left;        // twips inside the answer frame
+    int top;
+};
+
+// In the order the chosen key is read.
+std::span<const KeyOption> keyOptions();
+
+struct ChordButton
+{
+    const char *objectName;
+    const char *caption;
+    const char *code;
+    quint32 colour; // 0xRRGGBB
+    int column; // 0..2
+    int row;    // 0..9
+    bool enabled = true;
+    bool confirmsWithMessage = false; // a right answer shows "goed" instead of the usual feedback
+};
+
+std::span<const ChordButton> chordButtons();
+
+// Command25 sits among the chord buttons but is the cheat.
+inline constexpr int CheatButtonColumn = 1;
+inline constexpr int CheatButtonRow = 7;
+
+inline bool isRightChordAnswer(const QString &questionKey, const QString &questionKind, const QString &chosenKey,
+                               const QString &buttonCode)
+{
+    return !questionKind.isEmpty() && questionKey == chosenKey && questionKind == buttonCode;
+}
+
+} // namespace velmora

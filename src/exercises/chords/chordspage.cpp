@@ -1,0 +1,133 @@
+#include "chordspage.h"
+
+#include "chordquestion.h"
+#include "exercisecontext.h"
+#include "feedback.h"
+#include "prompter.h"
+#include "staffview.h"
+#include "twips.h"
+
+#include <QButtonGroup>
+#include <QCheckBox>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTimer>
+
+namespace velmora {
+
+ChordsPage::ChordsPage(QTabWidget *tabControl, ExerciseContext &context) : TabPage(tabControl), m_context(context)
+{
+    QWidget *page = canvas();
+    auto *go = ui::pushButton(page, "Command1", QStringLiteral("GO!"), ui::twipsRect(600, 1080, 855, 495));
+    connect(go, &QPushButton::clicked, this, &ChordsPage::Command1_Click);
+
+    QGroupBox *question = ui::frame(page, "Frame2", QStringLiteral("Question"), ui::twipsRect(600, 1800, 3615, 4575));
+    m_staff = new StaffView(question);
+    m_staff->setObjectName(QStringLiteral("Picture1"));
+    m_staff->setGeometry(ui::twipsRect(480, 240, 2565, 3300));
+    m_viewText = ui::checkBox(question, "viewtext", QStringLiteral(" "), ui::twipsRect(120, 3600, 255, 315), true);
+    m_noteList = ui::readOnlyText(question, "Text1", QStringLiteral("Click on Go! for first question"),
+                                  ui::twipsRect(480, 3600, 2535, 285));
+    m_mixUp = ui::checkBox(question, "check1_mixup", QStringLiteral("Check1"), ui::twipsRect(120, 3960, 255, 255),
+                           false);
+    ui::label(question, "Label3", QStringLiteral("Random order"), ui::twipsRect(480, 3960, 1935, 255));
+    m_excludeExtended = ui::checkBox(question, "Check1", QStringLiteral("  9, 11, 13 excluded"),
+                                     ui::twipsRect(120, 4320, 2175, 195), false);
+
+    QGroupBox *answer = ui::frame(page, "Frame1", QStringLiteral("Answer"), ui::twipsRect(4680, 1080, 4095, 5295));
+    m_keyGroup = new QButtonGroup(this);
+    const auto keys = keyOptions();
+    for (int i = 0; i < int(keys.size()); ++i) {
+        const KeyOption &option = keys[i];
+        auto *button = ui::colouredButton(answer, option.objectName, QString::fromLatin1(option.key),
+                                          ui::twipsRect(option.left, option.top, 375, 375), QColor(0xC0, 0, 0),
+                                          Qt::white);
+        button->setCheckable(true);
+        button->setChecked(option.key == QLatin1String("C"));
+        m_keyGroup->addButton(button, i);
+    }
+
+    auto *chordGroup = new QButtonGroup(this);
+    const auto buttons = chordButtons();
+    for (int i = 0; i < int(buttons.size()); ++i) {
+        const ChordButton &spec = buttons[i];
+        auto *button = ui::colouredButton(answer, spec.objectName, QString::fromLatin1(spec.caption),
+                                          ui::twipsRect(120 + 1320 * spec.column, 1560 + 360 * spec.row, 1215, 255),
+                                          QColor::fromRgb(spec.colour));
+        button->setEnabled(spec.enabled);
+        chordGroup->addButton(button, i);
+    }
+    connect(chordGroup, &QButtonGroup::idClicked, this, &ChordsPage::judge);
+
+    m_cheatButton = ui::pushButton(answer, "Command25", QStringLiteral("---"),
+                                   ui::twipsRect(120 + 1320 * CheatButtonColumn, 1560 + 360 * CheatButtonRow, 1215, 255));
+    connect(m_cheatButton, &QPushButton::clicked, this, &ChordsPage::Command25_Click);
+
+    ui::label(page, "Label19", QStringLiteral("Purpose: Name the given Chords"), ui::twipsRect(960, 6600, 2535, 255));
+    m_cheatLabel = ui::label(page, "Label1", QStringLiteral("Label1"), ui::twipsRect(4560, 6600, 1215, 255));
+    m_cheatLabel->hide();
+    m_cheatTimer = ui::hideTimer(answer, "Timer1", 1000, m_cheatLabel);
+}
+
+void ChordsPage::setCheatMode(bool on)
+{
+    CheatMode = on;
+    if (on)
+        m_cheatButton->setText(QStringLiteral("Cheat"));
+}
+
+void ChordsPage::Command1_Click()
+{
+    m_context.feedback.clear();
+    const ChordOptions options{m_excludeExtended->isChecked(), m_mixUp->isChecked()};
+    const bool listNotes = m_viewText->isChecked();
+    const Expected<ChordQuestion> question =
+        drawChordQuestion(m_context.ladders, m_context.chordKinds, m_context.random, options, m_noteSlots);
+    if (!question) {
+        m_context.prompter.inform(question.error(), Prompter::Icon::Warning);
+        return;
+    }
+
+    CurrentKey = question->key;
+    CurrentChordKind = question->kind;
+    m_cheatLabel->setText(CurrentKey + CurrentChordKind);
+    if (!question->kindHasBuilder)
+        m_context.prompter.inform(QStringLiteral("geen verwijzing!"));
+    m_noteSlots = question->notes;
+    m_staff->DrawChord(m_noteSlots);
+    m_noteList->setText(noteListText(m_noteSlots, listNotes));
+    m_noteList->setCursorPosition(0);
+}
+
+QString ChordsPage::ReadChosenKey() const
+{
+    QString chosen;
+    const auto keys = keyOptions();
+    for (int i = 0; i < int(keys.size()); ++i) {
+        if (m_keyGroup->button(i)->isChecked())
+            chosen = QString::fromLatin1(keys[i].key);
+    }
+    return chosen;
+}
+
+void ChordsPage::judge(int buttonIndex)
+{
+    const ChordButton &button = chordButtons()[buttonIndex];
+    const bool right = isRightChordAnswer(CurrentKey, CurrentChordKind, ReadChosenKey(), QString::fromLatin1(button.code));
+    if (right && button.confirmsWithMessage)
+        m_context.prompter.inform(QStringLiteral("goed"));
+    else
+        m_context.feedback.show(right);
+}
+
+void ChordsPage::Command25_Click()
+{
+    if (CheatMode)
+        m_cheatLabel->show();
+    // Restarting gives the revealed answer a full interval on screen.
+    m_cheatTimer->start();
+}
+
+} // namespace velmora

@@ -1,0 +1,94 @@
+#include "staffgeometry.h"
+
+namespace velmora::staff {
+
+namespace {
+
+struct LetterHeight
+{
+    QChar letter;
+    int bassTop;
+    int trebleTop;
+};
+
+constexpr std::array<LetterHeight, 7> Heights{{
+    {u'A', 2540, 875},
+    {u'B', 2450, 1320},
+    {u'C', 2375, 1260},
+    {u'D', 2300, 1190},
+    {u'E', 2225, 1100},
+    {u'F', 2140, 1020},
+    {u'G', 2060, 950},
+}};
+
+const LetterHeight *heightOf(QStringView note)
+{
+    if (note.isEmpty())
+        return nullptr;
+    for (const LetterHeight &height : Heights) {
+        if (note.front() == height.letter)
+            return &height;
+    }
+    return nullptr;
+}
+
+// In the treble range used, B, D, F and A fall between lines and C, E, G on one, so a second
+// always spans both columns.
+bool inLeftColumn(QStringView note)
+{
+    return !note.isEmpty() && QStringView(u"BDFA").contains(note.front());
+}
+
+} // namespace
+
+const std::array<AccidentalSign, AccidentalCount> &accidentalSigns()
+{
+    static const std::array<AccidentalSign, AccidentalCount> signs{{
+        {Accidental::Flat, "b", "b_noot%1", 135, 120, 240, 120, 2640},
+        {Accidental::Sharp, "#", "kruis%1", 135, 120, 1080, 120, 2640},
+        {Accidental::DoubleSharp, "x", "kruis_x%1", 135, 120, 240, 120, 2760},
+        {Accidental::DoubleFlat, "bb", "noot%1_bb", 255, 210, 120, 240, 2880},
+        {Accidental::TripleFlat, "bbb", "noot%1_bbb", 375, 300, 0, 360, 0},
+    }};
+    return signs;
+}
+
+QString signObjectName(const AccidentalSign &sign, int head)
+{
+    return QString::fromLatin1(sign.nameFormat).arg(head);
+}
+
+std::optional<Accidental> accidentalOf(QStringView note)
+{
+    const QStringView suffix = note.mid(qMin<qsizetype>(1, note.size()), 3);
+    for (const AccidentalSign &sign : accidentalSigns()) {
+        if (suffix == QLatin1String(sign.suffix))
+            return sign.kind;
+    }
+    return std::nullopt;
+}
+
+int initialHeadLeft(int head)
+{
+    return head == 1 ? 1560 : 840 + 120 * (head - 2);
+}
+
+Placement placeChord(const NoteSlots &notes, const HeadTops &previousTops)
+{
+    Placement placement;
+    for (int k = 0; k < HeadCount; ++k) {
+        const QString &note = notes[k];
+        HeadPlacement &head = placement[k];
+        head.visible = !note.isEmpty();
+        head.accidental = accidentalOf(note);
+        const LetterHeight *height = heightOf(note);
+        head.top = height ? (k == 0 ? height->bassTop : height->trebleTop) : previousTops[k];
+        if (k == 0)
+            head.left = BassColumn;
+        else
+            head.left = inLeftColumn(note) ? TrebleLeftColumn : TrebleRightColumn;
+    }
+    return placement;
+}
+
+} // namespace velmora::staff

@@ -1,0 +1,48 @@
+#pragma once
+
+#include "expected.h"
+
+#include <QString>
+#include <QStringView>
+
+#include <array>
+
+namespace velmora {
+
+class RandomSource;
+class RecordCursor;
+
+struct IntervalChoice
+{
+    const char *name;     // as "Interval_uk" holds it
+    const char *checkBox; // objectName
+    const char *caption;
+};
+
+inline constexpr int IntervalChoiceCount = 13;
+const std::array<IntervalChoice, IntervalChoiceCount> &intervalChoices();
+
+using IntervalSelection = std::array<bool, IntervalChoiceCount>; // ticked, in the order above
+
+struct IntervalCheck
+{
+    bool IntervalRejected = false;   // a name of the thirteen whose box is unticked
+    bool NoIntervalSelected = false; // no box ticked at all
+};
+
+// A name that is none of the thirteen is never rejected.
+IntervalCheck CheckIntervalChoice(QStringView interval, const IntervalSelection &ticked);
+
+struct IntervalQuestion
+{
+    QString startNote;
+    QString interval;
+    QString direction;
+    QString expected;
+    bool noneSelected = false; // no box ticked: the press ends in "No Intervalls selected!"
+};
+
+Expected<IntervalQuestion> drawIntervalQuestion(RecordCursor &ladders, RecordCursor &intervals,
+                                                RandomSource &random, const IntervalSelection &ticked);
+
+} // namespace velmora

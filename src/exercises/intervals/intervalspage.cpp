@@ -1,0 +1,110 @@
+#include "intervalspage.h"
+
+#include "exercisecontext.h"
+#include "feedback.h"
+#include "notename.h"
+#include "pitchbuttons.h"
+#include "prompter.h"
+#include "twips.h"
+
+#include <QButtonGroup>
+#include <QCheckBox>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTimer>
+
+namespace velmora {
+
+IntervalsPage::IntervalsPage(QTabWidget *tabControl, ExerciseContext &context)
+    : TabPage(tabControl), m_context(context)
+{
+    QWidget *page = canvas();
+    auto *go = ui::pushButton(page, "Command34", QStringLiteral("GO!"), ui::twipsRect(840, 960, 855, 495));
+    connect(go, &QPushButton::clicked, this, &IntervalsPage::Command34_Click);
+
+    QGroupBox *options = ui::frame(page, "Frame9", QStringLiteral("Options"), ui::twipsRect(720, 1680, 2535, 3615));
+    for (int n = 0; n < IntervalChoiceCount; ++n) {
+        const IntervalChoice &choice = intervalChoices()[n];
+        m_choices[n] = ui::checkBox(options, choice.checkBox, QString::fromLatin1(choice.caption),
+                                    ui::twipsRect(120, 240 * (n + 1), 2295, 195), true);
+    }
+
+    ui::label(page, "Label5", QStringLiteral("The note to start with is an:"), ui::twipsRect(3480, 1800, 1935, 255));
+    m_start = ui::readOnlyText(page, "Int_Start", QStringLiteral("--"), ui::twipsRect(5760, 1800, 375, 285));
+    ui::label(page, "Label15", QStringLiteral("The Interval is:"), ui::twipsRect(3480, 2280, 1095, 255));
+    m_interval = ui::readOnlyText(page, "Int_val", QStringLiteral("---"), ui::twipsRect(4680, 2280, 1455, 285));
+    ui::label(page, "Label16", QStringLiteral("The direction is:"), ui::twipsRect(3480, 2760, 1215, 255));
+    m_direction = ui::readOnlyText(page, "Int_dir", QStringLiteral("--"), ui::twipsRect(5520, 2760, 615, 285));
+
+    m_cheatButton = ui::pushButton(page, "Int_cheat", QStringLiteral("Cheat"), ui::twipsRect(3480, 3600, 855, 375));
+    m_cheatButton->hide();
+    connect(m_cheatButton, &QPushButton::clicked, this, &IntervalsPage::Int_cheat_Click);
+    m_cheatLabel = ui::label(page, "Label7", QStringLiteral("cheat"), ui::twipsRect(5040, 3600, 975, 255));
+    m_cheatLabel->hide();
+    m_cheatTimer = ui::hideTimer(this, "Timer4", 10000, m_cheatLabel);
+
+    QGroupBox *answer = ui::frame(page, "Frame10", QStringLiteral("Answer sounds like an"),
+                                  ui::twipsRect(6240, 1680, 1935, 3855));
+    connect(addPitchButtons(answer, "Int_"), &QButtonGroup::idClicked, this, &IntervalsPage::judge);
+
+    QLabel *purpose = ui::label(page, "Label17",
+                                QStringLiteral("Purpose: Find the note to complete the asked interval. Use the start "
+                                               "note and follow the given direction in order to succeed."),
+                                ui::twipsRect(720, 5520, 2655, 855));
+    purpose->setWordWrap(true);
+    purpose->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+}
+
+void IntervalsPage::setCheatMode(bool on)
+{
+    CheatMode = on;
+    m_cheatButton->setVisible(on);
+}
+
+void IntervalsPage::Command34_Click()
+{
+    m_context.feedback.clear();
+    IntervalSelection ticked{};
+    for (int n = 0; n < IntervalChoiceCount; ++n)
+        ticked[n] = m_choices[n]->isChecked();
+
+    const Expected<IntervalQuestion> question =
+        drawIntervalQuestion(m_context.ladders, m_context.intervals, m_context.random, ticked);
+    if (!question) {
+        m_context.prompter.inform(question.error(), Prompter::Icon::Warning);
+        return;
+    }
+    StartNote = question->startNote;
+    if (CheatMode)
+        m_cheatLabel->setText(question->expected);
+    if (question->noneSelected) {
+        m_context.prompter.inform(QStringLiteral("No Intervalls selected!"));
+        const QString none = QStringLiteral("n/a");
+        ExpectedAnswer = none;
+        for (QLineEdit *box : {m_interval, m_direction, m_start})
+            box->setText(none);
+        return;
+    }
+    ExpectedAnswer = question->expected;
+    m_start->setText(StartNote);
+    m_interval->setText(question->interval);
+    m_direction->setText(question->direction);
+    for (QLineEdit *box : {m_interval, m_direction, m_start})
+        box->setCursorPosition(0);
+}
+
+void IntervalsPage::judge(int buttonIndex)
+{
+    m_context.feedback.show(acceptsAnswer(pitchClassButtons()[buttonIndex].intervalSpellings, ExpectedAnswer));
+}
+
+void IntervalsPage::Int_cheat_Click()
+{
+    if (CheatMode)
+        m_cheatLabel->show();
+    m_cheatTimer->start();
+}
+
+} // namespace velmora

@@ -1,0 +1,36 @@
+#pragma once
+
+#include "expected.h"
+
+#include <QString>
+
+#include <span>
+
+namespace velmora {
+
+class RandomSource;
+class RecordCursor;
+
+// A major question names key + " maj" and expects its sixth + " min"; a minor question the reverse.
+enum class RelationsMode { Major, Minor, Both };
+
+struct RelationsQuestion
+{
+    QString text;
+    QString expected;
+};
+
+Expected<RelationsQuestion> drawRelationsQuestion(RecordCursor &ladders, RandomSource &random, RelationsMode mode);
+
+struct RelationsButton
+{
+    const char *objectName;
+    const char *caption;
+    const char *answer;
+    int column; // 0: minor chords, 1: major chords
+    int row;    // 1..15, by pitch
+};
+
+std::span<const RelationsButton> relationsButtons();
+
+} // namespace velmora

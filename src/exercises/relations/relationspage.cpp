@@ -1,0 +1,92 @@
+#include "relationspage.h"
+
+#include "exercisecontext.h"
+#include "feedback.h"
+#include "prompter.h"
+#include "relations.h"
+#include "twips.h"
+
+#include <QButtonGroup>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTimer>
+
+namespace velmora {
+
+RelationsPage::RelationsPage(QTabWidget *tabControl, ExerciseContext &context)
+    : TabPage(tabControl), m_context(context)
+{
+    QWidget *page = canvas();
+    auto *go = ui::pushButton(page, "Command32", QStringLiteral("Go!"), ui::twipsRect(840, 960, 855, 495));
+    connect(go, &QPushButton::clicked, this, &RelationsPage::Command32_Click);
+
+    QGroupBox *question = ui::frame(page, "Frame3", QStringLiteral("Question"), ui::twipsRect(720, 1680, 2535, 3855));
+    m_majorOnly = ui::optionButton(question, "Option1", QStringLiteral("Majeur Question"),
+                                   ui::twipsRect(240, 360, 1935, 255), false);
+    m_minorOnly = ui::optionButton(question, "Option2", QStringLiteral("Mineur Question"),
+                                   ui::twipsRect(240, 600, 1935, 255), false);
+    ui::optionButton(question, "Option3", QStringLiteral("Both"), ui::twipsRect(240, 840, 2055, 255), true);
+    m_cheatButton = ui::pushButton(question, "Cheat_button2", QStringLiteral("Cheat"), ui::twipsRect(360, 1920, 855, 255));
+    m_cheatButton->hide();
+    connect(m_cheatButton, &QPushButton::clicked, this, &RelationsPage::Cheat_button2_Click);
+    m_cheatLabel = ui::label(question, "Label14", QString(), ui::twipsRect(1440, 1920, 855, 255));
+    m_questionBox = ui::readOnlyText(question, "Question_box", QStringLiteral("Click on Go! for first question"),
+                                     ui::twipsRect(240, 3120, 2175, 285));
+    m_cheatTimer = ui::hideTimer(question, "Timer3", 1000, m_cheatLabel);
+
+    QGroupBox *answer = ui::frame(page, "Frame4", QStringLiteral("Answer"), ui::twipsRect(5400, 960, 3135, 5775));
+    auto *group = new QButtonGroup(this);
+    const auto buttons = relationsButtons();
+    for (int i = 0; i < int(buttons.size()); ++i) {
+        const RelationsButton &spec = buttons[i];
+        const bool minorChord = spec.column == 0;
+        auto *button = ui::colouredButton(answer, spec.objectName, QString::fromLatin1(spec.caption),
+                                          ui::twipsRect(minorChord ? 120 : 1560, 360 * spec.row, 1215, 255),
+                                          minorChord ? QColor(0xFF, 0xFF, 0xC0) : QColor(0x80, 0x80, 0xFF));
+        group->addButton(button, i);
+    }
+    connect(group, &QButtonGroup::idClicked, this, &RelationsPage::judge);
+
+    QLabel *purpose = ui::label(page, "Label2",
+                                QStringLiteral("Purpose: Find the Mineur or Majeur Chord which is related to the Chord Given."),
+                                ui::twipsRect(720, 5640, 2775, 855));
+    purpose->setWordWrap(true);
+    purpose->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+}
+
+void RelationsPage::setCheatMode(bool on)
+{
+    m_cheatButton->setVisible(on);
+}
+
+void RelationsPage::Command32_Click()
+{
+    m_context.feedback.clear();
+    const RelationsMode mode = m_majorOnly->isChecked()   ? RelationsMode::Major
+                               : m_minorOnly->isChecked() ? RelationsMode::Minor
+                                                          : RelationsMode::Both;
+    const Expected<RelationsQuestion> question = drawRelationsQuestion(m_context.ladders, m_context.random, mode);
+    if (!question) {
+        m_context.prompter.inform(question.error(), Prompter::Icon::Warning);
+        return;
+    }
+    ExpectedAnswer = question->expected;
+    m_questionBox->setText(question->text);
+}
+
+void RelationsPage::judge(int buttonIndex)
+{
+    m_context.feedback.show(QLatin1String(relationsButtons()[buttonIndex].answer) == ExpectedAnswer);
+}
+
+void RelationsPage::Cheat_button2_Click()
+{
+    m_cheatLabel->setText(ExpectedAnswer);
+    m_cheatLabel->show();
+    m_cheatTimer->start();
+}
+
+} // namespace velmora

@@ -1,0 +1,39 @@
+#include "transpose.h"
+
+#include "musicdatabase.h"
+#include "random.h"
+
+namespace velmora {
+
+std::optional<QString> transpositionField(Instrument score, Instrument player)
+{
+    if (score == Instrument::Other || player == Instrument::Other)
+        return std::nullopt;
+    // Rows: the score's instrument; columns: the instrument that plays.
+    static const char *const table[3][3] = {
+        {"1", "9", "6"},
+        {"b7", "1", "5"},
+        {"b3", "4", "1"},
+    };
+    return QString::fromLatin1(table[int(score)][int(player)]);
+}
+
+Expected<TransposeQuestion> drawTransposeQuestion(RecordCursor &ladders, RandomSource &random, const QString &degree)
+{
+    if (degree.isEmpty()) {
+        return Expected<TransposeQuestion>::failure(
+            QStringLiteral("No transposition is known for the chosen pair of instruments."));
+    }
+    const Expected<DrawnRecord> scale = ladders.countAndDraw(random, true);
+    if (!scale)
+        return Expected<TransposeQuestion>::failure(scale.error());
+    const Expected<QString> written = scale->field(QStringLiteral("Toonsoort"));
+    if (!written)
+        return Expected<TransposeQuestion>::failure(written.error());
+    const Expected<QString> expected = scale->field(degree);
+    if (!expected)
+        return Expected<TransposeQuestion>::failure(expected.error());
+    return TransposeQuestion{*written, *expected};
+}
+
+} // namespace velmora

@@ -1,0 +1,27 @@
+#pragma once
+
+#include "expected.h"
+
+#include <QString>
+
+#include <optional>
+
+namespace velmora {
+
+class RandomSource;
+class RecordCursor;
+
+enum class Instrument { C, Bb, Eb, Other };
+
+// The "Ladders" degree whose value is the note to play; none when "Other" is on either side.
+std::optional<QString> transpositionField(Instrument score, Instrument player);
+
+struct TransposeQuestion
+{
+    QString writtenNote;
+    QString expected;
+};
+
+Expected<TransposeQuestion> drawTransposeQuestion(RecordCursor &ladders, RandomSource &random, const QString &degree);
+
+} // namespace velmora

@@ -1,0 +1,129 @@
+#include "transposepage.h"
+
+#include "exercisecontext.h"
+#include "feedback.h"
+#include "notename.h"
+#include "pitchbuttons.h"
+#include "prompter.h"
+#include "transpose.h"
+#include "twips.h"
+
+#include <QButtonGroup>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTimer>
+
+namespace velmora {
+
+namespace {
+
+struct InstrumentOption
+{
+    const char *scoreName;
+    int scoreWidth;
+    const char *instrumentName;
+    int instrumentWidth;
+    const char *caption;
+};
+
+constexpr std::array<InstrumentOption, 4> InstrumentOptions{{
+    {"Score_c", 1215, "Instrument_C", 1215, "C Instrument"},
+    {"Score_Bb", 1335, "Instrument_Bb", 1455, "Bb Instrument"},
+    {"Score_Eb", 1335, "Instrument_Eb", 1455, "Eb Instrument"},
+    {"Score_other", 735, "Instrument_OTHER", 1215, "Other"},
+}};
+
+constexpr int OtherIndex = 3;
+
+Instrument selectedInstrument(const std::array<QRadioButton *, 4> &options)
+{
+    for (int i = 0; i < OtherIndex; ++i) {
+        if (options[i]->isChecked())
+            return Instrument(i);
+    }
+    return Instrument::Other;
+}
+
+} // namespace
+
+TransposePage::TransposePage(QTabWidget *tabControl, ExerciseContext &context)
+    : TabPage(tabControl), m_context(context)
+{
+    QWidget *page = canvas();
+    auto *go = ui::pushButton(page, "Command33", QStringLiteral("GO!"), ui::twipsRect(1080, 720, 975, 495));
+    connect(go, &QPushButton::clicked, this, &TransposePage::Command33_Click);
+
+    QGroupBox *score = ui::frame(page, "Frame6", QStringLiteral("Score is for an:  "), ui::twipsRect(720, 1440, 1695, 1575));
+    QGroupBox *player = ui::frame(page, "Frame5", QStringLiteral("Instrument to play:    "),
+                                  ui::twipsRect(720, 3480, 1695, 1575));
+    for (int i = 0; i < int(InstrumentOptions.size()); ++i) {
+        const InstrumentOption &option = InstrumentOptions[i];
+        const int top = 360 + 240 * i;
+        m_score[i] = ui::optionButton(score, option.scoreName, QString::fromLatin1(option.caption),
+                                      ui::twipsRect(240, top, option.scoreWidth, 255), i == int(Instrument::C));
+        m_instrument[i] = ui::optionButton(player, option.instrumentName, QString::fromLatin1(option.caption),
+                                           ui::twipsRect(240, top, option.instrumentWidth, 255), i == int(Instrument::Eb));
+    }
+    m_score[OtherIndex]->setEnabled(false);
+    m_instrument[OtherIndex]->setEnabled(false);
+
+    ui::label(page, "Label4", QStringLiteral("Note on Score is an:"), ui::twipsRect(2880, 1560, 1575, 255));
+    m_writtenNote = ui::readOnlyText(page, "Text2", QStringLiteral("Go!"), ui::twipsRect(4560, 1560, 615, 285));
+    m_cheatButton = ui::pushButton(page, "Cheat_button", QStringLiteral("Cheat"), ui::twipsRect(2880, 2640, 855, 375));
+    m_cheatButton->hide();
+    connect(m_cheatButton, &QPushButton::clicked, this, &TransposePage::Cheat_button_Click);
+    m_cheatLabel = ui::label(page, "Label13", QString(), ui::twipsRect(4080, 2640, 855, 255));
+    m_cheatTimer = ui::hideTimer(this, "Timer2", 1000, m_cheatLabel);
+
+    QGroupBox *answer = ui::frame(page, "Frame7", QStringLiteral("Note to Play is like an: "),
+                                  ui::twipsRect(6240, 1440, 1935, 3855));
+    connect(addPitchButtons(answer, "Play_"), &QButtonGroup::idClicked, this, &TransposePage::judge);
+
+    QLabel *purpose = ui::label(page, "Label18",
+                                QStringLiteral("Purpose: Select the majeur key of the score and the instrument that "
+                                               "should be played. In order to answer the question you need to "
+                                               "transpose the given note correctly."),
+                                ui::twipsRect(720, 5280, 3135, 855));
+    purpose->setWordWrap(true);
+    purpose->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+}
+
+void TransposePage::setCheatMode(bool on)
+{
+    m_cheatButton->setVisible(on);
+}
+
+void TransposePage::Command33_Click()
+{
+    m_context.feedback.clear();
+    // With "Other" on either side no pair matches and the previous pair's field stays in use.
+    const QString degree =
+        transpositionField(selectedInstrument(m_score), selectedInstrument(m_instrument)).value_or(TransposeDegree);
+    const Expected<TransposeQuestion> question = drawTransposeQuestion(m_context.ladders, m_context.random, degree);
+    if (!question) {
+        m_context.prompter.inform(question.error(), Prompter::Icon::Warning);
+        return;
+    }
+    TransposeDegree = degree;
+    WrittenNote = question->writtenNote;
+    ExpectedAnswer = question->expected;
+    m_writtenNote->setText(WrittenNote);
+    m_writtenNote->setCursorPosition(0);
+}
+
+void TransposePage::judge(int buttonIndex)
+{
+    m_context.feedback.show(acceptsAnswer(pitchClassButtons()[buttonIndex].transposeSpellings, ExpectedAnswer));
+}
+
+void TransposePage::Cheat_button_Click()
+{
+    m_cheatLabel->show();
+    m_cheatLabel->setText(ExpectedAnswer);
+    m_cheatTimer->start();
+}
+
+} // namespace velmora

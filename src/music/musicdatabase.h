@@ -1,0 +1,105 @@
+#pragma once
+
+#include "expected.h"
+
+#include <QObject>
+#include <QSqlRecord>
+#include <QString>
+#include <QStringList>
+
+namespace velmora {
+
+class RandomSource;
+
+namespace tables {
+inline const QString Ladders = QStringLiteral("Ladders");
+inline const QString ChordKinds = QStringLiteral("chort-sort");
+inline const QString Intervals = QStringLiteral("Intervallen");
+} // namespace tables
+
+// The scale-degree fields of "Ladders" that the exercises read; a usable database has them all.
+const QStringList &degreeFields();
+
+QString quotedIdentifier(const QString &name);
+
+// One record fetched from a table. Fields are looked up by name in what was fetched, so a field
+// name that comes from the data never reaches SQL text.
+class DrawnRecord
+{
+public:
+    DrawnRecord() = default;
+    DrawnRecord(QString table, QSqlRecord record) : m_table(std::move(table)), m_record(std::move(record)) {}
+
+    Expected<QString> field(const QString &name) const;
+    const QString &table() const { return m_table; }
+
+private:
+    QString m_table;
+    QSqlRecord m_record;
+};
+
+// A cursor on one table. Every call runs its own query and finishes it before returning, so no
+// snapshot or lock outlives a press, and every press sees the table as it is now.
+class RecordCursor : public QObject
+{
+    Q_OBJECT
+public:
+    RecordCursor(QString connectionName, QString table, QObject *parent = nullptr);
+
+    const QString &table() const { return m_table; }
+
+    void moveFirst();
+    void moveBy(int n);
+    bool atEnd() const { return m_current.isEmpty(); }
+    Expected<QString> field(const QString &name) const;
+    const DrawnRecord &current() const { return m_currentRecord; }
+
+    Expected<int> count() const;
+    // Moves to record k = Int(count x r + 1) - 1 of the table's rowid order.
+    Expected<DrawnRecord> draw(int count, double r);
+    // Counts, re-seeds the generator (when asked) and draws: one go button's usual first step.
+    Expected<DrawnRecord> countAndDraw(RandomSource &random, bool reseed);
+    Expected<QStringList> values(const QString &fieldName) const;
+
+private:
+    void fetch();
+
+    QString m_connectionName;
+    QString m_table;
+    int m_position = 0;
+    QSqlRecord m_current;
+    DrawnRecord m_currentRecord;
+    QString m_lastError;
+};
+
+// Opens "Chords-VB.mdb" from the working directory read-only when it is a usable SQLite
+// database, and otherwise the music data built into the program, held in memory.
+class MusicDatabase
+{
+public:
+    static constexpr const char *DefaultFileName = "Chords-VB.mdb";
+
+    MusicDatabase();
+    ~MusicDatabase();
+    MusicDatabase(const MusicDatabase &) = delete;
+    MusicDatabase &operator=(const MusicDatabase &) = delete;
+
+    // Returns the problem with the file, empty when it was used or absent; on a problem the
+    // built-in data serves. Opening the built-in data cannot fail short of a broken build.
+    QString open(const QString &fileName = QString::fromLatin1(DefaultFileName));
+    bool usingBuiltIn() const { return m_builtIn; }
+    const QString &connectionName() const { return m_connectionName; }
+
+    // Checks that the tables and fields the exercises read are present.
+    static QString schemaProblem(const QString &connectionName);
+
+private:
+    bool openFile(const QString &fileName, QString *problem);
+    void openBuiltIn();
+    void closeConnection();
+
+    QString m_connectionName;
+    bool m_builtIn = false;
+};
+
+} // namespace velmora

@@ -1,0 +1,46 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+#include <QStringView>
+
+#include <array>
+
+namespace velmora {
+
+// A spelled note: an upper-case letter A..G followed by one of "", "#", "x", "b", "bb", "bbb".
+// Spellings are never derived from one another; they come from the music data or the tables here.
+struct NoteName
+{
+    QStringView letter;
+    QStringView suffix;
+
+    static NoteName split(QStringView text)
+    {
+        return {text.left(1), text.mid(qMin<qsizetype>(1, text.size()))};
+    }
+};
+
+// Names are equal only as identical text; an empty name equals nothing.
+inline bool sameNote(QStringView a, QStringView b)
+{
+    return !a.isEmpty() && a == b;
+}
+
+// One pitch class's pair of answer buttons: the interval exercise's and the transposition
+// exercise's, which accept different sets of enharmonic spellings.
+struct PitchClassButton
+{
+    const char *nameSuffix; // "Cis" gives Int_Cis and Play_Cis
+    const char *caption;
+    int left;               // twips inside the answer frame
+    int top;
+    QStringList intervalSpellings;
+    QStringList transposeSpellings;
+};
+
+const std::array<PitchClassButton, 12> &pitchClassButtons();
+
+bool acceptsAnswer(const QStringList &spellings, QStringView answer);
+
+} // namespace velmora

@@ -1,0 +1,79 @@
+#pragma once
+
+#include "mainwindow.h"
+#include "prompter.h"
+#include "random.h"
+#include "soundplayer.h"
+#include "testdata.h"
+
+#include <QAbstractButton>
+#include <QLabel>
+#include <QLineEdit>
+#include <QStringList>
+#include <QTest>
+
+#include <memory>
+
+namespace velmora::test {
+
+// Answers message boxes without showing any, and remembers what they said.
+class FakePrompter : public Prompter
+{
+public:
+    void inform(const QString &text, Icon) override { messages << text; }
+    bool askYesNo(const QString &title, const QString &text) override
+    {
+        questions << title + QLatin1Char('|') + text;
+        return answerYes;
+    }
+
+    QStringList messages;
+    QStringList questions;
+    bool answerYes = false;
+};
+
+class FakeSoundPlayer : public SoundPlayer
+{
+public:
+    void play(const QString &relativePath) override { played << relativePath; }
+    QStringList played;
+};
+
+// A main window as the splash would load it, with fakes for everything a test must not touch.
+struct Harness
+{
+    explicit Harness(bool cheatMode = false, const QString &databaseFile = QStringLiteral("no-such-Chords-VB.mdb"),
+                     std::uint64_t seed = 7)
+        : random(seed), window(Services{prompter, sound, random, databaseFile}, cheatMode)
+    {
+        window.Form_Load();
+    }
+
+    template <typename T = QWidget>
+    T *find(const QString &name) const
+    {
+        auto *widget = window.findChild<T *>(name);
+        if (!widget)
+            qFatal("no control named %s", qPrintable(name));
+        return widget;
+    }
+
+    void click(const QString &name) { find<QAbstractButton>(name)->click(); }
+    QString text(const QString &name) const
+    {
+        if (auto *edit = window.findChild<QLineEdit *>(name))
+            return edit->text();
+        return find<QLabel>(name)->text();
+    }
+    QString status() const { return text(QStringLiteral("Label20")); }
+
+    FakePrompter prompter;
+    FakeSoundPlayer sound;
+    SeededRandom random;
+    MainWindow window;
+};
+
+inline const QString Correct = QStringLiteral("Your Answer Was Correct!");
+inline const QString Incorrect = QStringLiteral("Your Answer Was Incorrect! Try Again!");
+
+} // namespace velmora::test

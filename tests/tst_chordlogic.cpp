@@ -1,0 +1,244 @@
+#include "chordkinds.h"
+#include "chordquestion.h"
+#include "musicdatabase.h"
+#include "random.h"
+#include "staffgeometry.h"
+
+#include "fetch.h"
+
+#include <QSqlDatabase>
+#include <QTest>
+
+#include <algorithm>
+#include <map>
+
+using namespace velmora;
+using namespace velmora::staff;
+
+Q_DECLARE_METATYPE(velmora::NoteSlots)
+
+namespace {
+
+NoteSlots slotsOf(std::initializer_list<const char *> notes)
+{
+    NoteSlots result;
+    int i = 0;
+    for (const char *note : notes)
+        result[i++] = QString::fromUtf8(note);
+    return result;
+}
+
+HeadTops initialTops()
+{
+    HeadTops tops;
+    tops.fill(InitialHeadTop);
+    return tops;
+}
+
+MusicDatabase *builtInData = nullptr;
+
+// The scale of a key as the built-in data holds it.
+DrawnRecord scaleOf(const QString &key)
+{
+    RecordCursor ladders(builtInData->connectionName(), tables::Ladders);
+    const int count = *ladders.count();
+    for (int k = 0; k < count; ++k) {
+        const Expected<DrawnRecord> record = ladders.draw(count, (k + 0.5) / count);
+        if (*record->field(QStringLiteral("Toonsoort")) == key)
+            return *record;
+    }
+    qFatal("no key %s", qPrintable(key));
+}
+
+} // namespace
+
+class TestChordLogic : public QObject
+{
+    Q_OBJECT
+
+    MusicDatabase m_data;
+
+private slots:
+    void initTestCase()
+    {
+        m_data.open(QString());
+        builtInData = &m_data;
+    }
+
+    void builders_data()
+    {
+        QTest::addColumn<QString>("key");
+        QTest::addColumn<QString>("code");
+        QTest::addColumn<NoteSlots>("expected");
+        QTest::newRow("maj_3 in C") << "C" << "maj_3" << slotsOf({"C", "E", "G"});
+        QTest::newRow("dim_7 in Cb takes a triple flat") << "Cb" << "dim_7" << slotsOf({"Cb", "Ebb", "Gbb", "Bbbb"});
+        QTest::newRow("min_13 takes b13") << "C" << "min_13" << slotsOf({"C", "Eb", "G", "Bb", "D", "F", "Ab"});
+        QTest::newRow("sus4_3 has no third") << "D" << "sus4_3" << slotsOf({"D", "G", "A"});
+        QTest::newRow("dom13_en11 in C") << "C" << "dom13_en11" << slotsOf({"C", "E", "G", "Bb", "D", "F#", "A"});
+        QTest::newRow("om_3 in C# doubles a sharp") << "C#" << "om_3" << slotsOf({"C#", "E#", "Gx"});
+    }
+    void builders()
+    {
+        QFETCH(QString, code);
+        const ChordKind *kind = findChordKind(code);
+        QVERIFY(kind);
+        const Expected<NoteSlots> built = buildChord(*kind, scaleOf(FETCHED(QString, key)));
+        QVERIFY(built);
+        QCOMPARE(*built, FETCHED(NoteSlots, expected));
+    }
+
+    void builderReportsAMissingField()
+    {
+        const ChordKind *kind = findChordKind(u"maj_3");
+        const Expected<NoteSlots> built = buildChord(*kind, DrawnRecord(QStringLiteral("Ladders"), QSqlRecord()));
+        QVERIFY(!built);
+        QVERIFY(built.error().contains(QStringLiteral("\"1\"")));
+    }
+
+    void unknownCodesHaveNoBuilder()
+    {
+        QVERIFY(!findChordKind(u"maj7_en13"));
+        QVERIFY(!findChordKind(u"MAJ_3"));
+        QVERIFY(!findChordKind(u"maj_3 "));
+        QCOMPARE(chordKinds().size(), size_t(28));
+    }
+
+    // The rule looks only at the end of the code; the chords it must keep out are exactly those
+    // of five notes or more.
+    void exclusionRuleAgainstAllCodes()
+    {
+        int excluded = 0;
+        for (const ChordKind &kind : chordKinds()) {
+            QCOMPARE(isExtendedChordCode(kind.code), kind.degrees.size() >= 5);
+            excluded += isExtendedChordCode(kind.code);
+        }
+        QCOMPARE(excluded, 14);
+    }
+
+    void shuffleIsAUniformPermutation()
+    {
+        SeededRandom random(42);
+        const NoteSlots original = slotsOf({"C", "E", "G", "Bb", "", "", ""});
+        std::map<QString, int> rootPositions;
+        constexpr int Rounds = 7000;
+        for (int round = 0; round < Rounds; ++round) {
+            NoteSlots shuffled = original;
+            ShuffleNoteSlots(shuffled, random);
+            NoteSlots sorted = shuffled;
+            NoteSlots expected = original;
+            std::ranges::sort(sorted);
+            std::ranges::sort(expected);
+            QCOMPARE(sorted, expected);
+            ++rootPositions[QString::number(std::ranges::find(shuffled, QStringLiteral("C")) - shuffled.begin())];
+        }
+        QCOMPARE(rootPositions.size(), size_t(7));
+        for (const auto &[position, count] : rootPositions)
+            QVERIFY2(count > 850 && count < 1150, qPrintable(position + QLatin1Char(':') + QString::number(count)));
+    }
+
+    void noteList_data()
+    {
+        QTest::addColumn<NoteSlots>("notes");
+        QTest::addColumn<bool>("listNotes");
+        QTest::addColumn<QString>("text");
+        QTest::newRow("triad ends in eight blanks") << slotsOf({"C", "E", "G"}) << true << "C  E  G        ";
+        QTest::newRow("empty slot in the middle") << slotsOf({"C", "", "G"}) << true << "C    G        ";
+        QTest::newRow("switched off") << slotsOf({"C", "E", "G"}) << false << "Uitgeschakeld";
+    }
+    void noteList()
+    {
+        QFETCH(NoteSlots, notes);
+        QCOMPARE(noteListText(notes, FETCHED(bool, listNotes)), FETCHED(QString, text));
+    }
+
+    // One note in one slot, placed as the staff's positions say.
+    void placement_data()
+    {
+        QTest::addColumn<int>("slot");
+        QTest::addColumn<QString>("note");
+        QTest::addColumn<int>("left");
+        QTest::addColumn<int>("top");
+        QTest::addColumn<QString>("sign");
+        QTest::addColumn<int>("signLeft");
+        QTest::newRow("Bb on the bass staff") << 1 << "Bb" << 1440 << 2450 << "b_noot1" << 1320;
+        QTest::newRow("F# in the left column") << 2 << "F#" << 1200 << 1020 << "kruis2" << 1080;
+        QTest::newRow("E in the right column") << 3 << "E" << 1550 << 1100 << "" << 0;
+        QTest::newRow("Ebb shows the double flat") << 4 << "Ebb" << 1550 << 1100 << "noot4_bb" << 1340;
+        QTest::newRow("G triple flat") << 5 << "Gbbb" << 1550 << 950 << "noot5_bbb" << 1250;
+        QTest::newRow("Fx shows the double sharp") << 6 << "Fx" << 1200 << 1020 << "kruis_x6" << 1080;
+        QTest::newRow("C on the ledger line") << 7 << "C" << 1550 << 1260 << "" << 0;
+        QTest::newRow("two sharps show nothing") << 2 << "C##" << 1550 << 1260 << "" << 0;
+        QTest::newRow("flat and double sharp show nothing") << 3 << "Dbx" << 1200 << 1190 << "" << 0;
+        QTest::newRow("lower-case letter keeps its height") << 4 << "e" << 1550 << 720 << "" << 0;
+    }
+    void placement()
+    {
+        QFETCH(int, slot);
+        QFETCH(QString, note);
+        QFETCH(QString, sign);
+        NoteSlots notes;
+        notes[slot - 1] = note;
+        const HeadPlacement head = placeChord(notes, initialTops())[slot - 1];
+        QCOMPARE(head.left, FETCHED(int, left));
+        QCOMPARE(head.top, FETCHED(int, top));
+        QVERIFY(head.visible);
+        QString shown;
+        for (const AccidentalSign &s : accidentalSigns()) {
+            if (head.accidental == s.kind) {
+                shown = signObjectName(s, slot);
+                QCOMPARE(head.left - s.leftOffset, FETCHED(int, signLeft));
+            }
+        }
+        QCOMPARE(shown, sign);
+    }
+
+    void wholeChord()
+    {
+        const Placement p = placeChord(slotsOf({"C", "E", "G", "Bb", "D", "F#", "A"}), initialTops());
+        const std::array<std::pair<int, int>, 7> expected{
+            {{1440, 2375}, {1550, 1100}, {1550, 950}, {1200, 1320}, {1200, 1190}, {1200, 1020}, {1200, 875}}};
+        for (int k = 0; k < 7; ++k) {
+            QCOMPARE(std::make_pair(p[k].left, p[k].top), expected[k]);
+            QVERIFY(p[k].visible);
+        }
+        QCOMPARE(p[3].accidental, Accidental::Flat);
+        QCOMPARE(p[5].accidental, Accidental::Sharp);
+        for (int k : {0, 1, 2, 4, 6})
+            QVERIFY(!p[k].accidental);
+    }
+
+    void emptySlotsHideTheirHeadsAndKeepHeights()
+    {
+        HeadTops previous = initialTops();
+        previous[5] = 875;
+        const Placement p = placeChord(slotsOf({"G", "B", "D"}), previous);
+        for (int k = 3; k < 7; ++k) {
+            QVERIFY(!p[k].visible);
+            QVERIFY(!p[k].accidental);
+        }
+        QCOMPARE(p[5].top, 875);
+        QCOMPARE(p[1].top, 1320);
+    }
+
+    void rightAnswerNeedsKeyAndKind_data()
+    {
+        QTest::addColumn<QString>("key");
+        QTest::addColumn<QString>("kind");
+        QTest::addColumn<QString>("chosen");
+        QTest::addColumn<QString>("code");
+        QTest::addColumn<bool>("right");
+        QTest::newRow("both right") << "Db" << "dom_7" << "Db" << "dom_7" << true;
+        QTest::newRow("Db answered with C#") << "Db" << "dom_7" << "C#" << "dom_7" << false;
+        QTest::newRow("wrong kind") << "Db" << "dom_7" << "Db" << "maj_7" << false;
+        QTest::newRow("before the first question") << "" << "" << "C" << "maj_3" << false;
+    }
+    void rightAnswerNeedsKeyAndKind()
+    {
+        QCOMPARE(isRightChordAnswer(FETCHED(QString, key), FETCHED(QString, kind), FETCHED(QString, chosen),
+                                    FETCHED(QString, code)),
+                 FETCHED(bool, right));
+    }
+};
+
+QTEST_GUILESS_MAIN(TestChordLogic)
+#include "tst_chordlogic.moc"

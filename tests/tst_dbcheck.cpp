@@ -1,0 +1,130 @@
+#include "dbcheck.h"
+#include "musictheory.h"
+#include "testdata.h"
+
+#include <QFile>
+#include <QProcess>
+#include <QSqlDatabase>
+#include <QSqlQuery>
+#include <QTemporaryDir>
+#include "fetch.h"
+
+#include <QTest>
+
+using namespace velmora;
+
+class TestDbCheck : public QObject
+{
+    Q_OBJECT
+
+    QTemporaryDir m_dir;
+    QString m_path;
+
+    void edit(const QString &sql)
+    {
+        {
+            QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("edit"));
+            db.setDatabaseName(m_path);
+            QVERIFY(db.open());
+            QSqlQuery query(db);
+            QVERIFY2(query.exec(sql), qPrintable(sql));
+        }
+        QSqlDatabase::removeDatabase(QStringLiteral("edit"));
+    }
+
+private slots:
+    void init() { m_path = test::writeDefaultDatabase(m_dir.filePath(QStringLiteral("music.sqlite"))); }
+
+    void theoryAgreesWithTextbookSpellings_data()
+    {
+        QTest::addColumn<QString>("key");
+        QTest::addColumn<QString>("degree");
+        QTest::addColumn<QString>("spelling");
+        QTest::newRow("sixth of C") << "C" << "6" << "A";
+        QTest::newRow("raised fifth of C#") << "C#" << "+5" << "Gx";
+        QTest::newRow("diminished seventh of Cb") << "Cb" << "bb7" << "Bbbb";
+        QTest::newRow("raised eleventh of F#") << "F#" << "+11" << "B#";
+        QTest::newRow("minor ninth of Gb") << "Gb" << "b9" << "Abb";
+    }
+    void theoryAgreesWithTextbookSpellings()
+    {
+        QCOMPARE(theory::degreeSpelling(FETCHED(QString, key), FETCHED(QString, degree)), FETCHED(QString, spelling));
+    }
+
+    void intervalCompletion()
+    {
+        QCOMPARE(theory::intervalCompletion(u"C", u"Minor Third", u"down"), QStringLiteral("A"));
+        QCOMPARE(theory::intervalCompletion(u"E", u"Major Seventh", u"up"), QStringLiteral("D#"));
+        QCOMPARE(theory::intervalCompletion(u"Cb", u"Minor Second", u"up"), QStringLiteral("Dbb"));
+        QCOMPARE(theory::intervalCompletion(u"C", u"Octave", u"sideways"), std::nullopt);
+    }
+
+    void builtInDataIsClean()
+    {
+        QStringList output;
+        QCOMPARE(runDbCheck(QString(), &output), 0);
+        QVERIFY2(output.isEmpty(), qPrintable(output.join(QLatin1Char('\n'))));
+        QCOMPARE(runDbCheck(m_path, &output), 0);
+    }
+
+    void findsProblems_data()
+    {
+        QTest::addColumn<QString>("change");
+        QTest::addColumn<QString>("line");
+        QTest::newRow("misspelt degree")
+            << "UPDATE \"Ladders\" SET \"+5\" = 'Ab' WHERE \"Toonsoort\" = 'C'"
+            << "Ladders, record 1 (\"C\"), field \"+5\": \"Ab\" should be \"G#\"";
+        QTest::newRow("wrong interval")
+            << "UPDATE \"Intervallen\" SET \"Top\" = '3' WHERE \"Interval_uk\" = 'Minor Third' AND \"direction\" = 'up'"
+            << "Intervallen, record 7 (\"Minor Third up\"), field \"Top\": in key \"C\" field \"3\" gives \"E\", but the interval ends on \"Eb\"";
+        QTest::newRow("unanswerable transposition")
+            << "UPDATE \"Ladders\" SET \"Toonsoort\" = 'G#', \"1\" = 'G#', \"6\" = 'E#' WHERE \"Toonsoort\" = 'Ab'"
+            << "Ladders, record 12 (\"G#\"), field \"Toonsoort\": \"G#\" is not one of the 15 major keys C G D A E B F# C# F Bb Eb Ab Db Gb Cb";
+        QTest::newRow("unanswerable interval")
+            << "INSERT INTO \"Intervallen\" VALUES ('Augmented Fifth', '+5', 'up')"
+            << "Intervallen, record 27 (\"Augmented Fifth up\"), field \"Top\": in key \"C#\" the answer \"Gx\" has no interval button";
+        QTest::newRow("code without a button") << "INSERT INTO \"chort-sort\" VALUES ('maj7_en13')"
+                                                << "chort-sort, record 29 (\"maj7_en13\"), field \"plugin\": \"maj7_en13\" is not a chord kind that can be built and answered";
+        QTest::newRow("only extended chords") << "DELETE FROM \"chort-sort\" WHERE \"plugin\" NOT LIKE '%9'"
+                                               << "chort-sort: no triad or seventh chord, so nothing can be asked with \"  9, 11, 13 excluded\" ticked";
+        QTest::newRow("missing interval name") << "DELETE FROM \"Intervallen\" WHERE \"Interval_uk\" = 'Octave'"
+                                                << "Intervallen: no record for \"Octave\"";
+        QTest::newRow("missing field") << "ALTER TABLE \"Ladders\" DROP COLUMN \"b13\""
+                                        << "Table \"Ladders\" has no field \"b13\".";
+    }
+    void findsProblems()
+    {
+        edit(FETCHED(QString, change));
+        QStringList output;
+        QCOMPARE(runDbCheck(m_path, &output), 1);
+        QVERIFY2(output.contains(FETCHED(QString, line)), qPrintable(output.join(QLatin1Char('\n'))));
+    }
+
+    void unreadableFiles()
+    {
+        QStringList output;
+        QCOMPARE(runDbCheck(m_dir.filePath(QStringLiteral("absent")), &output), 2);
+        QFile garbage(m_dir.filePath(QStringLiteral("garbage")));
+        QVERIFY(garbage.open(QIODevice::WriteOnly));
+        garbage.write("not a database");
+        garbage.close();
+        QCOMPARE(runDbCheck(garbage.fileName(), &output), 2);
+        QVERIFY(output.last().contains(QStringLiteral("not an SQLite database")));
+    }
+
+    void commandReportsThroughItsExitCode()
+    {
+        QProcess process;
+        process.start(QStringLiteral(VELMORA_DBCHECK), {});
+        QVERIFY(process.waitForFinished(30000));
+        QCOMPARE(process.exitCode(), 0);
+        edit(QStringLiteral("UPDATE \"Ladders\" SET \"9\" = 'Ebb' WHERE \"Toonsoort\" = 'C'"));
+        process.start(QStringLiteral(VELMORA_DBCHECK), {m_path});
+        QVERIFY(process.waitForFinished(30000));
+        QCOMPARE(process.exitCode(), 1);
+        QVERIFY(process.readAllStandardOutput().contains("field \"9\": \"Ebb\" should be \"D\""));
+    }
+};
+
+QTEST_GUILESS_MAIN(TestDbCheck)
+#include "tst_dbcheck.moc"

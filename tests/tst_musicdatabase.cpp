@@ -1,0 +1,249 @@
+#include "intervals.h"
+#include "musicdatabase.h"
+#include "random.h"
+#include "testdata.h"
+
+#include <QCryptographicHash>
+#include <QFile>
+#include <QSqlDatabase>
+#include <QSqlQuery>
+#include <QTemporaryDir>
+#include "fetch.h"
+
+#include <QTest>
+
+#include <cmath>
+
+using namespace velmora;
+
+namespace {
+
+// A second, writable connection to the file, as another program editing it would have.
+class Editor
+{
+public:
+    explicit Editor(const QString &path)
+    {
+        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("editor"));
+        db.setDatabaseName(path);
+        QVERIFY(db.open());
+    }
+    ~Editor() { QSqlDatabase::removeDatabase(QStringLiteral("editor")); }
+    void exec(const QString &sql)
+    {
+        QSqlQuery query(QSqlDatabase::database(QStringLiteral("editor")));
+        QVERIFY2(query.exec(sql), qPrintable(sql));
+    }
+};
+
+QByteArray digest(const QString &path)
+{
+    QFile file(path);
+    file.open(QIODevice::ReadOnly);
+    return QCryptographicHash::hash(file.readAll(), QCryptographicHash::Sha256);
+}
+
+const double JustBelowOne = std::nextafter(1.0, 0.0);
+
+} // namespace
+
+class TestMusicDatabase : public QObject
+{
+    Q_OBJECT
+
+    QTemporaryDir m_dir;
+    QString m_path;
+
+private slots:
+    void init() { m_path = test::writeDefaultDatabase(m_dir.filePath(QStringLiteral("Chords-VB.mdb"))); }
+
+    void drawIndex_data()
+    {
+        QTest::addColumn<int>("count");
+        QTest::addColumn<double>("r");
+        QTest::addColumn<int>("index");
+        QTest::newRow("one record, r = 0") << 1 << 0.0 << 0;
+        QTest::newRow("one record, r just below 1") << 1 << JustBelowOne << 0;
+        QTest::newRow("fifteen, r just below 1") << 15 << JustBelowOne << 14;
+        QTest::newRow("fifteen, middle") << 15 << 0.5 << 7;
+        QTest::newRow("huge table, r just below 1") << 2147483647 << JustBelowOne << 2147483646;
+        QTest::newRow("single precision's nearest to 1") << 100000 << double(std::nextafter(1.0f, 0.0f)) << 99999;
+    }
+    void drawIndex()
+    {
+        QFETCH(int, count);
+        QFETCH(double, r);
+        QCOMPARE(velmora::drawIndex(count, r), FETCHED(int, index));
+    }
+
+    void generatorNeverReachesOne()
+    {
+        QVERIFY(unitFromBits(~std::uint64_t(0)) < 1.0);
+        QCOMPARE(unitFromBits(0), 0.0);
+    }
+
+    void codeStoredTwiceIsDrawnTwiceAsOften()
+    {
+        {
+            Editor editor(m_path);
+            editor.exec(QStringLiteral("DELETE FROM \"chort-sort\""));
+            editor.exec(QStringLiteral("INSERT INTO \"chort-sort\" VALUES ('maj_3'), ('min_3'), ('min_3')"));
+        }
+        MusicDatabase db;
+        QVERIFY(db.open(m_path).isEmpty());
+        RecordCursor kinds(db.connectionName(), tables::ChordKinds);
+        SeededRandom random(11);
+        int once = 0, twice = 0;
+        for (int i = 0; i < 3000; ++i) {
+            const QString code = *kinds.countAndDraw(random, true)->field(QStringLiteral("plugin"));
+            (code == QLatin1String("maj_3") ? once : twice)++;
+        }
+        QVERIFY2(twice > 1.7 * once && twice < 2.3 * once, qPrintable(QStringLiteral("%1 vs %2").arg(twice).arg(once)));
+    }
+
+    void recordsAddedAndRemovedAreSeenAtTheNextDraw()
+    {
+        MusicDatabase db;
+        QVERIFY(db.open(m_path).isEmpty());
+        QVERIFY(!db.usingBuiltIn());
+        RecordCursor kinds(db.connectionName(), tables::ChordKinds);
+        QCOMPARE(*kinds.count(), 28);
+
+        Editor editor(m_path);
+        editor.exec(QStringLiteral("INSERT INTO \"chort-sort\" VALUES ('added')"));
+        QCOMPARE(*kinds.count(), 29);
+        QCOMPARE(*kinds.draw(29, JustBelowOne)->field(QStringLiteral("plugin")), QStringLiteral("added"));
+
+        editor.exec(QStringLiteral("DELETE FROM \"chort-sort\" WHERE plugin <> 'added'"));
+        QCOMPARE(*kinds.count(), 1);
+        QCOMPARE(*kinds.draw(1, 0.3)->field(QStringLiteral("plugin")), QStringLiteral("added"));
+    }
+
+    void cursorStepsLikeTheTable()
+    {
+        MusicDatabase db;
+        db.open(m_path);
+        RecordCursor ladders(db.connectionName(), tables::Ladders);
+        ladders.moveFirst();
+        QCOMPARE(*ladders.field(QStringLiteral("Toonsoort")), QStringLiteral("C"));
+        ladders.moveBy(14);
+        QCOMPARE(*ladders.field(QStringLiteral("Toonsoort")), QStringLiteral("Cb"));
+        QVERIFY(!ladders.atEnd());
+        ladders.moveBy(1);
+        QVERIFY(ladders.atEnd());
+        QVERIFY(!ladders.field(QStringLiteral("Toonsoort")));
+    }
+
+    void failuresNameTableAndField_data()
+    {
+        QTest::addColumn<QString>("change");
+        QTest::addColumn<QString>("table");
+        QTest::addColumn<QStringList>("mentions");
+        QTest::newRow("empty table") << "DELETE FROM \"Intervallen\"" << "Intervallen" << QStringList{"Intervallen", "no records"};
+        QTest::newRow("table vanished") << "DROP TABLE \"Intervallen\"" << "Intervallen" << QStringList{"Intervallen"};
+        QTest::newRow("absent value") << "UPDATE \"Intervallen\" SET \"direction\" = NULL" << "Intervallen"
+                                      << QStringList{"Intervallen", "direction"};
+        QTest::newRow("Top names no field") << "UPDATE \"Intervallen\" SET \"Top\" = 'b2'" << "Intervallen"
+                                            << QStringList{"Ladders", "b2"};
+        QTest::newRow("field vanished") << "ALTER TABLE \"Ladders\" DROP COLUMN \"Toonsoort\"" << "Ladders"
+                                        << QStringList{"Ladders", "Toonsoort"};
+    }
+    void failuresNameTableAndField()
+    {
+        QFETCH(QString, change);
+        MusicDatabase db;
+        QVERIFY(db.open(m_path).isEmpty());
+        RecordCursor ladders(db.connectionName(), tables::Ladders);
+        RecordCursor intervals(db.connectionName(), tables::Intervals);
+        {
+            Editor editor(m_path);
+            editor.exec(change);
+        }
+        SeededRandom random(3);
+        IntervalSelection all;
+        all.fill(true);
+        const Expected<IntervalQuestion> question = drawIntervalQuestion(ladders, intervals, random, all);
+        QVERIFY(!question);
+        for (const QString &word : FETCHED(QStringList, mentions))
+            QVERIFY2(question.error().contains(word), qPrintable(question.error()));
+    }
+
+    void topHoldingSqlIsOnlyAFieldName()
+    {
+        const QString injected = QStringLiteral("5\" FROM \"Ladders\"; DROP TABLE \"Ladders\"; --");
+        {
+            Editor editor(m_path);
+            editor.exec(QStringLiteral("UPDATE \"Intervallen\" SET \"Top\" = '%1'").arg(injected));
+        }
+        const QByteArray before = digest(m_path);
+        MusicDatabase db;
+        QVERIFY(db.open(m_path).isEmpty());
+        RecordCursor ladders(db.connectionName(), tables::Ladders);
+        RecordCursor intervals(db.connectionName(), tables::Intervals);
+        SeededRandom random(5);
+        IntervalSelection all;
+        all.fill(true);
+        const Expected<IntervalQuestion> question = drawIntervalQuestion(ladders, intervals, random, all);
+        QVERIFY(!question);
+        QVERIFY(question.error().contains(injected));
+        QCOMPARE(*ladders.count(), 15);
+        QCOMPARE(digest(m_path), before);
+    }
+
+    void unusableFilesFallBackToBuiltInData_data()
+    {
+        QTest::addColumn<QByteArray>("contents");
+        QTest::addColumn<QString>("mentions");
+        QByteArray access(512, '\0');
+        access.replace(4, 15, "Standard Jet DB");
+        QTest::newRow("Access file") << access << "mdbtools";
+        QTest::newRow("garbage") << QByteArray("this is not a database at all") << "not an SQLite database";
+        QTest::newRow("empty file") << QByteArray() << "not an SQLite database";
+    }
+    void unusableFilesFallBackToBuiltInData()
+    {
+        QFile file(m_path);
+        QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        file.write(FETCHED(QByteArray, contents));
+        file.close();
+
+        MusicDatabase db;
+        const QString problem = db.open(m_path);
+        QVERIFY2(problem.contains(FETCHED(QString, mentions)), qPrintable(problem));
+        QVERIFY(problem.contains(m_path));
+        QVERIFY(db.usingBuiltIn());
+        QCOMPARE(*RecordCursor(db.connectionName(), tables::Ladders).count(), 15);
+    }
+
+    void missingFieldFallsBackToBuiltInData()
+    {
+        {
+            Editor editor(m_path);
+            editor.exec(QStringLiteral("ALTER TABLE \"Ladders\" DROP COLUMN \"bb7\""));
+        }
+        MusicDatabase db;
+        const QString problem = db.open(m_path);
+        QVERIFY2(problem.contains(QStringLiteral("table \"Ladders\" has no field \"bb7\"")), qPrintable(problem));
+        QVERIFY(db.usingBuiltIn());
+    }
+
+    void absentFileMeansBuiltInDataSilently()
+    {
+        MusicDatabase db;
+        QVERIFY(db.open(m_dir.filePath(QStringLiteral("absent.mdb"))).isEmpty());
+        QVERIFY(db.usingBuiltIn());
+        QCOMPARE(*RecordCursor(db.connectionName(), tables::Intervals).count(), 26);
+    }
+
+    void fileIsOpenedReadOnly()
+    {
+        MusicDatabase db;
+        QVERIFY(db.open(m_path).isEmpty());
+        QSqlQuery query(QSqlDatabase::database(db.connectionName()));
+        QVERIFY(!query.exec(QStringLiteral("DELETE FROM \"Ladders\"")));
+        QCOMPARE(*RecordCursor(db.connectionName(), tables::Ladders).count(), 15);
+    }
+};
+
+QTEST_GUILESS_MAIN(TestMusicDatabase)
+#include "tst_musicdatabase.moc"

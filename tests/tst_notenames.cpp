@@ -1,0 +1,110 @@
+#include "notename.h"
+
+#include "fetch.h"
+
+#include <QTest>
+
+using namespace velmora;
+
+namespace {
+
+const PitchClassButton &button(const char *suffix)
+{
+    for (const PitchClassButton &b : pitchClassButtons()) {
+        if (qstrcmp(b.nameSuffix, suffix) == 0)
+            return b;
+    }
+    qFatal("no button %s", suffix);
+}
+
+QStringList acceptingButtons(const QString &answer, QStringList PitchClassButton::*family)
+{
+    QStringList names;
+    for (const PitchClassButton &b : pitchClassButtons()) {
+        if (acceptsAnswer(b.*family, answer))
+            names << QLatin1String(b.nameSuffix);
+    }
+    return names;
+}
+
+} // namespace
+
+class TestNoteNames : public QObject
+{
+    Q_OBJECT
+private slots:
+    void split_data()
+    {
+        QTest::addColumn<QString>("note");
+        QTest::addColumn<QString>("letter");
+        QTest::addColumn<QString>("suffix");
+        QTest::newRow("natural") << "C" << "C" << "";
+        QTest::newRow("double sharp") << "Fx" << "F" << "x";
+        QTest::newRow("triple flat") << "Bbbb" << "B" << "bbb";
+        QTest::newRow("empty") << "" << "" << "";
+    }
+    void split()
+    {
+        QFETCH(QString, note);
+        const NoteName name = NoteName::split(note);
+        QCOMPARE(name.letter.toString(), FETCHED(QString, letter));
+        QCOMPARE(name.suffix.toString(), FETCHED(QString, suffix));
+    }
+
+    void equality_data()
+    {
+        QTest::addColumn<QString>("a");
+        QTest::addColumn<QString>("b");
+        QTest::addColumn<bool>("equal");
+        QTest::newRow("identical") << "Db" << "Db" << true;
+        QTest::newRow("enharmonic is not equal") << "Db" << "C#" << false;
+        QTest::newRow("lower-case letter") << "db" << "Db" << false;
+        QTest::newRow("trailing blank") << "Db " << "Db" << false;
+        QTest::newRow("empty equals nothing") << "" << "" << false;
+    }
+    void equality()
+    {
+        QFETCH(QString, a);
+        QFETCH(QString, b);
+        QCOMPARE(sameNote(a, b), FETCHED(bool, equal));
+    }
+
+    // Each answer, by which buttons of each family accept it.
+    void acceptance_data()
+    {
+        QTest::addColumn<QString>("answer");
+        QTest::addColumn<QStringList>("intervalButtons");
+        QTest::addColumn<QStringList>("transposeButtons");
+        QTest::newRow("Fx: interval G only") << "Fx" << QStringList{"G"} << QStringList{};
+        QTest::newRow("B#: interval C only") << "B#" << QStringList{"C"} << QStringList{};
+        QTest::newRow("E#: interval F only") << "E#" << QStringList{"F"} << QStringList{};
+        QTest::newRow("Dbb: interval C only") << "Dbb" << QStringList{"C"} << QStringList{};
+        QTest::newRow("Ebb: both families") << "Ebb" << QStringList{"D"} << QStringList{"D"};
+        QTest::newRow("Cb: both B buttons") << "Cb" << QStringList{"B"} << QStringList{"B"};
+        QTest::newRow("Gb: both F# buttons") << "Gb" << QStringList{"Fis"} << QStringList{"Fis"};
+        QTest::newRow("triple flat: none") << "Bbbb" << QStringList{} << QStringList{};
+        QTest::newRow("C double sharp: none") << "Cx" << QStringList{} << QStringList{};
+        QTest::newRow("lower case: none") << "db" << QStringList{} << QStringList{};
+        QTest::newRow("trailing blank: none") << "C# " << QStringList{} << QStringList{};
+        QTest::newRow("n/a: none") << "n/a" << QStringList{} << QStringList{};
+        QTest::newRow("empty: none") << "" << QStringList{} << QStringList{};
+    }
+    void acceptance()
+    {
+        QFETCH(QString, answer);
+        QCOMPARE(acceptingButtons(answer, &PitchClassButton::intervalSpellings), FETCHED(QStringList, intervalButtons));
+        QCOMPARE(acceptingButtons(answer, &PitchClassButton::transposeSpellings), FETCHED(QStringList, transposeButtons));
+    }
+
+    void everyButtonAcceptsItsCaption()
+    {
+        for (const PitchClassButton &b : pitchClassButtons()) {
+            QVERIFY2(acceptsAnswer(b.intervalSpellings, QString::fromLatin1(b.caption)), b.caption);
+            QVERIFY2(acceptsAnswer(b.transposeSpellings, QString::fromLatin1(b.caption)), b.caption);
+        }
+        QVERIFY(!acceptsAnswer(button("Cis").intervalSpellings, u"C"));
+    }
+};
+
+QTEST_GUILESS_MAIN(TestNoteNames)
+#include "tst_notenames.moc"
