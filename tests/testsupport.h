@@ -73,6 +73,14 @@ struct Harness
     MainWindow window;
 };
 
+// The answer buttons of a tab, found by the production tables rather than copied from them.
+QString buttonAccepting(const QString &answer, const char *prefix); // "Int_" or "Play_"
+QString relationsButtonFor(const QString &answer);
+// Splits the chord cheat label ("Bbdom_7") into key and chord-kind code.
+std::pair<QString, QString> splitChordAnswer(const QString &label);
+QString chordButtonFor(const QString &code);
+QString keyButtonFor(const QString &key);
+
 inline const QString Correct = QStringLiteral("Your Answer Was Correct!");
 inline const QString Incorrect = QStringLiteral("Your Answer Was Incorrect! Try Again!");
 

@@ -1,0 +1,480 @@
+#include "assets.h"
+#include "chordquestion.h"
+#include "cheatmode.h"
+#include "fetch.h"
+#include "intervals.h"
+#include "notename.h"
+#include "relations.h"
+#include "splashwindow.h"
+#include "staffgeometry.h"
+#include "testsupport.h"
+
+#include <QButtonGroup>
+#include <QCheckBox>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QGroupBox>
+#include <QAudioDevice>
+#include <QMediaDevices>
+#include <QMenuBar>
+#include <QProcess>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QSignalSpy>
+#include <QTabBar>
+#include <QTabWidget>
+#include <QTemporaryDir>
+#include <QTimer>
+#include <QtEndian>
+#include <QDir>
+#include <QPointer>
+#include <QScopeGuard>
+
+using namespace velmora;
+using velmora::test::Harness;
+
+namespace {
+
+QStringList numbered(const QString &pattern, int from, int to)
+{
+    QStringList names;
+    for (int i = from; i <= to; ++i)
+        names << pattern.arg(i);
+    return names;
+}
+
+// Every named control of the main window, gathered from the program's own tables and the
+// numbered families.
+QStringList mainWindowNames()
+{
+    QStringList names = numbered(QStringLiteral("Command%1"), 1, 34) + numbered(QStringLiteral("noot%1"), 1, 7)
+        + numbered(QStringLiteral("commaj%1"), 1, 15) + numbered(QStringLiteral("commin%1"), 1, 15)
+        + numbered(QStringLiteral("Frame%1"), 1, 10) + numbered(QStringLiteral("Label%1"), 1, 7)
+        + numbered(QStringLiteral("Label%1"), 13, 20) + numbered(QStringLiteral("Timer%1"), 1, 4)
+        + numbered(QStringLiteral("Line%1"), 1, 3) + numbered(QStringLiteral("Data%1"), 1, 3)
+        + numbered(QStringLiteral("Option%1"), 1, 3);
+    for (int head = 1; head <= staff::HeadCount; ++head) {
+        for (const staff::AccidentalSign &sign : staff::accidentalSigns())
+            names << staff::signObjectName(sign, head);
+    }
+    for (const PitchClassButton &button : pitchClassButtons())
+        names << QStringLiteral("Int_") + QLatin1String(button.nameSuffix) << QStringLiteral("Play_") + QLatin1String(button.nameSuffix);
+    for (const KeyOption &option : keyOptions())
+        names << QLatin1String(option.objectName);
+    for (const IntervalChoice &choice : intervalChoices())
+        names << QLatin1String(choice.checkBox);
+    names << "SSTab1" << "Sound_off" << "blinker" << "Exit" << "Picture1" << "viewtext" << "Text1" << "check1_mixup"
+          << "Check1" << "Cheat_button" << "Cheat_button2" << "Int_cheat" << "Question_box" << "Text2" << "Int_Start"
+          << "Int_val" << "Int_dir" << "Score_c" << "Score_Bb" << "Score_Eb" << "Score_other" << "Instrument_C"
+          << "Instrument_Bb" << "Instrument_Eb" << "Instrument_OTHER" << "Gif89a1" << "Version";
+    return names;
+}
+
+QPoint positionIn(const QWidget *widget, const QWidget *container)
+{
+    return widget->mapTo(container, QPoint(0, 0));
+}
+
+QByteArray wavHeader(quint16 format, quint16 bits)
+{
+    QByteArray wav("RIFF\0\0\0\0WAVEfmt ", 16);
+    auto put32 = [&](quint32 v) { char b[4]; qToLittleEndian(v, b); wav.append(b, 4); };
+    auto put16 = [&](quint16 v) { char b[2]; qToLittleEndian(v, b); wav.append(b, 2); };
+    put32(16);
+    put16(format);
+    put16(1);
+    put32(22050);
+    put32(22050 * bits / 8);
+    put16(bits / 8);
+    put16(bits);
+    wav.append("data", 4);
+    put32(2205 * bits / 8);
+    wav.append(QByteArray(2205 * bits / 8, '\0'));
+    return wav;
+}
+
+void writeFile(const QString &path, const QByteArray &contents)
+{
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    file.write(contents);
+}
+
+QByteArray readFile(const QString &path)
+{
+    QFile file(path);
+    file.open(QIODevice::ReadOnly);
+    return file.readAll();
+}
+
+} // namespace
+
+class TestShell : public QObject
+{
+    Q_OBJECT
+private slots:
+    void cheatDecision_data()
+    {
+        QTest::addColumn<QStringList>("arguments");
+        QTest::addColumn<bool>("on");
+        QTest::newRow("tovu") << QStringList{"velmora", "tovu"} << true;
+        QTest::newRow("TOVU") << QStringList{"velmora", "TOVU"} << false;
+        QTest::newRow("tovu extra") << QStringList{"velmora", "tovu", "extra"} << false;
+        QTest::newRow("no argument") << QStringList{"velmora"} << false;
+        QTest::newRow("tovu with a blank") << QStringList{"velmora", "tovu "} << false;
+    }
+    void cheatDecision() { QCOMPARE(cheatModeFromArguments(FETCHED(QStringList, arguments)), FETCHED(bool, on)); }
+
+    void realProcessTakesTovuAfterQtsOwnOptions_data()
+    {
+        QTest::addColumn<QStringList>("arguments");
+        QTest::addColumn<QByteArray>("line");
+        QTest::newRow("tovu") << QStringList{"tovu"} << QByteArray("CheatMode on");
+        QTest::newRow("Qt option before tovu") << QStringList{"-style", "Fusion", "tovu"} << QByteArray("CheatMode on");
+        QTest::newRow("TOVU") << QStringList{"TOVU"} << QByteArray("CheatMode off");
+    }
+    void realProcessTakesTovuAfterQtsOwnOptions()
+    {
+        QProcess process;
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+        env.insert(QStringLiteral("QT_LOGGING_RULES"), QStringLiteral("velmora.startup.info=true"));
+        process.setProcessEnvironment(env);
+        process.start(QStringLiteral(VELMORA_EXECUTABLE), FETCHED(QStringList, arguments));
+        QVERIFY(process.waitForStarted());
+        QByteArray output;
+        QElapsedTimer clock;
+        clock.start();
+        while (!output.contains("main window exposed") && clock.elapsed() < 20000 && process.state() == QProcess::Running) {
+            process.waitForReadyRead(500);
+            output += process.readAllStandardError();
+        }
+        QVERIFY2(output.contains(FETCHED(QByteArray, line)), output.constData());
+        QVERIFY2(output.contains("main window exposed"), output.constData());
+        QCOMPARE(process.state(), QProcess::Running);
+        process.kill();
+        process.waitForFinished();
+    }
+
+    void everyControlExistsOncePerWindow()
+    {
+        Harness h;
+        for (const QString &name : mainWindowNames())
+            QVERIFY2(h.window.findChildren<QObject *>(name).size() == 1, qPrintable(name));
+        QCOMPARE(h.window.objectName(), QStringLiteral("Form1"));
+
+        SplashWindow splash([]() -> QWidget * { return nullptr; });
+        QCOMPARE(splash.objectName(), QStringLiteral("frmSplash"));
+        for (const char *name : {"Frame1", "lblCompanyProduct", "lblVersion", "lblPlatform", "Gif89a1", "Label2", "Timer1"})
+            QVERIFY2(splash.findChildren<QObject *>(QLatin1String(name)).size() == 1, name);
+        QCOMPARE(splash.findChild<QLabel *>("lblVersion")->text(), QStringLiteral("Version 1.0.30"));
+        QCOMPARE(splash.findChild<QLabel *>("lblPlatform")->text(), QStringLiteral("Windows98 "));
+        QCOMPARE(splash.findChild<QLabel *>("Label2")->text(), QStringLiteral("Velmora is now loading............"));
+    }
+
+    // Positions are from the container's top-left: the tab control's includes its tab strip and
+    // the window's client area starts below the menu bar.
+    void controlsStandWhereTheLayoutPutsThem_data()
+    {
+        QTest::addColumn<QString>("tab");
+        QTest::addColumn<QString>("control");
+        QTest::addColumn<QString>("container");
+        QTest::addColumn<QPoint>("position");
+        QTest::newRow("GO! on the chord tab") << "Chords" << "Command1" << "SSTab1" << QPoint(40, 72);
+        QTest::newRow("bottom row of the chord tab") << "Chords" << "Label19" << "SSTab1" << QPoint(64, 440);
+        QTest::newRow("cheat label of the chord tab") << "Chords" << "Label1" << "SSTab1" << QPoint(304, 440);
+        QTest::newRow("key button in its frame") << "Chords" << "Option_D" << "Frame1" << QPoint(56, 16);
+        QTest::newRow("staff picture in its frame") << "Chords" << "Picture1" << "Frame2" << QPoint(32, 16);
+        QTest::newRow("note head on the staff") << "Chords" << "noot1" << "Picture1" << QPoint(104, 48);
+        QTest::newRow("ledger line on the staff") << "Chords" << "Line1" << "Picture1" << QPoint(80, 88);
+        QTest::newRow("GO! on the interval tab") << "Intervals" << "Command34" << "SSTab1" << QPoint(56, 64);
+        QTest::newRow("interval box in its frame") << "Intervals" << "Chk_8" << "Frame9" << QPoint(8, 208);
+        QTest::newRow("GO! on the transposition tab") << "Transpose" << "Command33" << "SSTab1" << QPoint(72, 48);
+        QTest::newRow("note button in its frame") << "Transpose" << "Play_Gis" << "Frame7" << QPoint(72, 168);
+        QTest::newRow("Go! on the relations tab") << "Mineur / Majeur Relations " << "Command32" << "SSTab1" << QPoint(56, 64);
+        QTest::newRow("answer in its frame") << "Mineur / Majeur Relations " << "commaj15" << "Frame4" << QPoint(8, 312);
+        QTest::newRow("about frame") << "About" << "Frame8" << "SSTab1" << QPoint(16, 56);
+        QTest::newRow("status line") << "Chords" << "Label20" << "client" << QPoint(8, 472);
+        QTest::newRow("sound off") << "Chords" << "Sound_off" << "client" << QPoint(392, 472);
+    }
+    void controlsStandWhereTheLayoutPutsThem()
+    {
+        QFETCH(QString, tab);
+        QFETCH(QString, control);
+        QFETCH(QString, container);
+        Harness h;
+        h.window.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&h.window));
+        auto *tabs = h.find<QTabWidget>(QStringLiteral("SSTab1"));
+        for (int i = 0; i < tabs->count(); ++i) {
+            if (tabs->tabText(i) == tab)
+                tabs->setCurrentIndex(i);
+        }
+        QCOMPARE(tabs->tabText(tabs->currentIndex()), tab);
+        QWidget *widget = h.find(control);
+        QWidget *box = container == QLatin1String("client") ? h.window.centralWidget() : h.find(container);
+        QTRY_COMPARE(positionIn(widget, box), FETCHED(QPoint, position));
+
+        // Nothing is cut off: the control lies inside its page, and the client area below the menu.
+        QVERIFY(h.window.centralWidget()->y() >= h.window.menuBar()->height());
+        if (container == QLatin1String("SSTab1")) {
+            QWidget *page = tabs->currentWidget();
+            QVERIFY(page->rect().contains(QRect(widget->mapTo(page, QPoint(0, 0)), widget->size())));
+        }
+    }
+
+    void initialState()
+    {
+        Harness h;
+        QCOMPARE(h.find<QTabWidget>("SSTab1")->tabText(h.find<QTabWidget>("SSTab1")->currentIndex()), QStringLiteral("Chords"));
+        QCOMPARE(h.find<QTabWidget>("SSTab1")->count(), 5);
+
+        // Exactly one option selected in every group.
+        auto *answerFrame = h.find<QGroupBox>("Frame1");
+        QList<QPushButton *> keys;
+        for (const KeyOption &option : keyOptions())
+            keys << h.find<QPushButton>(QLatin1String(option.objectName));
+        QCOMPARE(std::ranges::count_if(keys, [](auto *b) { return b->isChecked(); }), 1);
+        QVERIFY(h.find<QPushButton>("Option_C")->isChecked());
+        for (const char *frame : {"Frame3", "Frame5", "Frame6"}) {
+            const auto options = h.find(QLatin1String(frame))->findChildren<QRadioButton *>();
+            QCOMPARE(std::ranges::count_if(options, [](auto *o) { return o->isChecked(); }), 1);
+        }
+        QVERIFY(h.find<QRadioButton>("Option3")->isChecked());
+        QVERIFY(h.find<QRadioButton>("Score_c")->isChecked());
+        QVERIFY(h.find<QRadioButton>("Instrument_Eb")->isChecked());
+
+        for (const IntervalChoice &choice : intervalChoices())
+            QVERIFY(h.find<QCheckBox>(QLatin1String(choice.checkBox))->isChecked());
+        QVERIFY(h.find<QCheckBox>("viewtext")->isChecked());
+        for (const char *box : {"Sound_off", "check1_mixup", "Check1"})
+            QVERIFY(!h.find<QCheckBox>(QLatin1String(box))->isChecked());
+        for (const char *greyed : {"Command23", "Score_other", "Instrument_OTHER"})
+            QVERIFY(!h.find(QLatin1String(greyed))->isEnabled());
+        for (const char *hidden : {"Label1", "Label7", "Cheat_button", "Cheat_button2", "Int_cheat"})
+            QVERIFY(h.find(QLatin1String(hidden))->isHidden());
+        QCOMPARE(h.find<QPushButton>("Command25")->text(), QStringLiteral("---"));
+        for (const char *label : {"Label13", "Label14"}) {
+            QVERIFY(!h.find(QLatin1String(label))->isHidden());
+            QCOMPARE(h.text(QLatin1String(label)), QString());
+        }
+        for (int head = 1; head <= 7; ++head) {
+            QVERIFY(!h.find(QStringLiteral("noot%1").arg(head))->isHidden());
+            QCOMPARE(h.find(QStringLiteral("noot%1").arg(head))->y(), 48);
+        }
+        QCOMPARE(h.text("Text1"), QStringLiteral("Click on Go! for first question"));
+        QCOMPARE(h.text("Question_box"), QStringLiteral("Click on Go! for first question"));
+        QCOMPARE(h.text("Text2"), QStringLiteral("Go!"));
+        QCOMPARE(h.text("Int_val"), QStringLiteral("---"));
+        QCOMPARE(h.text("Label7"), QStringLiteral("cheat"));
+        QCOMPARE(h.text("Version"), QStringLiteral("version: 1.0.30"));
+        QCOMPARE(h.find<QTimer>("Timer1")->parent(), answerFrame);
+    }
+
+    void cheatModeShowsTheCheats()
+    {
+        Harness h(true);
+        for (const char *shown : {"Cheat_button", "Cheat_button2", "Int_cheat"})
+            QVERIFY(!h.find(QLatin1String(shown))->isHidden());
+        QCOMPARE(h.find<QPushButton>("Command25")->text(), QStringLiteral("Cheat"));
+    }
+
+    void selectedKeyButtonStaysSelected()
+    {
+        Harness h;
+        h.window.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&h.window));
+        auto *c = h.find<QPushButton>("Option_C");
+        QTest::mouseClick(c, Qt::LeftButton);
+        QVERIFY(c->isChecked());
+        QTest::mouseClick(h.find<QPushButton>("Option_Db"), Qt::LeftButton);
+        QVERIFY(h.find<QPushButton>("Option_Db")->isChecked());
+        QVERIFY(!c->isChecked());
+    }
+
+    void quitAnsweredNoChangesNothing()
+    {
+        Harness h;
+        h.click("Command32");
+        h.click("commaj1");
+        const QString status = h.status();
+        const QString question = h.text("Question_box");
+        const QStringList played = h.sound.played;
+        QSignalSpy quit(&h.window, &MainWindow::quitRequested);
+        h.prompter.answerYes = false;
+        h.window.findChild<QAction *>("Exit")->trigger();
+        QCOMPARE(h.prompter.questions, QStringList{"Quiting|Quit Program?"});
+        QCOMPARE(quit.count(), 0);
+        QCOMPARE(h.status(), status);
+        QCOMPARE(h.text("Question_box"), question);
+        QCOMPARE(h.sound.played, played);
+    }
+
+    void quitAnsweredYesPlaysItsSoundEvenWithSoundOff()
+    {
+        Harness h;
+        h.find<QCheckBox>("Sound_off")->setChecked(true);
+        QSignalSpy quit(&h.window, &MainWindow::quitRequested);
+        h.prompter.answerYes = true;
+        h.window.findChild<QAction *>("Exit")->trigger();
+        QCOMPARE(quit.count(), 1);
+        QCOMPARE(h.sound.played.last(), QStringLiteral("sound/1.wav"));
+    }
+
+    void soundOffSilencesOnlyTheFeedback()
+    {
+        Harness h;
+        QCOMPARE(h.sound.played, QStringList{"sound/3.wav"}); // the start sound
+        h.click("Int_C");
+        QCOMPARE(h.sound.played.last(), QStringLiteral("sound/4.wav"));
+        h.find<QCheckBox>("Sound_off")->setChecked(true);
+        h.sound.played.clear();
+        h.click("Int_C");
+        QCOMPARE(h.status(), test::Incorrect);
+        QVERIFY(h.sound.played.isEmpty());
+        h.window.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&h.window));
+        auto *tabs = h.find<QTabWidget>("SSTab1");
+        tabs->setCurrentIndex(tabs->count() - 1);
+        QTest::mouseClick(h.find("Label6"), Qt::LeftButton);
+        QCOMPARE(h.sound.played, QStringList{"sound/3.wav"});
+        QCOMPARE(h.find("Label6")->toolTip(), QStringLiteral("Play Tune?"));
+    }
+
+    void rightAfterWrongReplacesTheVerdict()
+    {
+        Harness h(true);
+        h.click("Command32");
+        h.click("Cheat_button2");
+        const QString right = test::relationsButtonFor(h.text("Label14"));
+        QVERIFY(!right.isEmpty());
+        h.click(right == QLatin1String("commaj1") ? "commaj2" : "commaj1");
+        QCOMPARE(h.status(), test::Incorrect);
+        h.click(right);
+        QCOMPARE(h.status(), test::Correct);
+        QCOMPARE(h.sound.played.mid(1), (QStringList{"sound/4.wav", "sound/2.wav"}));
+    }
+
+    void blinkerTogglesEvenAnEmptyLine()
+    {
+        Harness h;
+        h.window.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&h.window));
+        auto *line = h.find<QLabel>("Label20");
+        QCOMPARE(line->text(), QString());
+        const bool first = line->isVisible();
+        QTRY_COMPARE_WITH_TIMEOUT(line->isVisible(), !first, 1500);
+        QTRY_COMPARE_WITH_TIMEOUT(line->isVisible(), first, 1500);
+        QVERIFY(h.find<QTimer>("blinker")->isActive());
+    }
+
+    void tabStripClickEmptiesTheStatusLine()
+    {
+        Harness h;
+        h.window.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&h.window));
+        QTabBar *bar = h.find<QTabWidget>("SSTab1")->tabBar();
+        for (int tab : {2, 0}) { // the current tab, then another
+            h.click("Play_C");
+            QCOMPARE(h.status(), test::Incorrect);
+            QTest::mouseClick(bar, Qt::LeftButton, {}, bar->tabRect(tab).center());
+            QCOMPARE(h.status(), QString());
+        }
+        h.click("Play_C");
+        QCOMPARE(h.status(), test::Incorrect);
+    }
+
+    void hideTimersHideTheirLabelsAndKeepRunning()
+    {
+        Harness h(true);
+        for (const char *label : {"Label13", "Label14"})
+            QTRY_VERIFY_WITH_TIMEOUT(h.find(QLatin1String(label))->isHidden(), 1500);
+        h.click("Command1");
+        h.click("Command25");
+        QVERIFY(!h.find("Label1")->isHidden());
+        QTRY_VERIFY_WITH_TIMEOUT(h.find("Label1")->isHidden(), 1500);
+
+        auto *timer4 = h.find<QTimer>("Timer4");
+        QCOMPARE(timer4->interval(), 10000);
+        timer4->setInterval(100);
+        h.click("Command34");
+        h.click("Int_cheat");
+        QVERIFY(!h.find("Label7")->isHidden());
+        QTRY_VERIFY_WITH_TIMEOUT(h.find("Label7")->isHidden(), 1500);
+        for (const char *timer : {"Timer1", "Timer2", "Timer3", "Timer4", "blinker"})
+            QVERIFY2(h.find<QTimer>(QLatin1String(timer))->isActive(), timer);
+    }
+
+    void splashLoadsTheMainWindowOnceAndTheProgramGoesOn()
+    {
+        test::FakePrompter prompter;
+        test::FakeSoundPlayer sound;
+        SeededRandom random(1);
+        std::unique_ptr<MainWindow> window;
+        int loads = 0;
+        QSignalSpy lastClosed(qApp, &QGuiApplication::lastWindowClosed);
+        auto *splash = new SplashWindow([&]() -> QWidget * {
+            ++loads;
+            window = std::make_unique<MainWindow>(Services{prompter, sound, random, "absent.mdb"}, false);
+            window->Form_Load();
+            return window.get();
+        });
+        splash->setAttribute(Qt::WA_DeleteOnClose);
+        QPointer<SplashWindow> guard(splash);
+        splash->show();
+        QTRY_VERIFY(guard.isNull());
+        QTest::qWait(300);
+        QCOMPARE(loads, 1);
+        QVERIFY(window->isVisible());
+        QCOMPARE(lastClosed.count(), 0);
+        QCOMPARE(sound.played, QStringList{"sound/3.wav"});
+    }
+
+    void builtInAssetsServeWhenTheWorkingDirectoryLacksThem()
+    {
+        QTemporaryDir dir;
+        const QString here = QDir::currentPath();
+        QDir::setCurrent(dir.path());
+        const auto restore = qScopeGuard([&] { QDir::setCurrent(here); });
+
+        QCOMPARE(soundFile("sound/2.wav"), QStringLiteral(":/sound/2.wav"));
+        QCOMPARE(movieFile("trumpet.gif"), QStringLiteral(":/trumpet.gif"));
+
+        QDir().mkdir("sound");
+        writeFile("sound/2.wav", "not a sound");
+        writeFile("sound/3.wav", wavHeader(3, 32)); // 32-bit float, which the backend cannot play
+        writeFile("sound/4.wav", readFile(":/sound/4.wav"));
+        writeFile("trumpet.gif", "not a picture");
+        QCOMPARE(soundFile("sound/2.wav"), QStringLiteral(":/sound/2.wav"));
+        QCOMPARE(soundFile("sound/3.wav"), QStringLiteral(":/sound/3.wav"));
+        QCOMPARE(soundFile("sound/4.wav"), dir.filePath("sound/4.wav"));
+        QCOMPARE(movieFile("trumpet.gif"), QStringLiteral(":/trumpet.gif"));
+        writeFile("trumpet.gif", readFile(":/trumpet.gif"));
+        QCOMPARE(movieFile("trumpet.gif"), dir.filePath("trumpet.gif"));
+    }
+
+    void builtInSoundsArePlayableAndShort()
+    {
+        for (const char *name : {"1", "2", "3", "4"}) {
+            const WavInfo info = inspectWavFile(QStringLiteral(":/sound/%1.wav").arg(QLatin1String(name)));
+            QVERIFY2(info.playable, name);
+            QVERIFY2(info.durationMs < (qstrcmp(name, "3") == 0 ? 1500 : 500), name);
+        }
+        QVERIFY(inspectWav(wavHeader(1, 16)).playable);
+        QCOMPARE(inspectWav(wavHeader(1, 16)).durationMs, 100);
+    }
+
+    void withoutAnAudioDeviceNothingWaits()
+    {
+        if (!QMediaDevices::audioOutputs().isEmpty())
+            QSKIP("this machine has an audio device, and tests stay silent");
+        DeviceSoundPlayer player;
+        QElapsedTimer clock;
+        clock.start();
+        player.play(QStringLiteral("sound/3.wav"));
+        QVERIFY(clock.elapsed() < 200);
+    }
+};
+
+QTEST_MAIN(TestShell)
+#include "tst_shell.moc"
