@@ -22,4 +22,21 @@ QString writeDefaultDatabase(const QString &path)
     return path;
 }
 
+void editDatabase(const QString &path, const QStringList &statements)
+{
+    const QString name = QStringLiteral("velmora-test-editor");
+    {
+        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), name);
+        db.setDatabaseName(path);
+        if (!db.open())
+            qFatal("cannot open %s", qPrintable(path));
+        QSqlQuery query(db);
+        for (const QString &statement : statements) {
+            if (!query.exec(statement))
+                qFatal("%s: %s", qPrintable(statement), qPrintable(query.lastError().text()));
+        }
+    }
+    QSqlDatabase::removeDatabase(name);
+}
+
 } // namespace velmora::test

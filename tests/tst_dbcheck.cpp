@@ -20,17 +20,7 @@ class TestDbCheck : public QObject
     QTemporaryDir m_dir;
     QString m_path;
 
-    void edit(const QString &sql)
-    {
-        {
-            QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("edit"));
-            db.setDatabaseName(m_path);
-            QVERIFY(db.open());
-            QSqlQuery query(db);
-            QVERIFY2(query.exec(sql), qPrintable(sql));
-        }
-        QSqlDatabase::removeDatabase(QStringLiteral("edit"));
-    }
+    void edit(const QString &sql) { test::editDatabase(m_path, {sql}); }
 
 private slots:
     void init() { m_path = test::writeDefaultDatabase(m_dir.filePath(QStringLiteral("music.sqlite"))); }

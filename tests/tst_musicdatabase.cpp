@@ -18,24 +18,6 @@ using namespace velmora;
 
 namespace {
 
-// A second, writable connection to the file, as another program editing it would have.
-class Editor
-{
-public:
-    explicit Editor(const QString &path)
-    {
-        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("editor"));
-        db.setDatabaseName(path);
-        QVERIFY(db.open());
-    }
-    ~Editor() { QSqlDatabase::removeDatabase(QStringLiteral("editor")); }
-    void exec(const QString &sql)
-    {
-        QSqlQuery query(QSqlDatabase::database(QStringLiteral("editor")));
-        QVERIFY2(query.exec(sql), qPrintable(sql));
-    }
-};
-
 QByteArray digest(const QString &path)
 {
     QFile file(path);
@@ -84,11 +66,8 @@ private slots:
 
     void codeStoredTwiceIsDrawnTwiceAsOften()
     {
-        {
-            Editor editor(m_path);
-            editor.exec(QStringLiteral("DELETE FROM \"chort-sort\""));
-            editor.exec(QStringLiteral("INSERT INTO \"chort-sort\" VALUES ('maj_3'), ('min_3'), ('min_3')"));
-        }
+        test::editDatabase(m_path, {"DELETE FROM \"chort-sort\"",
+                                    "INSERT INTO \"chort-sort\" VALUES ('maj_3'), ('min_3'), ('min_3')"});
         MusicDatabase db;
         QVERIFY(db.open(m_path).isEmpty());
         RecordCursor kinds(db.connectionName(), tables::ChordKinds);
@@ -109,12 +88,11 @@ private slots:
         RecordCursor kinds(db.connectionName(), tables::ChordKinds);
         QCOMPARE(*kinds.count(), 28);
 
-        Editor editor(m_path);
-        editor.exec(QStringLiteral("INSERT INTO \"chort-sort\" VALUES ('added')"));
+        test::editDatabase(m_path, {"INSERT INTO \"chort-sort\" VALUES ('added')"});
         QCOMPARE(*kinds.count(), 29);
         QCOMPARE(*kinds.draw(29, JustBelowOne)->field(QStringLiteral("plugin")), QStringLiteral("added"));
 
-        editor.exec(QStringLiteral("DELETE FROM \"chort-sort\" WHERE plugin <> 'added'"));
+        test::editDatabase(m_path, {"DELETE FROM \"chort-sort\" WHERE plugin <> 'added'"});
         QCOMPARE(*kinds.count(), 1);
         QCOMPARE(*kinds.draw(1, 0.3)->field(QStringLiteral("plugin")), QStringLiteral("added"));
     }
@@ -155,10 +133,7 @@ private slots:
         QVERIFY(db.open(m_path).isEmpty());
         RecordCursor ladders(db.connectionName(), tables::Ladders);
         RecordCursor intervals(db.connectionName(), tables::Intervals);
-        {
-            Editor editor(m_path);
-            editor.exec(change);
-        }
+        test::editDatabase(m_path, {change});
         SeededRandom random(3);
         IntervalSelection all;
         all.fill(true);
@@ -171,10 +146,7 @@ private slots:
     void topHoldingSqlIsOnlyAFieldName()
     {
         const QString injected = QStringLiteral("5\" FROM \"Ladders\"; DROP TABLE \"Ladders\"; --");
-        {
-            Editor editor(m_path);
-            editor.exec(QStringLiteral("UPDATE \"Intervallen\" SET \"Top\" = '%1'").arg(injected));
-        }
+        test::editDatabase(m_path, {QStringLiteral("UPDATE \"Intervallen\" SET \"Top\" = '%1'").arg(injected)});
         const QByteArray before = digest(m_path);
         MusicDatabase db;
         QVERIFY(db.open(m_path).isEmpty());
@@ -217,10 +189,7 @@ private slots:
 
     void missingFieldFallsBackToBuiltInData()
     {
-        {
-            Editor editor(m_path);
-            editor.exec(QStringLiteral("ALTER TABLE \"Ladders\" DROP COLUMN \"bb7\""));
-        }
+        test::editDatabase(m_path, {"ALTER TABLE \"Ladders\" DROP COLUMN \"bb7\""});
         MusicDatabase db;
         const QString problem = db.open(m_path);
         QVERIFY2(problem.contains(QStringLiteral("table \"Ladders\" has no field \"bb7\"")), qPrintable(problem));

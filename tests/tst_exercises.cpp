@@ -1,0 +1,468 @@
+#include "chordquestion.h"
+#include "fetch.h"
+#include "intervals.h"
+#include "notename.h"
+#include "relations.h"
+#include "testsupport.h"
+
+#include <QCheckBox>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QSqlDatabase>
+#include <QSqlQuery>
+#include <QTemporaryDir>
+#include <QTimer>
+
+#include <functional>
+
+using namespace velmora;
+using test::Correct;
+using test::Harness;
+using test::Incorrect;
+
+namespace {
+
+QString onlyKey(const QString &key)
+{
+    return QStringLiteral("DELETE FROM \"Ladders\" WHERE \"Toonsoort\" <> '%1'").arg(key);
+}
+
+QString onlyChordKinds(const QString &codes)
+{
+    return QStringLiteral("DELETE FROM \"chort-sort\"; INSERT INTO \"chort-sort\" VALUES %1").arg(codes);
+}
+
+QStringList split(const QString &statements)
+{
+    return statements.split(QStringLiteral("; "));
+}
+
+// A value of the test's database, read the way a person checking the data would.
+QString scaleField(const QString &path, const QString &key, const QString &field)
+{
+    QString value;
+    {
+        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("reader"));
+        db.setDatabaseName(path);
+        db.open();
+        QSqlQuery query(db);
+        query.prepare(QStringLiteral("SELECT \"%1\" FROM \"Ladders\" WHERE \"Toonsoort\" = ?").arg(field));
+        query.addBindValue(key);
+        query.exec();
+        query.next();
+        value = query.value(0).toString();
+    }
+    QSqlDatabase::removeDatabase(QStringLiteral("reader"));
+    return value;
+}
+
+void tickIntervals(Harness &h, const QStringList &ticked)
+{
+    for (const IntervalChoice &choice : intervalChoices())
+        h.find<QCheckBox>(QLatin1String(choice.checkBox))->setChecked(ticked.contains(QLatin1String(choice.checkBox)));
+}
+
+// Every answer button of a tab that reports correct for the question on screen.
+QStringList rightButtons(Harness &h, const QStringList &buttons)
+{
+    QStringList right;
+    for (const QString &button : buttons) {
+        h.click(button);
+        if (h.status() == Correct)
+            right << button;
+    }
+    return right;
+}
+
+QStringList pitchButtons(const char *prefix)
+{
+    QStringList names;
+    for (const PitchClassButton &b : pitchClassButtons())
+        names << QLatin1String(prefix) + QLatin1String(b.nameSuffix);
+    return names;
+}
+
+QStringList relationsButtonNames()
+{
+    QStringList names;
+    for (const RelationsButton &b : relationsButtons())
+        names << QLatin1String(b.objectName);
+    return names;
+}
+
+// One exercise tab as a test drives it: ask, give the right answer, read the cheat.
+struct Tab
+{
+    const char *name;
+    std::function<void(Harness &)> ask;
+    std::function<QString(Harness &)> answerShown; // through the tab's cheat
+    std::function<void(Harness &, const QString &)> answer;
+};
+
+const std::array<Tab, 4> &tabs()
+{
+    static const std::array<Tab, 4> all{{
+        {"Chords", [](Harness &h) { h.click("Command1"); },
+         [](Harness &h) {
+             h.click("Command25");
+             return h.find("Label1")->isHidden() ? QString() : h.text("Label1");
+         },
+         [](Harness &h, const QString &shown) {
+             const auto [key, code] = test::splitChordAnswer(shown);
+             h.click(test::keyButtonFor(key));
+             h.click(test::chordButtonFor(code));
+         }},
+        {"Relations", [](Harness &h) { h.click("Command32"); },
+         [](Harness &h) {
+             h.click("Cheat_button2");
+             return h.text("Label14");
+         },
+         [](Harness &h, const QString &shown) { h.click(test::relationsButtonFor(shown)); }},
+        {"Transpose", [](Harness &h) { h.click("Command33"); },
+         [](Harness &h) {
+             h.click("Cheat_button");
+             return h.text("Label13");
+         },
+         [](Harness &h, const QString &shown) { h.click(test::buttonAccepting(shown, "Play_")); }},
+        {"Intervals", [](Harness &h) { h.click("Command34"); },
+         [](Harness &h) {
+             h.click("Int_cheat");
+             return h.text("Label7");
+         },
+         [](Harness &h, const QString &shown) { h.click(test::buttonAccepting(shown, "Int_")); }},
+    }};
+    return all;
+}
+
+} // namespace
+
+class TestExercises : public QObject
+{
+    Q_OBJECT
+
+    QTemporaryDir m_dir;
+    QString m_path;
+
+    // A harness on a copy of the built-in data, changed by the statements first.
+    std::unique_ptr<Harness> harness(const QStringList &changes = {}, bool cheatMode = true, std::uint64_t seed = 7)
+    {
+        test::editDatabase(m_path, changes);
+        return std::make_unique<Harness>(cheatMode, m_path, seed);
+    }
+
+private slots:
+    void init() { m_path = test::writeDefaultDatabase(m_dir.filePath(QStringLiteral("music.sqlite"))); }
+
+    // ---- Chords
+
+    void chordQuestionIsAnsweredByKeyAndKind()
+    {
+        auto h = harness();
+        for (int round = 0; round < 20; ++round) {
+            h->click("Command1");
+            const auto [key, code] = test::splitChordAnswer(h->text("Label1"));
+            QVERIFY2(!key.isEmpty(), qPrintable(h->text("Label1")));
+            QVERIFY(h->text("Text1").startsWith(scaleField(m_path, key, "1") + QStringLiteral("  ")));
+            h->click(test::keyButtonFor(key));
+            h->click(code == QLatin1String("maj_3") ? "Command3" : "Command2");
+            QCOMPARE(h->status(), Incorrect);
+            h->click(test::chordButtonFor(code));
+            if (code == QLatin1String("dom13_b5")) {
+                QCOMPARE(h->prompter.messages.last(), QStringLiteral("goed"));
+                QCOMPARE(h->status(), Incorrect);
+            } else {
+                QCOMPARE(h->status(), Correct);
+            }
+        }
+    }
+
+    void triadInCListsItsNotes()
+    {
+        auto h = harness(split(onlyKey("C") + QStringLiteral("; ") + onlyChordKinds("('maj_3')")));
+        h->click("Command1");
+        QCOMPARE(h->text("Text1"), QStringLiteral("C  E  G        "));
+        QCOMPARE(h->text("Label1"), QStringLiteral("Cmaj_3"));
+        h->find<QCheckBox>("viewtext")->setChecked(false);
+        QCOMPARE(h->text("Text1"), QStringLiteral("C  E  G        ")); // read at the press only
+        h->click("Command1");
+        QCOMPARE(h->text("Text1"), QStringLiteral("Uitgeschakeld"));
+    }
+
+    void enharmonicKeyIsWrong()
+    {
+        auto h = harness(split(onlyKey("Db") + QStringLiteral("; ") + onlyChordKinds("('dom_7')")));
+        h->click("Command1");
+        h->click("Option_Cis");
+        h->click("Command12");
+        QCOMPARE(h->status(), Incorrect);
+        h->click("Option_Db");
+        h->click("Command12");
+        QCOMPARE(h->status(), Correct);
+    }
+
+    void everyChordButtonIsWrongBeforeTheFirstQuestion()
+    {
+        auto h = harness();
+        for (const ChordButton &button : chordButtons()) {
+            h->find<QLabel>("Label20")->clear();
+            h->click(QLatin1String(button.objectName));
+            if (button.enabled)
+                QCOMPARE(h->status(), Incorrect);
+        }
+        QVERIFY(h->prompter.messages.isEmpty());
+    }
+
+    void threeNotesAfterSevenLeaveNothingBehind()
+    {
+        auto h = harness(split(onlyKey("Cb") + QStringLiteral("; ") + onlyChordKinds("('min_13')")));
+        h->click("Command1");
+        for (int head = 1; head <= 7; ++head)
+            QVERIFY(!h->find(QStringLiteral("noot%1").arg(head))->isHidden());
+        test::editDatabase(m_path, split(onlyChordKinds("('dim_7')")));
+        h->click("Command1");
+        QCOMPARE(h->text("Text1"), QStringLiteral("Cb  Ebb  Gbb  Bbbb      "));
+        QVERIFY(!h->find("noot4_bbb")->isHidden()); // the triple flat shows its sign
+        for (int head = 5; head <= 7; ++head)
+            QVERIFY(h->find(QStringLiteral("noot%1").arg(head))->isHidden());
+        const auto signs = h->find("Picture1")->findChildren<QLabel *>();
+        for (QLabel *sign : signs) {
+            if (!sign->isHidden())
+                QVERIFY2(QStringList({"b_noot1", "noot2_bb", "noot3_bb", "noot4_bbb"}).contains(sign->objectName()),
+                         qPrintable(sign->objectName()));
+        }
+    }
+
+    void unknownKindSaysSoAndKeepsTheChord()
+    {
+        auto h = harness(split(onlyKey("C") + QStringLiteral("; ") + onlyChordKinds("('maj_3')")));
+        h->click("Command1");
+        test::editDatabase(m_path, split(onlyChordKinds("('maj7_en13')")));
+        h->click("Play_C");
+        h->click("Command1");
+        QCOMPARE(h->prompter.messages, QStringList{"geen verwijzing!"});
+        QCOMPARE(h->status(), QString());
+        QCOMPARE(h->text("Label1"), QStringLiteral("Cmaj7_en13"));
+        QCOMPARE(h->text("Text1"), QStringLiteral("C  E  G        "));
+    }
+
+    void failedPressLeavesThePreviousQuestion_data()
+    {
+        QTest::addColumn<QStringList>("change");
+        QTest::addColumn<bool>("excludeExtended");
+        QTest::addColumn<QString>("mentions");
+        QTest::newRow("only extended chords while excluded") << split(onlyChordKinds("('maj_9'), ('dom_13')")) << true << "chort-sort";
+        QTest::newRow("empty scale table") << QStringList{"DELETE FROM \"Ladders\""} << false << "Ladders";
+        QTest::newRow("empty chord table") << QStringList{"DELETE FROM \"chort-sort\""} << false << "chort-sort";
+        QTest::newRow("vanished field") << QStringList{"ALTER TABLE \"Ladders\" DROP COLUMN \"5\""} << false << "\"5\"";
+    }
+    void failedPressLeavesThePreviousQuestion()
+    {
+        auto h = harness(split(onlyKey("G") + QStringLiteral("; ") + onlyChordKinds("('maj_3')")));
+        h->click("Command1");
+        test::editDatabase(m_path, FETCHED(QStringList, change));
+        h->find<QCheckBox>("Check1")->setChecked(FETCHED(bool, excludeExtended));
+        h->click("Play_C");
+        h->click("Command1");
+        QCOMPARE(h->prompter.messages.size(), 1);
+        QVERIFY2(h->prompter.messages.first().contains(FETCHED(QString, mentions)), qPrintable(h->prompter.messages.first()));
+        QCOMPARE(h->status(), QString());
+        QCOMPARE(h->text("Label1"), QStringLiteral("Gmaj_3"));
+        QCOMPARE(h->text("Text1"), QStringLiteral("G  B  D        "));
+        h->click("Option_G");
+        h->click("Command2");
+        QCOMPARE(h->status(), Correct);
+    }
+
+    void excludedKindsAreNeverAsked()
+    {
+        auto h = harness();
+        h->find<QCheckBox>("Check1")->setChecked(true);
+        for (int round = 0; round < 60; ++round) {
+            h->click("Command1");
+            const QString code = test::splitChordAnswer(h->text("Label1")).second;
+            QVERIFY2(!isExtendedChordCode(code), qPrintable(code));
+        }
+    }
+
+    void chordCheatNeedsCheatMode()
+    {
+        auto h = harness({}, false);
+        h->click("Command1");
+        h->click("Command25");
+        QVERIFY(h->find("Label1")->isHidden());
+    }
+
+    // ---- Intervals
+
+    void onlyOctavesWhenOnlyOctaveIsTicked()
+    {
+        auto h = harness();
+        tickIntervals(*h, {"Chk_8"});
+        for (int round = 0; round < 30; ++round) {
+            h->click("Command34");
+            QCOMPARE(h->text("Int_val"), QStringLiteral("Octave"));
+            QCOMPARE(h->text("Int_Start"), h->text("Label7"));
+        }
+    }
+
+    void uncheckingFifthKeepsPerfectFifthOut()
+    {
+        auto h = harness();
+        h->find<QCheckBox>("Chk_5")->setChecked(false);
+        QCOMPARE(h->find<QCheckBox>("Chk_5")->text(), QStringLiteral("Fifth"));
+        for (int round = 0; round < 100; ++round) {
+            h->click("Command34");
+            QVERIFY(h->text("Int_val") != QLatin1String("Perfect Fifth"));
+        }
+    }
+
+    void noBoxTickedSaysSoOnce()
+    {
+        auto h = harness();
+        tickIntervals(*h, {});
+        h->click("Command34");
+        QCOMPARE(h->prompter.messages, QStringList{"No Intervalls selected!"});
+        for (const char *box : {"Int_Start", "Int_val", "Int_dir"})
+            QCOMPARE(h->text(QLatin1String(box)), QStringLiteral("n/a"));
+        QVERIFY(rightButtons(*h, pitchButtons("Int_")).isEmpty());
+    }
+
+    void nothingAcceptableIsReportedAndTheQuestionStands()
+    {
+        auto h = harness({"DELETE FROM \"Intervallen\" WHERE \"Interval_uk\" <> 'Octave'"});
+        h->click("Command34");
+        const QStringList before{h->text("Int_Start"), h->text("Int_val"), h->text("Int_dir"), h->text("Label7")};
+        tickIntervals(*h, {"Chk_1", "Chk_5"});
+        h->click("Command34");
+        QCOMPARE(h->prompter.messages.size(), 1);
+        QVERIFY(h->prompter.messages.first().contains(QStringLiteral("Intervallen")));
+        QCOMPARE((QStringList{h->text("Int_Start"), h->text("Int_val"), h->text("Int_dir"), h->text("Label7")}), before);
+        QCOMPARE(rightButtons(*h, pitchButtons("Int_")), QStringList{test::buttonAccepting(before.last(), "Int_")});
+
+        tickIntervals(*h, {}); // with no box at all, the usual message comes first
+        h->click("Command34");
+        QCOMPARE(h->prompter.messages.last(), QStringLiteral("No Intervalls selected!"));
+    }
+
+    void nameOutsideTheThirteenIsAlwaysAsked()
+    {
+        auto h = harness({"UPDATE \"Intervallen\" SET \"Interval_uk\" = 'octave'"});
+        tickIntervals(*h, {"Chk_1"});
+        h->click("Command34");
+        QCOMPARE(h->text("Int_val"), QStringLiteral("octave"));
+        QVERIFY(h->prompter.messages.isEmpty());
+    }
+
+    void intervalAnswersAreJudgedByTheirSets()
+    {
+        auto h = harness();
+        QCOMPARE(h->text("Label7"), QStringLiteral("cheat"));
+        for (int round = 0; round < 15; ++round) {
+            h->click("Command34");
+            QCOMPARE(rightButtons(*h, pitchButtons("Int_")), QStringList{test::buttonAccepting(h->text("Label7"), "Int_")});
+        }
+    }
+
+    // ---- Transpose
+
+    void eachInstrumentPairReadsItsField_data()
+    {
+        QTest::addColumn<QString>("score");
+        QTest::addColumn<QString>("player");
+        QTest::addColumn<QString>("field");
+        const QStringList scores{"Score_c", "Score_Bb", "Score_Eb"};
+        const QStringList players{"Instrument_C", "Instrument_Bb", "Instrument_Eb"};
+        const QStringList fields{"1", "9", "6", "b7", "1", "5", "b3", "4", "1"};
+        for (int s = 0; s < 3; ++s) {
+            for (int p = 0; p < 3; ++p)
+                QTest::addRow("%s to %s", qPrintable(scores[s]), qPrintable(players[p]))
+                    << scores[s] << players[p] << fields[3 * s + p];
+        }
+    }
+    void eachInstrumentPairReadsItsField()
+    {
+        auto h = harness({onlyKey("Cb")});
+        h->click(FETCHED(QString, score));
+        h->click(FETCHED(QString, player));
+        h->click("Command33");
+        QCOMPARE(h->text("Text2"), QStringLiteral("Cb"));
+        const QString expected = scaleField(m_path, "Cb", FETCHED(QString, field));
+        QCOMPARE(rightButtons(*h, pitchButtons("Play_")), QStringList{test::buttonAccepting(expected, "Play_")});
+    }
+
+    void writtenCbForCIsPlayedAsB()
+    {
+        auto h = harness({onlyKey("Cb")});
+        h->click("Instrument_C");
+        h->click("Command33");
+        QCOMPARE(rightButtons(*h, pitchButtons("Play_")), QStringList{"Play_B"});
+        h->click("Instrument_Eb"); // read at the next press only
+        QCOMPARE(rightButtons(*h, pitchButtons("Play_")), QStringList{"Play_B"});
+    }
+
+    // ---- Relations
+
+    void modesDecideTheKindOfQuestion()
+    {
+        auto h = harness();
+        h->click("Option1");
+        for (int round = 0; round < 20; ++round) {
+            h->click("Command32");
+            QVERIFY(h->text("Question_box").endsWith(QLatin1String(" maj")));
+        }
+        h->click("Option3");
+        int major = 0;
+        for (int round = 0; round < 200; ++round) {
+            h->click("Command32");
+            major += h->text("Question_box").endsWith(QLatin1String(" maj"));
+        }
+        QVERIFY2(major > 70 && major < 130, qPrintable(QString::number(major)));
+    }
+
+    void relativeMinorSpellingsAreExact_data()
+    {
+        QTest::addColumn<QString>("key");
+        QTest::addColumn<QString>("button");
+        QTest::newRow("B asks for G# min") << "B" << "commaj10";
+        QTest::newRow("C# asks for A# min, not Bb min") << "C#" << "commaj15";
+        QTest::newRow("Db asks for Bb min, not A# min") << "Db" << "commaj13";
+    }
+    void relativeMinorSpellingsAreExact()
+    {
+        auto h = harness({onlyKey(FETCHED(QString, key))});
+        h->click("Option1");
+        h->click("Command32");
+        QCOMPARE(rightButtons(*h, relationsButtonNames()), QStringList{FETCHED(QString, button)});
+    }
+
+    // ---- Every tab keeps its own question
+
+    void eachTabJudgesItsOwnQuestion_data()
+    {
+        QTest::addColumn<int>("other");
+        QTest::addColumn<int>("own");
+        for (int own = 0; own < 4; ++own) {
+            for (int other = 0; other < 4; ++other) {
+                if (own != other)
+                    QTest::addRow("%s after %s", tabs()[own].name, tabs()[other].name) << other << own;
+            }
+        }
+    }
+    void eachTabJudgesItsOwnQuestion()
+    {
+        QFETCH(int, other);
+        QFETCH(int, own);
+        auto h = harness();
+        const Tab &mine = tabs()[own];
+        mine.ask(*h);
+        const QString answer = mine.answerShown(*h);
+        QVERIFY(!answer.isEmpty());
+        tabs()[other].ask(*h);
+        QCOMPARE(mine.answerShown(*h), answer);
+        mine.answer(*h, answer);
+        QCOMPARE(h->status(), Correct);
+    }
+};
+
+QTEST_MAIN(TestExercises)
+#include "tst_exercises.moc"
