@@ -15,7 +15,7 @@ ctest --test-dir "$root/build" --output-on-failure --parallel "$jobs"
 supp="$root/tests/sanitizers"
 export ASAN_OPTIONS="detect_leaks=1:halt_on_error=1:abort_on_error=1"
 export LSAN_OPTIONS="suppressions=$supp/lsan.supp:print_suppressions=0"
-export UBSAN_OPTIONS="suppressions=$supp/ubsan.supp:print_stacktrace=1:halt_on_error=1"
+export UBSAN_OPTIONS="print_stacktrace=1:halt_on_error=1"
 cmake -S "$root" -B "$root/build-sanitize" -DCMAKE_BUILD_TYPE=Debug -DVELMORA_SANITIZE=ON >/dev/null
 cmake --build "$root/build-sanitize" --parallel "$jobs"
 ctest --test-dir "$root/build-sanitize" --output-on-failure --parallel "$jobs"

@@ -17,6 +17,7 @@ void applyLook(QApplication &app)
     QFont font(QStringLiteral("MS Sans Serif"));
     font.setStyleHint(QFont::SansSerif);
     font.setPointSizeF(8.25);
+    font.setStretch(92);
     app.setFont(font);
     app.setWindowIcon(QIcon(QStringLiteral(":/icon.png")));
 }

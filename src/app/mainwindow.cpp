@@ -137,7 +137,7 @@ bool MainWindow::eventFilter(QObject *watched, QEvent *event)
 {
     if (event->type() == QEvent::Expose && watched == windowHandle() && !m_exposed && windowHandle()->isExposed()) {
         m_exposed = true;
-        qCInfo(lcStartup, "main window exposed");
+        qCInfo(lcStartup, "main window exposed, %d widgets", int(findChildren<QWidget *>().size()));
         watched->removeEventFilter(this);
     }
     return QMainWindow::eventFilter(watched, event);
