@@ -1,0 +1,90 @@
+// Whole-process start-up of Velmora until its main window is first exposed (offscreen, no sound
+// device), against the bare Qt program; median of several runs, and peak memory.
+#include <QCoreApplication>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QProcess>
+#include <QRegularExpression>
+#include <QThread>
+
+#include <algorithm>
+#include <cstdio>
+#include <vector>
+
+namespace {
+
+struct Run
+{
+    double ms = 0;
+    double peakMb = 0;
+    int widgets = 0;
+};
+
+double peakMegabytes(qint64 pid)
+{
+    QFile status(QStringLiteral("/proc/%1/status").arg(pid));
+    if (!status.open(QIODevice::ReadOnly))
+        return 0;
+    for (const QByteArray &line : status.readAll().split('\n')) {
+        if (line.startsWith("VmHWM:"))
+            return line.mid(6).trimmed().split(' ').first().toDouble() / 1024.0;
+    }
+    return 0;
+}
+
+Run launch(const QString &program, const QStringList &arguments)
+{
+    QProcess process;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+    env.insert(QStringLiteral("QT_LOGGING_RULES"), QStringLiteral("velmora.startup.info=true"));
+    process.setProcessEnvironment(env);
+    QElapsedTimer clock;
+    clock.start();
+    process.start(program, arguments);
+    QByteArray output;
+    while (!output.contains("main window exposed") && clock.elapsed() < 30000) {
+        process.waitForReadyRead(5);
+        output += process.readAllStandardError();
+    }
+    Run run{double(clock.nsecsElapsed()) / 1e6, 0, 0};
+    // Let start-up settle before reading the high-water mark of memory.
+    QThread::msleep(300);
+    run.peakMb = peakMegabytes(process.processId());
+    const auto match = QRegularExpression(QStringLiteral("exposed, (\\d+) widgets")).match(QString::fromUtf8(output));
+    run.widgets = match.hasMatch() ? match.captured(1).toInt() : 0;
+    process.kill();
+    process.waitForFinished();
+    return run;
+}
+
+Run median(std::vector<Run> runs)
+{
+    std::ranges::sort(runs, {}, &Run::ms);
+    Run mid = runs[runs.size() / 2];
+    std::ranges::sort(runs, {}, &Run::peakMb);
+    mid.peakMb = runs[runs.size() / 2].peakMb;
+    return mid;
+}
+
+} // namespace
+
+int main(int argc, char *argv[])
+{
+    QCoreApplication app(argc, argv);
+    const int rounds = argc > 1 ? std::atoi(argv[1]) : 9;
+    std::vector<Run> velmora, bare;
+    launch(QStringLiteral(VELMORA_EXECUTABLE), {}); // warm the file cache
+    for (int i = 0; i < rounds; ++i)
+        velmora.push_back(launch(QStringLiteral(VELMORA_EXECUTABLE), {}));
+    const Run v = median(velmora);
+    for (int i = 0; i < rounds; ++i)
+        bare.push_back(launch(QStringLiteral(BARE_EXECUTABLE), {QString::number(v.widgets)}));
+    const Run b = median(bare);
+    std::printf("start-up to first expose, median of %d runs (%d widgets):\n", rounds, v.widgets);
+    std::printf("  velmora     %7.1f ms  peak %6.1f MB\n", v.ms, v.peakMb);
+    std::printf("  bare Qt     %7.1f ms  peak %6.1f MB\n", b.ms, b.peakMb);
+    std::printf("  ratio       %7.2f      memory %5.2f   (goal: time <= 1.5 x bare + 100 ms = %.1f ms, memory <= 1.5 x)\n",
+                v.ms / b.ms, v.peakMb / b.peakMb, 1.5 * b.ms + 100);
+    return 0;
+}
