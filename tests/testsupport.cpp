@@ -6,23 +6,49 @@
 
 namespace velmora::test {
 
-QString buttonAccepting(const QString &answer, const char *prefix)
+namespace {
+
+// The name of the first entry of a production table that `matches`, or empty.
+template <typename Table, typename Match, typename Name>
+QString firstName(const Table &table, Match matches, Name nameOf)
 {
-    const bool interval = qstrcmp(prefix, "Int_") == 0;
-    for (const PitchClassButton &button : pitchClassButtons()) {
-        if (acceptsAnswer(interval ? button.intervalSpellings : button.transposeSpellings, answer))
-            return QLatin1String(prefix) + QLatin1String(button.nameSuffix);
+    for (const auto &entry : table) {
+        if (matches(entry))
+            return nameOf(entry);
     }
     return {};
 }
 
+} // namespace
+
+QString buttonAccepting(const QString &answer, const char *prefix)
+{
+    const bool interval = qstrcmp(prefix, "Int_") == 0;
+    return firstName(
+        pitchClassButtons(),
+        [&](const PitchClassButton &b) { return acceptsAnswer(interval ? b.intervalSpellings : b.transposeSpellings, answer); },
+        [&](const PitchClassButton &b) { return QLatin1String(prefix) + QLatin1String(b.nameSuffix); });
+}
+
 QString relationsButtonFor(const QString &answer)
 {
-    for (const RelationsButton &button : relationsButtons()) {
-        if (QLatin1String(button.answer) == answer)
-            return QLatin1String(button.objectName);
-    }
-    return {};
+    return firstName(
+        relationsButtons(), [&](const RelationsButton &b) { return QLatin1String(b.answer) == answer; },
+        [](const RelationsButton &b) { return QString::fromLatin1(b.objectName); });
+}
+
+QString chordButtonFor(const QString &code)
+{
+    return firstName(
+        chordButtons(), [&](const ChordButton &b) { return QLatin1String(b.code) == code; },
+        [](const ChordButton &b) { return QString::fromLatin1(b.objectName); });
+}
+
+QString keyButtonFor(const QString &key)
+{
+    return firstName(
+        keyOptions(), [&](const KeyOption &o) { return QLatin1String(o.key) == key; },
+        [](const KeyOption &o) { return QString::fromLatin1(o.objectName); });
 }
 
 std::pair<QString, QString> splitChordAnswer(const QString &label)
@@ -31,24 +57,6 @@ std::pair<QString, QString> splitChordAnswer(const QString &label)
         const QString name = QLatin1String(key.key);
         if (label.startsWith(name) && !chordButtonFor(label.mid(name.size())).isEmpty())
             return {name, label.mid(name.size())};
-    }
-    return {};
-}
-
-QString chordButtonFor(const QString &code)
-{
-    for (const ChordButton &button : chordButtons()) {
-        if (QLatin1String(button.code) == code)
-            return QLatin1String(button.objectName);
-    }
-    return {};
-}
-
-QString keyButtonFor(const QString &key)
-{
-    for (const KeyOption &option : keyOptions()) {
-        if (QLatin1String(option.key) == key)
-            return QLatin1String(option.objectName);
     }
     return {};
 }

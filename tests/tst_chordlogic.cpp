@@ -87,14 +87,6 @@ private slots:
         QCOMPARE(*built, FETCHED(NoteSlots, expected));
     }
 
-    void builderReportsAMissingField()
-    {
-        const ChordKind *kind = findChordKind(u"maj_3");
-        const Expected<NoteSlots> built = buildChord(*kind, DrawnRecord(QStringLiteral("Ladders"), QSqlRecord()));
-        QVERIFY(!built);
-        QVERIFY(built.error().contains(QStringLiteral("\"1\"")));
-    }
-
     void unknownCodesHaveNoBuilder()
     {
         QVERIFY(!findChordKind(u"maj7_en13"));
@@ -220,24 +212,6 @@ private slots:
         QCOMPARE(p[1].top, 1320);
     }
 
-    void rightAnswerNeedsKeyAndKind_data()
-    {
-        QTest::addColumn<QString>("key");
-        QTest::addColumn<QString>("kind");
-        QTest::addColumn<QString>("chosen");
-        QTest::addColumn<QString>("code");
-        QTest::addColumn<bool>("right");
-        QTest::newRow("both right") << "Db" << "dom_7" << "Db" << "dom_7" << true;
-        QTest::newRow("Db answered with C#") << "Db" << "dom_7" << "C#" << "dom_7" << false;
-        QTest::newRow("wrong kind") << "Db" << "dom_7" << "Db" << "maj_7" << false;
-        QTest::newRow("before the first question") << "" << "" << "C" << "maj_3" << false;
-    }
-    void rightAnswerNeedsKeyAndKind()
-    {
-        QCOMPARE(isRightChordAnswer(FETCHED(QString, key), FETCHED(QString, kind), FETCHED(QString, chosen),
-                                    FETCHED(QString, code)),
-                 FETCHED(bool, right));
-    }
 };
 
 QTEST_GUILESS_MAIN(TestChordLogic)

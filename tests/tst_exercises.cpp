@@ -273,25 +273,6 @@ private slots:
         QCOMPARE(h->status(), Correct);
     }
 
-    void excludedKindsAreNeverAsked()
-    {
-        auto h = harness();
-        h->find<QCheckBox>("Check1")->setChecked(true);
-        for (int round = 0; round < 60; ++round) {
-            h->click("Command1");
-            const QString code = test::splitChordAnswer(h->text("Label1")).second;
-            QVERIFY2(!isExtendedChordCode(code), qPrintable(code));
-        }
-    }
-
-    void chordCheatNeedsCheatMode()
-    {
-        auto h = harness({}, false);
-        h->click("Command1");
-        h->click("Command25");
-        QVERIFY(h->find("Label1")->isHidden());
-    }
-
     // ---- Intervals
 
     void onlyOctavesWhenOnlyOctaveIsTicked()
@@ -353,16 +334,6 @@ private slots:
         QVERIFY(h->prompter.messages.isEmpty());
     }
 
-    void intervalAnswersAreJudgedByTheirSets()
-    {
-        auto h = harness();
-        QCOMPARE(h->text("Label7"), QStringLiteral("cheat"));
-        for (int round = 0; round < 15; ++round) {
-            h->click("Command34");
-            QCOMPARE(rightButtons(*h, pitchButtons("Int_")), QStringList{test::buttonAccepting(h->text("Label7"), "Int_")});
-        }
-    }
-
     // ---- Transpose
 
     void eachInstrumentPairReadsItsField_data()
@@ -388,16 +359,6 @@ private slots:
         QCOMPARE(h->text("Text2"), QStringLiteral("Cb"));
         const QString expected = scaleField(m_path, "Cb", FETCHED(QString, field));
         QCOMPARE(rightButtons(*h, pitchButtons("Play_")), QStringList{test::buttonAccepting(expected, "Play_")});
-    }
-
-    void writtenCbForCIsPlayedAsB()
-    {
-        auto h = harness({onlyKey("Cb")});
-        h->click("Instrument_C");
-        h->click("Command33");
-        QCOMPARE(rightButtons(*h, pitchButtons("Play_")), QStringList{"Play_B"});
-        h->click("Instrument_Eb"); // read at the next press only
-        QCOMPARE(rightButtons(*h, pitchButtons("Play_")), QStringList{"Play_B"});
     }
 
     // ---- Relations

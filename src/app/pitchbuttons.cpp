@@ -13,10 +13,10 @@ QButtonGroup *addPitchButtons(QWidget *frame, const char *prefix)
     auto *group = new QButtonGroup(frame);
     const auto &buttons = pitchClassButtons();
     for (int i = 0; i < int(buttons.size()); ++i) {
-        const PitchClassButton &spec = buttons[i];
-        const QByteArray name = QByteArray(prefix) + spec.nameSuffix;
-        auto *button = ui::colouredButton(frame, name.constData(), QString::fromLatin1(spec.caption),
-                                          ui::twipsRect(spec.left, spec.top, 375, 375), QColor(0xFF, 0, 0));
+        const PitchClassButton &entry = buttons[i];
+        const QByteArray name = QByteArray(prefix) + entry.nameSuffix;
+        auto *button = ui::colouredButton(frame, name.constData(), QString::fromLatin1(entry.caption),
+                                          ui::twipsRect(entry.left, entry.top, 375, 375), QColor(0xFF, 0, 0));
         group->addButton(button, i);
     }
     return group;

@@ -52,11 +52,11 @@ ChordsPage::ChordsPage(QTabWidget *tabControl, ExerciseContext &context) : TabPa
     auto *chordGroup = new QButtonGroup(this);
     const auto buttons = chordButtons();
     for (int i = 0; i < int(buttons.size()); ++i) {
-        const ChordButton &spec = buttons[i];
-        auto *button = ui::colouredButton(answer, spec.objectName, QString::fromLatin1(spec.caption),
-                                          ui::twipsRect(120 + 1320 * spec.column, 1560 + 360 * spec.row, 1215, 255),
-                                          QColor::fromRgb(spec.colour));
-        button->setEnabled(spec.enabled);
+        const ChordButton &entry = buttons[i];
+        auto *button = ui::colouredButton(answer, entry.objectName, QString::fromLatin1(entry.caption),
+                                          ui::twipsRect(120 + 1320 * entry.column, 1560 + 360 * entry.row, 1215, 255),
+                                          QColor::fromRgb(entry.colour));
+        button->setEnabled(entry.enabled);
         chordGroup->addButton(button, i);
     }
     connect(chordGroup, &QButtonGroup::idClicked, this, &ChordsPage::judge);

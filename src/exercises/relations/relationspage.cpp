@@ -41,10 +41,10 @@ RelationsPage::RelationsPage(QTabWidget *tabControl, ExerciseContext &context)
     auto *group = new QButtonGroup(this);
     const auto buttons = relationsButtons();
     for (int i = 0; i < int(buttons.size()); ++i) {
-        const RelationsButton &spec = buttons[i];
-        const bool minorChord = spec.column == 0;
-        auto *button = ui::colouredButton(answer, spec.objectName, QString::fromLatin1(spec.caption),
-                                          ui::twipsRect(minorChord ? 120 : 1560, 360 * spec.row, 1215, 255),
+        const RelationsButton &entry = buttons[i];
+        const bool minorChord = entry.column == 0;
+        auto *button = ui::colouredButton(answer, entry.objectName, QString::fromLatin1(entry.caption),
+                                          ui::twipsRect(minorChord ? 120 : 1560, 360 * entry.row, 1215, 255),
                                           minorChord ? QColor(0xFF, 0xFF, 0xC0) : QColor(0x80, 0x80, 0xFF));
         group->addButton(button, i);
     }
