@@ -61,7 +61,12 @@ bool DeviceSoundPlayer::playToEnd(const QString &file)
 
     deadline.start(info.durationMs + WaitMarginMs);
     effect.play();
-    waitWhile([&] { return effect.isPlaying(); });
+    // Some backends report playing only once the device has started.
+    bool started = false;
+    waitWhile([&] {
+        started = started || effect.isPlaying();
+        return !started || effect.isPlaying();
+    });
     effect.stop();
     return true;
 }
