@@ -23,6 +23,9 @@ QUrl urlOf(const QString &file)
 
 } // namespace
 
+DeviceSoundPlayer::DeviceSoundPlayer() = default;
+DeviceSoundPlayer::~DeviceSoundPlayer() = default;
+
 void DeviceSoundPlayer::play(const QString &relativePath)
 {
     // Without an output device QSoundEffect claims to play forever, so there is nothing to wait for.
@@ -39,7 +42,8 @@ bool DeviceSoundPlayer::playToEnd(const QString &file)
     if (!info.playable)
         return false;
 
-    QSoundEffect effect;
+    m_effect = std::make_unique<QSoundEffect>();
+    QSoundEffect &effect = *m_effect;
     QEventLoop loop;
     QTimer deadline;
     deadline.setSingleShot(true);
@@ -67,7 +71,6 @@ bool DeviceSoundPlayer::playToEnd(const QString &file)
         started = started || effect.isPlaying();
         return !started || effect.isPlaying();
     });
-    effect.stop();
     return true;
 }
 
