@@ -21,7 +21,6 @@ public:
     void ShowIncorrect();
     void show(bool correct) { correct ? ShowCorrect() : ShowIncorrect(); }
     void clear();
-    SoundPlayer &sound() const { return m_sound; }
 
 private:
     void report(const QString &text, const QString &soundFile);

@@ -49,7 +49,6 @@ public:
     void SSTab1_Click();
     void blinker_Timer();
 
-    bool cheatMode() const { return CheatMode; }
 
 signals:
     void quitRequested();

@@ -52,7 +52,6 @@ public:
     void moveBy(int n);
     bool atEnd() const { return m_current.isEmpty(); }
     Expected<QString> field(const QString &name) const;
-    const DrawnRecord &current() const { return m_currentRecord; }
 
     Expected<int> count() const;
     // Moves to record k = Int(count x r + 1) - 1 of the table's rowid order.

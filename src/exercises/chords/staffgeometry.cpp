@@ -1,5 +1,7 @@
 #include "staffgeometry.h"
 
+#include "notename.h"
+
 namespace velmora::staff {
 
 namespace {
@@ -23,10 +25,9 @@ constexpr std::array<LetterHeight, 7> Heights{{
 
 const LetterHeight *heightOf(QStringView note)
 {
-    if (note.isEmpty())
-        return nullptr;
+    const QStringView letter = NoteName::split(note).letter;
     for (const LetterHeight &height : Heights) {
-        if (note.front() == height.letter)
+        if (letter == height.letter)
             return &height;
     }
     return nullptr;
@@ -36,7 +37,8 @@ const LetterHeight *heightOf(QStringView note)
 // always spans both columns.
 bool inLeftColumn(QStringView note)
 {
-    return !note.isEmpty() && QStringView(u"BDFA").contains(note.front());
+    const QStringView letter = NoteName::split(note).letter;
+    return !letter.isEmpty() && QStringView(u"BDFA").contains(letter.front());
 }
 
 } // namespace
@@ -60,7 +62,7 @@ QString signObjectName(const AccidentalSign &sign, int head)
 
 std::optional<Accidental> accidentalOf(QStringView note)
 {
-    const QStringView suffix = note.mid(qMin<qsizetype>(1, note.size()), 3);
+    const QStringView suffix = NoteName::split(note).suffix.left(3);
     for (const AccidentalSign &sign : accidentalSigns()) {
         if (suffix == QLatin1String(sign.suffix))
             return sign.kind;

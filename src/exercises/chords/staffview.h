@@ -21,7 +21,6 @@ public:
     explicit StaffView(QWidget *parent);
 
     void DrawChord(const NoteSlots &notes);
-    const staff::HeadTops &headTops() const { return m_tops; }
 
 protected:
     void paintEvent(QPaintEvent *event) override;

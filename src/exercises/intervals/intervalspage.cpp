@@ -76,7 +76,6 @@ void IntervalsPage::Command34_Click()
         m_context.prompter.inform(question.error(), Prompter::Icon::Warning);
         return;
     }
-    StartNote = question->startNote;
     if (CheatMode)
         m_cheatLabel->setText(question->expected);
     if (question->noneSelected) {
@@ -88,7 +87,7 @@ void IntervalsPage::Command34_Click()
         return;
     }
     ExpectedAnswer = question->expected;
-    m_start->setText(StartNote);
+    m_start->setText(question->startNote);
     m_interval->setText(question->interval);
     m_direction->setText(question->direction);
     for (QLineEdit *box : {m_interval, m_direction, m_start})

@@ -32,7 +32,6 @@ private:
 
     ExerciseContext &m_context;
     bool CheatMode = false;
-    QString StartNote;
     QString ExpectedAnswer;
 
     std::array<QCheckBox *, IntervalChoiceCount> m_choices{};
