@@ -69,7 +69,7 @@ private slots:
             << "Intervallen, record 7 (\"Minor Third up\"), field \"Top\": in key \"C\" field \"3\" gives \"E\", but the interval ends on \"Eb\"";
         QTest::newRow("unanswerable transposition")
             << "UPDATE \"Ladders\" SET \"Toonsoort\" = 'G#', \"1\" = 'G#', \"6\" = 'E#' WHERE \"Toonsoort\" = 'Ab'"
-            << "Ladders, record 12 (\"G#\"), field \"Toonsoort\": \"G#\" is not one of the 15 major keys C G D A E B F# C# F Bb Eb Ab Db Gb Cb";
+            << "Ladders, record 12 (\"G#\"), field \"Toonsoort\": \"G#\" is not one of the 15 major keys C D E F G A B C# Cb Db Eb F# Gb Ab Bb";
         QTest::newRow("unanswerable interval")
             << "INSERT INTO \"Intervallen\" VALUES ('Augmented Fifth', '+5', 'up')"
             << "Intervallen, record 27 (\"Augmented Fifth up\"), field \"Top\": in key \"C#\" the answer \"Gx\" has no interval button";
