@@ -6,6 +6,7 @@
 #include "testsupport.h"
 
 #include <QCheckBox>
+#include <QFile>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QSqlDatabase>
@@ -152,6 +153,20 @@ class TestExercises : public QObject
 
 private slots:
     void init() { m_path = test::writeDefaultDatabase(m_dir.filePath(QStringLiteral("music.sqlite"))); }
+
+    void unusableDatabaseIsReportedOnceAndTheBuiltInDataServes()
+    {
+        QFile file(m_path);
+        QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        file.write("Standard Jet DB, or so it says");
+        file.close();
+        Harness h(false, m_path);
+        QCOMPARE(h.prompter.messages.size(), 1);
+        QVERIFY(h.prompter.messages.first().contains(m_path));
+        h.click("Command32");
+        QVERIFY(h.text("Question_box").endsWith(QLatin1String(" maj")) || h.text("Question_box").endsWith(QLatin1String(" min")));
+        QCOMPARE(h.prompter.messages.size(), 1);
+    }
 
     // ---- Chords
 
