@@ -32,7 +32,7 @@ QString versionNumber()
 MainWindow::MainWindow(Services services, bool cheatMode, QWidget *parent)
     : QMainWindow(parent, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint),
       m_services(std::move(services)),
-      m_cheatModeRequested(cheatMode)
+      m_cheatMode(cheatMode)
 {
     setObjectName(QStringLiteral("Form1"));
     setWindowTitle(QStringLiteral("Velmora"));
@@ -94,12 +94,11 @@ void MainWindow::Form_Load()
 {
     m_about->setVersionText(QStringLiteral("version: ") + versionNumber());
 
-    CheatMode = m_cheatModeRequested;
-    qCInfo(lcStartup, "CheatMode %s", CheatMode ? "on" : "off");
-    m_chords->setCheatMode(CheatMode);
-    m_relations->setCheatMode(CheatMode);
-    m_transpose->setCheatMode(CheatMode);
-    m_intervals->setCheatMode(CheatMode);
+    qCInfo(lcStartup, "CheatMode %s", m_cheatMode ? "on" : "off");
+    m_chords->setCheatMode(m_cheatMode);
+    m_relations->setCheatMode(m_cheatMode);
+    m_transpose->setCheatMode(m_cheatMode);
+    m_intervals->setCheatMode(m_cheatMode);
 
     if (const QString problem = m_database.open(m_services.databaseFile); !problem.isEmpty())
         m_services.prompter.inform(problem, Prompter::Icon::Warning);

@@ -59,8 +59,7 @@ protected:
 
 private:
     Services m_services;
-    const bool m_cheatModeRequested;
-    bool CheatMode = false;
+    const bool m_cheatMode; // decided from the command line before the window is built
 
     MusicDatabase m_database;
     QTabWidget *m_tabs;
