@@ -41,6 +41,14 @@ QLabel *label(QWidget *parent, const char *name, const QString &caption, const Q
     return placed(new QLabel(caption, parent), name, twips);
 }
 
+QLabel *wrappedLabel(QWidget *parent, const char *name, const QString &caption, const QRect &twips)
+{
+    QLabel *wrapped = label(parent, name, caption, twips);
+    wrapped->setWordWrap(true);
+    wrapped->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    return wrapped;
+}
+
 QPushButton *pushButton(QWidget *parent, const char *name, const QString &caption, const QRect &twips)
 {
     auto *button = placed(new QPushButton(caption, parent), name, twips);

@@ -22,6 +22,8 @@ int twipsToPixels(int twips);
 QRect twipsRect(int left, int top, int width, int height);
 
 QLabel *label(QWidget *parent, const char *name, const QString &caption, const QRect &twips);
+// A caption wrapped over several lines from the top-left, as the tabs' "Purpose: ..." texts are.
+QLabel *wrappedLabel(QWidget *parent, const char *name, const QString &caption, const QRect &twips);
 QPushButton *pushButton(QWidget *parent, const char *name, const QString &caption, const QRect &twips);
 QPushButton *colouredButton(QWidget *parent, const char *name, const QString &caption, const QRect &twips,
                             const QColor &back, const QColor &text = Qt::black);

@@ -49,12 +49,10 @@ IntervalsPage::IntervalsPage(QTabWidget *tabControl, ExerciseContext &context)
                                   ui::twipsRect(6240, 1680, 1935, 3855));
     connect(addPitchButtons(answer, "Int_"), &QButtonGroup::idClicked, this, &IntervalsPage::judge);
 
-    QLabel *purpose = ui::label(page, "Label17",
-                                QStringLiteral("Purpose: Find the note to complete the asked interval. Use the start "
-                                               "note and follow the given direction in order to succeed."),
-                                ui::twipsRect(720, 5520, 2655, 855));
-    purpose->setWordWrap(true);
-    purpose->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    ui::wrappedLabel(page, "Label17",
+                     QStringLiteral("Purpose: Find the note to complete the asked interval. Use the start "
+                                    "note and follow the given direction in order to succeed."),
+                     ui::twipsRect(720, 5520, 2655, 855));
 }
 
 void IntervalsPage::setCheatMode(bool on)

@@ -50,11 +50,9 @@ RelationsPage::RelationsPage(QTabWidget *tabControl, ExerciseContext &context)
     }
     connect(group, &QButtonGroup::idClicked, this, &RelationsPage::judge);
 
-    QLabel *purpose = ui::label(page, "Label2",
-                                QStringLiteral("Purpose: Find the Mineur or Majeur Chord which is related to the Chord Given."),
-                                ui::twipsRect(720, 5640, 2775, 855));
-    purpose->setWordWrap(true);
-    purpose->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    ui::wrappedLabel(page, "Label2",
+                     QStringLiteral("Purpose: Find the Mineur or Majeur Chord which is related to the Chord Given."),
+                     ui::twipsRect(720, 5640, 2775, 855));
 }
 
 void RelationsPage::setCheatMode(bool on)

@@ -82,13 +82,11 @@ TransposePage::TransposePage(QTabWidget *tabControl, ExerciseContext &context)
                                   ui::twipsRect(6240, 1440, 1935, 3855));
     connect(addPitchButtons(answer, "Play_"), &QButtonGroup::idClicked, this, &TransposePage::judge);
 
-    QLabel *purpose = ui::label(page, "Label18",
-                                QStringLiteral("Purpose: Select the majeur key of the score and the instrument that "
-                                               "should be played. In order to answer the question you need to "
-                                               "transpose the given note correctly."),
-                                ui::twipsRect(720, 5280, 3135, 855));
-    purpose->setWordWrap(true);
-    purpose->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    ui::wrappedLabel(page, "Label18",
+                     QStringLiteral("Purpose: Select the majeur key of the score and the instrument that "
+                                    "should be played. In order to answer the question you need to "
+                                    "transpose the given note correctly."),
+                     ui::twipsRect(720, 5280, 3135, 855));
 }
 
 void TransposePage::setCheatMode(bool on)
