@@ -165,6 +165,17 @@ Expected<QStringList> RecordCursor::values(const QString &fieldName) const
     return result;
 }
 
+PressSnapshot::PressSnapshot(const RecordCursor &cursor)
+    : m_connectionName(cursor.connectionName()), m_began(database(m_connectionName).transaction())
+{
+}
+
+PressSnapshot::~PressSnapshot()
+{
+    if (m_began)
+        database(m_connectionName).commit();
+}
+
 MusicDatabase::MusicDatabase() : m_connectionName(connectionLabel()) {}
 
 MusicDatabase::~MusicDatabase()

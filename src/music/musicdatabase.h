@@ -47,6 +47,7 @@ public:
     RecordCursor(QString connectionName, QString table, QObject *parent = nullptr);
 
     const QString &table() const { return m_table; }
+    const QString &connectionName() const { return m_connectionName; }
 
     void moveFirst();
     void moveBy(int n);
@@ -69,6 +70,22 @@ private:
     QSqlRecord m_current;
     DrawnRecord m_currentRecord;
     QString m_lastError;
+};
+
+// One consistent view of the tables for the length of a press: what a press counts is what it
+// draws from, even while another program edits the file. Ends with the press, so no lock is held
+// between presses.
+class PressSnapshot
+{
+public:
+    explicit PressSnapshot(const RecordCursor &cursor);
+    ~PressSnapshot();
+    PressSnapshot(const PressSnapshot &) = delete;
+    PressSnapshot &operator=(const PressSnapshot &) = delete;
+
+private:
+    QString m_connectionName;
+    bool m_began;
 };
 
 // Opens "Chords-VB.mdb" from the working directory read-only when it is a usable SQLite

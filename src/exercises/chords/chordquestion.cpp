@@ -45,6 +45,7 @@ Expected<QString> DrawChordKind(RecordCursor &chordKinds, RandomSource &random, 
 Expected<ChordQuestion> drawChordQuestion(RecordCursor &ladders, RecordCursor &chordKinds, RandomSource &random,
                                           const ChordOptions &options, const NoteSlots &previousSlots)
 {
+    const PressSnapshot snapshot(ladders);
     const Expected<DrawnRecord> scale = ladders.countAndDraw(random, true);
     if (!scale)
         return Expected<ChordQuestion>::failure(scale.error());

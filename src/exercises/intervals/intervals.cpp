@@ -45,6 +45,7 @@ Expected<IntervalQuestion> drawIntervalQuestion(RecordCursor &ladders, RecordCur
 {
     using Result = Expected<IntervalQuestion>;
     static const QString NameField = QStringLiteral("Interval_uk");
+    const PressSnapshot snapshot(ladders);
 
     const Expected<DrawnRecord> scale = ladders.countAndDraw(random, true);
     if (!scale)

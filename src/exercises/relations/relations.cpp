@@ -7,6 +7,7 @@ namespace velmora {
 
 Expected<RelationsQuestion> drawRelationsQuestion(RecordCursor &ladders, RandomSource &random, RelationsMode mode)
 {
+    const PressSnapshot snapshot(ladders);
     const Expected<DrawnRecord> scale = ladders.countAndDraw(random, true);
     if (!scale)
         return Expected<RelationsQuestion>::failure(scale.error());

@@ -24,6 +24,7 @@ Expected<TransposeQuestion> drawTransposeQuestion(RecordCursor &ladders, RandomS
         return Expected<TransposeQuestion>::failure(
             QStringLiteral("No transposition is known for the chosen pair of instruments."));
     }
+    const PressSnapshot snapshot(ladders);
     const Expected<DrawnRecord> scale = ladders.countAndDraw(random, true);
     if (!scale)
         return Expected<TransposeQuestion>::failure(scale.error());
