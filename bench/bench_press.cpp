@@ -42,7 +42,7 @@ QString databaseFor(int records)
                          : bigDatabase(records);
 }
 
-// What one transposition press asks of the data: count, draw, read the key and one degree.
+// What one transposition press asks of the data: in one snapshot, count, draw, read the key and one degree.
 void DataPress(benchmark::State &state)
 {
     MusicDatabase db;
@@ -50,6 +50,7 @@ void DataPress(benchmark::State &state)
     RecordCursor ladders(db.connectionName(), tables::Ladders);
     SeededRandom random(1);
     for (auto _ : state) {
+        const PressSnapshot snapshot(ladders);
         const Expected<DrawnRecord> record = ladders.countAndDraw(random, true);
         benchmark::DoNotOptimize(record->field(QStringLiteral("Toonsoort")));
         benchmark::DoNotOptimize(record->field(QStringLiteral("6")));
