@@ -1,9 +1,7 @@
 // The yardstick for Velmora's start-up: a bare Qt program linking the same modules, loading the
 // same plugins, and showing one tab window with the given number of widgets.
 #include <QApplication>
-#include <QAudioDevice>
 #include <QLabel>
-#include <QMediaDevices>
 #include <QMovie>
 #include <QPushButton>
 #include <QSqlDatabase>
@@ -29,7 +27,6 @@ int main(int argc, char *argv[])
 {
     QApplication app(argc, argv);
     const int widgets = argc > 1 ? std::atoi(argv[1]) : 200;
-    QMediaDevices::audioOutputs();
     QSqlDatabase::addDatabase(QStringLiteral("QSQLITE")).setDatabaseName(QStringLiteral(":memory:"));
 
     QTabWidget window;

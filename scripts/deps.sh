@@ -1,15 +1,22 @@
 #!/usr/bin/env bash
-# Installs the Debian packages Velmora needs to build, test and look at itself, and only
-# those that are missing (apt-get update runs only when something is).
+# Installs the Debian packages Velmora needs, and only those that are missing (apt-get update runs
+# only when something is). Without arguments: what building and running need. With --test: also
+# what the tests need (a private sound server and its recorder, a virtual display, image tools).
 set -euo pipefail
 
 packages=(
-    cmake g++ make
-    qt6-base-dev qt6-multimedia-dev libqt6sql6-sqlite
-    libbenchmark-dev libsqlite3-dev
+    cmake g++ make pkgconf
+    qt6-base-dev libqt6sql6-sqlite
+    libpulse-dev
     fonts-liberation fonts-dejavu-core
-    xvfb xdotool imagemagick
 )
+if [ "${1:-}" = "--test" ]; then
+    packages+=(
+        libbenchmark-dev libsqlite3-dev sqlite3
+        pulseaudio pulseaudio-utils
+        xvfb xdotool imagemagick
+    )
+fi
 
 missing=()
 for package in "${packages[@]}"; do

@@ -4,7 +4,7 @@
 set -euo pipefail
 root="$(cd "$(dirname "$0")/.." && pwd)"
 jobs="$(nproc)"
-"$root/scripts/deps.sh"
+"$root/scripts/deps.sh" --test
 
 export QT_QPA_PLATFORM=offscreen
 

@@ -4,7 +4,22 @@
 #include "notename.h"
 #include "relations.h"
 
+#include <QEventLoop>
+#include <QTimer>
+
 namespace velmora::test {
+
+void FakeSoundPlayer::playToEnd(const QString &relativePath)
+{
+    played << relativePath;
+    if (onStart)
+        onStart(relativePath);
+    if (lengthMs <= 0)
+        return;
+    QEventLoop loop;
+    QTimer::singleShot(lengthMs, &loop, &QEventLoop::quit);
+    loop.exec(QEventLoop::ExcludeUserInputEvents);
+}
 
 namespace {
 

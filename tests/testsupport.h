@@ -12,6 +12,7 @@
 #include <QStringList>
 #include <QTest>
 
+#include <functional>
 #include <memory>
 
 namespace velmora::test {
@@ -32,11 +33,17 @@ public:
     bool answerYes = false;
 };
 
+// Remembers what it was asked to play. With a length, each sound lasts that long and waits as the
+// real player does: the window paints, timers and queued calls run, user input is held.
 class FakeSoundPlayer : public SoundPlayer
 {
 public:
-    void play(const QString &relativePath) override { played << relativePath; }
     QStringList played;
+    int lengthMs = 0;
+    std::function<void(const QString &)> onStart;
+
+protected:
+    void playToEnd(const QString &relativePath) override;
 };
 
 // A main window as the splash would load it, with fakes for everything a test must not touch.

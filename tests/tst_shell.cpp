@@ -14,8 +14,6 @@
 #include <QElapsedTimer>
 #include <QFile>
 #include <QGroupBox>
-#include <QAudioDevice>
-#include <QMediaDevices>
 #include <QMenuBar>
 #include <QProcess>
 #include <QPushButton>
@@ -33,6 +31,12 @@ using namespace velmora;
 using velmora::test::Harness;
 
 namespace {
+
+QString soundFile(const QString &relativePath)
+{
+    const std::optional<LoadedSound> sound = loadSound(relativePath);
+    return sound ? sound->file : QString();
+}
 
 QStringList numbered(const QString &pattern, int from, int to)
 {
@@ -88,7 +92,8 @@ QByteArray readFile(const QString &path)
     return file.readAll();
 }
 
-// A built-in sound relabelled as 32-bit float samples, which the sound backend cannot play.
+// A built-in sound relabelled as 32-bit float samples without changing its block size: a header
+// whose numbers disagree, which is refused.
 QByteArray floatWav()
 {
     QByteArray wav = readFile(QStringLiteral(":/sound/4.wav"));
@@ -443,23 +448,22 @@ private slots:
     void builtInSoundsArePlayableAndShort()
     {
         for (const char *name : {"1", "2", "3", "4"}) {
-            const WavInfo info = inspectWavFile(QStringLiteral(":/sound/%1.wav").arg(QLatin1String(name)));
-            QVERIFY2(info.playable, name);
-            QVERIFY2(info.durationMs < (qstrcmp(name, "3") == 0 ? 1500 : 500), name);
+            const std::optional<PcmSound> sound = decodeWavFile(QStringLiteral(":/sound/%1.wav").arg(QLatin1String(name)));
+            QVERIFY2(sound, name);
+            QVERIFY2(sound->durationMs() < (qstrcmp(name, "3") == 0 ? 1500 : 500), name);
         }
-        QVERIFY(!inspectWav(floatWav()).playable);
-        QVERIFY(!inspectWav(readFile(":/sound/4.wav").left(40)).playable); // cut off before its samples
+        QVERIFY(!decodeWav(floatWav()));
+        QVERIFY(!decodeWav(readFile(":/sound/4.wav").left(40))); // cut off before its samples
     }
 
-    void withoutAnAudioDeviceNothingWaits()
+    void withoutASoundServerNothingWaits()
     {
-        if (!QMediaDevices::audioOutputs().isEmpty())
-            QSKIP("this machine has an audio device, and tests stay silent");
-        DeviceSoundPlayer player;
+        ServerSoundPlayer player(QStringLiteral("unix:/nonexistent/velmora-test/native"));
         QElapsedTimer clock;
         clock.start();
         player.play(QStringLiteral("sound/3.wav"));
-        QVERIFY(clock.elapsed() < 200);
+        player.play(QStringLiteral("sound/2.wav"));
+        QVERIFY2(clock.elapsed() < 200, qPrintable(QString::number(clock.elapsed())));
     }
 };
 

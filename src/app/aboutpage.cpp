@@ -53,7 +53,7 @@ bool AboutPage::eventFilter(QObject *watched, QEvent *event)
     if (watched == m_productName && event->type() == QEvent::MouseButtonRelease
         && static_cast<QMouseEvent *>(event)->button() == Qt::LeftButton
         && m_productName->rect().contains(static_cast<QMouseEvent *>(event)->position().toPoint())) {
-        Label6_Click();
+        m_sound.presses().run(this, [this] { Label6_Click(); });
         return true;
     }
     return TabPage::eventFilter(watched, event);

@@ -1,8 +1,10 @@
 #pragma once
 
-#include <QByteArray>
+#include "wavdecoder.h"
+
 #include <QString>
-#include <QUrl>
+
+#include <optional>
 
 namespace velmora {
 
@@ -10,17 +12,14 @@ namespace velmora {
 // otherwise the copy built into the program serves, so Velmora runs from any directory.
 QString builtInAsset(const QString &relativePath);
 
-struct WavInfo
+struct LoadedSound
 {
-    bool playable = false; // PCM with 8 or 16 bits a sample, which the sound backend decodes
-    int durationMs = 0;
+    PcmSound pcm;
+    QString file; // where it was read from
 };
 
-WavInfo inspectWav(const QByteArray &contents);
-WavInfo inspectWavFile(const QString &path);
-
-// The file to play for "sound/N.wav": the working directory's when it is playable, else the built-in one.
-QString soundFile(const QString &relativePath);
+// "sound/N.wav": the working directory's when it decodes, else the built-in one.
+std::optional<LoadedSound> loadSound(const QString &relativePath);
 QString movieFile(const QString &relativePath);
 
 } // namespace velmora

@@ -3,6 +3,7 @@
 namespace velmora {
 
 class Feedback;
+class PressGate;
 class Prompter;
 class RandomSource;
 class RecordCursor;
@@ -16,6 +17,7 @@ struct ExerciseContext
     RandomSource &random;
     Prompter &prompter;
     Feedback &feedback;
+    PressGate &presses; // every press handler is connected through it
 };
 
 } // namespace velmora

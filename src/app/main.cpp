@@ -17,7 +17,7 @@ int main(int argc, char *argv[])
     const bool cheatMode = velmora::cheatModeFromArguments(QApplication::arguments());
 
     velmora::MessageBoxPrompter prompter;
-    velmora::DeviceSoundPlayer sound;
+    velmora::ServerSoundPlayer sound;
     velmora::ClockSeededRandom random;
     std::unique_ptr<velmora::MainWindow> mainWindow;
 

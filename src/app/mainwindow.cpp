@@ -40,7 +40,8 @@ MainWindow::MainWindow(Services services, bool cheatMode, QWidget *parent)
 
     QAction *exit = menuBar()->addAction(QStringLiteral("Exit"));
     exit->setObjectName(QStringLiteral("Exit"));
-    connect(exit, &QAction::triggered, this, &MainWindow::Exit_Click);
+    PressGate &presses = m_services.sound.presses();
+    connect(exit, &QAction::triggered, this, presses.guarded(this, [this] { Exit_Click(); }));
 
     auto *client = new QWidget(this);
     client->setFixedSize(ui::twipsRect(0, 0, 9600, 7335).size());
@@ -51,7 +52,7 @@ MainWindow::MainWindow(Services services, bool cheatMode, QWidget *parent)
     m_tabs->setObjectName(QStringLiteral("SSTab1"));
     m_tabs->setGeometry(ui::twipsRect(0, 0, 9615, 6975));
     m_tabs->setUsesScrollButtons(false);
-    connect(m_tabs->tabBar(), &QTabBar::tabBarClicked, this, &MainWindow::SSTab1_Click);
+    connect(m_tabs->tabBar(), &QTabBar::tabBarClicked, this, presses.guarded(this, [this] { SSTab1_Click(); }));
 
     m_statusLine = ui::label(client, "Label20", QString(), ui::twipsRect(120, 7080, 4935, 255));
     ui::setTextColour(m_statusLine, QColor(0xC0, 0, 0));
@@ -73,7 +74,7 @@ MainWindow::MainWindow(Services services, bool cheatMode, QWidget *parent)
 
     m_feedback = new Feedback(m_statusLine, m_soundOff, m_services.sound, this);
     m_context.reset(new ExerciseContext{*ladders, *chordKinds, *intervals, m_services.random, m_services.prompter,
-                                        *m_feedback});
+                                        *m_feedback, presses});
 
     m_intervals = new IntervalsPage(m_tabs, *m_context);
     m_relations = new RelationsPage(m_tabs, *m_context);

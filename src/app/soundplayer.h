@@ -1,35 +1,52 @@
 #pragma once
 
+#include "pressgate.h"
+
 #include <QString>
 
 #include <memory>
 
-class QSoundEffect;
-
 namespace velmora {
 
 // Plays a sound named relative to the working directory ("sound/2.wav") and returns when it has
-// ended. Nothing about sound is ever reported to the user.
+// ended; presses that arrive meanwhile are handled afterwards, through presses(). Nothing about
+// sound is ever reported to the user.
 class SoundPlayer
 {
 public:
     virtual ~SoundPlayer() = default;
-    virtual void play(const QString &relativePath) = 0;
-};
 
-class DeviceSoundPlayer : public SoundPlayer
-{
-public:
-    DeviceSoundPlayer();
-    ~DeviceSoundPlayer() override;
-    void play(const QString &relativePath) override;
+    void play(const QString &relativePath)
+    {
+        const PressGate::Hold hold(m_presses);
+        playToEnd(relativePath);
+    }
+    PressGate &presses() { return m_presses; }
+
+protected:
+    virtual void playToEnd(const QString &relativePath) = 0;
 
 private:
-    bool playToEnd(const QString &file);
+    PressGate m_presses;
+};
 
-    // Kept after the wait: some backends report the end of a sound late, and the wait is bounded,
-    // so the last sound is left to finish rather than cut off.
-    std::unique_ptr<QSoundEffect> m_effect;
+class PulseOutput;
+
+// Plays through the desktop's sound server (PulseAudio, or PipeWire's PulseAudio service), and
+// waits until the server reports the sound drained, or at most the sound's length and a margin.
+// Where no server answers, nothing plays and nothing waits.
+class ServerSoundPlayer : public SoundPlayer
+{
+public:
+    // `server` as in PULSE_SERVER ("unix:/run/user/1000/pulse/native"); empty: the user's own.
+    explicit ServerSoundPlayer(const QString &server = QString());
+    ~ServerSoundPlayer() override;
+
+protected:
+    void playToEnd(const QString &relativePath) override;
+
+private:
+    std::unique_ptr<PulseOutput> m_output;
 };
 
 } // namespace velmora

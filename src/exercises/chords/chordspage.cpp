@@ -3,6 +3,7 @@
 #include "chordquestion.h"
 #include "exercisecontext.h"
 #include "feedback.h"
+#include "pressgate.h"
 #include "prompter.h"
 #include "staffview.h"
 #include "twips.h"
@@ -21,7 +22,7 @@ ChordsPage::ChordsPage(QTabWidget *tabControl, ExerciseContext &context) : TabPa
 {
     QWidget *page = canvas();
     auto *go = ui::pushButton(page, "Command1", QStringLiteral("GO!"), ui::twipsRect(600, 1080, 855, 495));
-    connect(go, &QPushButton::clicked, this, &ChordsPage::Command1_Click);
+    connect(go, &QPushButton::clicked, this, context.presses.guarded(this, [this] { Command1_Click(); }));
 
     QGroupBox *question = ui::frame(page, "Frame2", QStringLiteral("Question"), ui::twipsRect(600, 1800, 3615, 4575));
     m_staff = new StaffView(question);
@@ -59,11 +60,11 @@ ChordsPage::ChordsPage(QTabWidget *tabControl, ExerciseContext &context) : TabPa
         button->setEnabled(entry.enabled);
         chordGroup->addButton(button, i);
     }
-    connect(chordGroup, &QButtonGroup::idClicked, this, &ChordsPage::judge);
+    connect(chordGroup, &QButtonGroup::idClicked, this, context.presses.guarded(this, [this](int id) { judge(id); }));
 
     m_cheatButton = ui::pushButton(answer, "Command25", QStringLiteral("---"),
                                    ui::twipsRect(120 + 1320 * CheatButtonColumn, 1560 + 360 * CheatButtonRow, 1215, 255));
-    connect(m_cheatButton, &QPushButton::clicked, this, &ChordsPage::Command25_Click);
+    connect(m_cheatButton, &QPushButton::clicked, this, context.presses.guarded(this, [this] { Command25_Click(); }));
 
     ui::label(page, "Label19", QStringLiteral("Purpose: Name the given Chords"), ui::twipsRect(960, 6600, 2535, 255));
     m_cheatLabel = ui::label(page, "Label1", QStringLiteral("Label1"), ui::twipsRect(4560, 6600, 1215, 255));

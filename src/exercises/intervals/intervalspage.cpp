@@ -4,6 +4,7 @@
 #include "feedback.h"
 #include "notename.h"
 #include "pitchbuttons.h"
+#include "pressgate.h"
 #include "prompter.h"
 #include "twips.h"
 
@@ -22,7 +23,7 @@ IntervalsPage::IntervalsPage(QTabWidget *tabControl, ExerciseContext &context)
 {
     QWidget *page = canvas();
     auto *go = ui::pushButton(page, "Command34", QStringLiteral("GO!"), ui::twipsRect(840, 960, 855, 495));
-    connect(go, &QPushButton::clicked, this, &IntervalsPage::Command34_Click);
+    connect(go, &QPushButton::clicked, this, context.presses.guarded(this, [this] { Command34_Click(); }));
 
     QGroupBox *options = ui::frame(page, "Frame9", QStringLiteral("Options"), ui::twipsRect(720, 1680, 2535, 3615));
     for (int n = 0; n < IntervalChoiceCount; ++n) {
@@ -40,14 +41,15 @@ IntervalsPage::IntervalsPage(QTabWidget *tabControl, ExerciseContext &context)
 
     m_cheatButton = ui::pushButton(page, "Int_cheat", QStringLiteral("Cheat"), ui::twipsRect(3480, 3600, 855, 375));
     m_cheatButton->hide();
-    connect(m_cheatButton, &QPushButton::clicked, this, &IntervalsPage::Int_cheat_Click);
+    connect(m_cheatButton, &QPushButton::clicked, this, context.presses.guarded(this, [this] { Int_cheat_Click(); }));
     m_cheatLabel = ui::label(page, "Label7", QStringLiteral("cheat"), ui::twipsRect(5040, 3600, 975, 255));
     m_cheatLabel->hide();
     m_cheatTimer = ui::hideTimer(this, "Timer4", 10000, m_cheatLabel);
 
     QGroupBox *answer = ui::frame(page, "Frame10", QStringLiteral("Answer sounds like an"),
                                   ui::twipsRect(6240, 1680, 1935, 3855));
-    connect(addPitchButtons(answer, "Int_"), &QButtonGroup::idClicked, this, &IntervalsPage::judge);
+    connect(addPitchButtons(answer, "Int_"), &QButtonGroup::idClicked, this,
+            context.presses.guarded(this, [this](int id) { judge(id); }));
 
     ui::wrappedLabel(page, "Label17",
                      QStringLiteral("Purpose: Find the note to complete the asked interval. Use the start "

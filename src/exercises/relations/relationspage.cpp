@@ -2,6 +2,7 @@
 
 #include "exercisecontext.h"
 #include "feedback.h"
+#include "pressgate.h"
 #include "prompter.h"
 #include "relations.h"
 #include "twips.h"
@@ -21,7 +22,7 @@ RelationsPage::RelationsPage(QTabWidget *tabControl, ExerciseContext &context)
 {
     QWidget *page = canvas();
     auto *go = ui::pushButton(page, "Command32", QStringLiteral("Go!"), ui::twipsRect(840, 960, 855, 495));
-    connect(go, &QPushButton::clicked, this, &RelationsPage::Command32_Click);
+    connect(go, &QPushButton::clicked, this, context.presses.guarded(this, [this] { Command32_Click(); }));
 
     QGroupBox *question = ui::frame(page, "Frame3", QStringLiteral("Question"), ui::twipsRect(720, 1680, 2535, 3855));
     m_majorOnly = ui::optionButton(question, "Option1", QStringLiteral("Majeur Question"),
@@ -31,7 +32,7 @@ RelationsPage::RelationsPage(QTabWidget *tabControl, ExerciseContext &context)
     ui::optionButton(question, "Option3", QStringLiteral("Both"), ui::twipsRect(240, 840, 2055, 255), true);
     m_cheatButton = ui::pushButton(question, "Cheat_button2", QStringLiteral("Cheat"), ui::twipsRect(360, 1920, 855, 255));
     m_cheatButton->hide();
-    connect(m_cheatButton, &QPushButton::clicked, this, &RelationsPage::Cheat_button2_Click);
+    connect(m_cheatButton, &QPushButton::clicked, this, context.presses.guarded(this, [this] { Cheat_button2_Click(); }));
     m_cheatLabel = ui::label(question, "Label14", QString(), ui::twipsRect(1440, 1920, 855, 255));
     m_questionBox = ui::readOnlyText(question, "Question_box", QStringLiteral("Click on Go! for first question"),
                                      ui::twipsRect(240, 3120, 2175, 285));
@@ -48,7 +49,7 @@ RelationsPage::RelationsPage(QTabWidget *tabControl, ExerciseContext &context)
                                           minorChord ? QColor(0xFF, 0xFF, 0xC0) : QColor(0x80, 0x80, 0xFF));
         group->addButton(button, i);
     }
-    connect(group, &QButtonGroup::idClicked, this, &RelationsPage::judge);
+    connect(group, &QButtonGroup::idClicked, this, context.presses.guarded(this, [this](int id) { judge(id); }));
 
     ui::wrappedLabel(page, "Label2",
                      QStringLiteral("Purpose: Find the Mineur or Majeur Chord which is related to the Chord Given."),

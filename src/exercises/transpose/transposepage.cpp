@@ -4,6 +4,7 @@
 #include "feedback.h"
 #include "notename.h"
 #include "pitchbuttons.h"
+#include "pressgate.h"
 #include "prompter.h"
 #include "transpose.h"
 #include "twips.h"
@@ -54,7 +55,7 @@ TransposePage::TransposePage(QTabWidget *tabControl, ExerciseContext &context)
 {
     QWidget *page = canvas();
     auto *go = ui::pushButton(page, "Command33", QStringLiteral("GO!"), ui::twipsRect(1080, 720, 975, 495));
-    connect(go, &QPushButton::clicked, this, &TransposePage::Command33_Click);
+    connect(go, &QPushButton::clicked, this, context.presses.guarded(this, [this] { Command33_Click(); }));
 
     QGroupBox *score = ui::frame(page, "Frame6", QStringLiteral("Score is for an:  "), ui::twipsRect(720, 1440, 1695, 1575));
     QGroupBox *player = ui::frame(page, "Frame5", QStringLiteral("Instrument to play:    "),
@@ -74,13 +75,14 @@ TransposePage::TransposePage(QTabWidget *tabControl, ExerciseContext &context)
     m_writtenNote = ui::readOnlyText(page, "Text2", QStringLiteral("Go!"), ui::twipsRect(4560, 1560, 615, 285));
     m_cheatButton = ui::pushButton(page, "Cheat_button", QStringLiteral("Cheat"), ui::twipsRect(2880, 2640, 855, 375));
     m_cheatButton->hide();
-    connect(m_cheatButton, &QPushButton::clicked, this, &TransposePage::Cheat_button_Click);
+    connect(m_cheatButton, &QPushButton::clicked, this, context.presses.guarded(this, [this] { Cheat_button_Click(); }));
     m_cheatLabel = ui::label(page, "Label13", QString(), ui::twipsRect(4080, 2640, 855, 255));
     m_cheatTimer = ui::hideTimer(this, "Timer2", 1000, m_cheatLabel);
 
     QGroupBox *answer = ui::frame(page, "Frame7", QStringLiteral("Note to Play is like an: "),
                                   ui::twipsRect(6240, 1440, 1935, 3855));
-    connect(addPitchButtons(answer, "Play_"), &QButtonGroup::idClicked, this, &TransposePage::judge);
+    connect(addPitchButtons(answer, "Play_"), &QButtonGroup::idClicked, this,
+            context.presses.guarded(this, [this](int id) { judge(id); }));
 
     ui::wrappedLabel(page, "Label18",
                      QStringLiteral("Purpose: Select the majeur key of the score and the instrument that "

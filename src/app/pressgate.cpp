@@ -1,0 +1,29 @@
+#include "pressgate.h"
+
+namespace velmora {
+
+void PressGate::run(QObject *context, std::function<void()> press)
+{
+    if (isHeld())
+        m_waiting.emplace_back(context, std::move(press));
+    else
+        press();
+}
+
+void PressGate::release()
+{
+    if (--m_holds > 0)
+        return;
+    // Posted rather than run here: the sound's caller has not returned yet. Each press then meets
+    // the gate again, so one that finds the next press's sound playing waits behind it, in order.
+    while (!m_waiting.empty()) {
+        auto [context, press] = std::move(m_waiting.front());
+        m_waiting.pop_front();
+        if (context)
+            QMetaObject::invokeMethod(context, [this, context = context.data(), press = std::move(press)] {
+                run(context, press);
+            }, Qt::QueuedConnection);
+    }
+}
+
+} // namespace velmora

@@ -1,0 +1,470 @@
+#include "assets.h"
+#include "pulseoutput.h"
+#include "pulseserver.h"
+#include "testsupport.h"
+#include "wavdecoder.h"
+
+#include <QAccessible>
+#include <QAccessibleActionInterface>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QScopeGuard>
+#include <QTabWidget>
+#include <QTemporaryDir>
+#include <QTimer>
+#include <QtEndian>
+
+#include <cmath>
+#include <cstring>
+
+using namespace velmora;
+using namespace std::chrono_literals;
+
+namespace {
+
+struct WavHeader
+{
+    quint16 tag = 1;
+    quint16 channels = 1;
+    quint32 rate = 22050;
+    quint16 bits = 16;
+    int blockAlign = -1; // worked out from channels and bits unless given
+    quint32 byteRate = 0; // worked out unless given
+    bool extensible = false;
+};
+
+void put(QByteArray &out, quint32 value, int bytes)
+{
+    for (int i = 0; i < bytes; ++i)
+        out.append(char((value >> (8 * i)) & 0xFF));
+}
+
+QByteArray chunk(const char *id, const QByteArray &body, qint64 declaredSize = -1)
+{
+    QByteArray out(id, 4);
+    put(out, quint32(declaredSize < 0 ? body.size() : declaredSize), 4);
+    out += body;
+    if (body.size() & 1)
+        out += '\0';
+    return out;
+}
+
+QByteArray fmtChunk(const WavHeader &h)
+{
+    const quint16 align = h.blockAlign >= 0 ? quint16(h.blockAlign) : quint16(h.channels * h.bits / 8);
+    QByteArray body;
+    put(body, h.extensible ? 0xFFFE : h.tag, 2);
+    put(body, h.channels, 2);
+    put(body, h.rate, 4);
+    put(body, h.byteRate ? h.byteRate : h.rate * align, 4);
+    put(body, align, 2);
+    put(body, h.bits, 2);
+    if (h.extensible) {
+        put(body, 22, 2);
+        put(body, h.bits, 2);
+        put(body, h.channels == 2 ? 3 : 4, 4);
+        put(body, h.tag, 2);
+        body += QByteArray::fromHex("000000001000800000aa00389b71");
+    }
+    return chunk("fmt ", body);
+}
+
+QByteArray riff(const QByteArray &chunks)
+{
+    QByteArray out("RIFF");
+    put(out, quint32(4 + chunks.size()), 4);
+    return out + "WAVE" + chunks;
+}
+
+QByteArray wavFile(const WavHeader &h, const QByteArray &data)
+{
+    return riff(fmtChunk(h) + chunk("data", data));
+}
+
+QByteArray floatBytes(std::initializer_list<float> values)
+{
+    QByteArray out;
+    for (float v : values) {
+        quint32 bits;
+        std::memcpy(&bits, &v, 4);
+        put(out, bits, 4);
+    }
+    return out;
+}
+
+QByteArray readFile(const QString &path)
+{
+    QFile file(path);
+    file.open(QIODevice::ReadOnly);
+    return file.readAll();
+}
+
+void writeFile(const QString &path, const QByteArray &contents)
+{
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    file.write(contents);
+}
+
+// Presses one button the ways a press can arrive other than as user input.
+enum class Delivery { QueuedCall, Timer, AccessibleAction };
+
+} // namespace
+
+Q_DECLARE_METATYPE(Delivery)
+
+namespace {
+
+void pressLater(QAbstractButton *button, Delivery how, int afterMs)
+{
+    switch (how) {
+    case Delivery::QueuedCall:
+        QTimer::singleShot(afterMs, button, [button] { QMetaObject::invokeMethod(button, "click", Qt::QueuedConnection); });
+        break;
+    case Delivery::Timer:
+        QTimer::singleShot(afterMs, button, &QAbstractButton::click);
+        break;
+    case Delivery::AccessibleAction:
+        QTimer::singleShot(afterMs, button, [button] {
+            QAccessibleInterface *face = QAccessible::queryAccessibleInterface(button);
+            QVERIFY(face && face->actionInterface());
+            face->actionInterface()->doAction(QAccessibleActionInterface::pressAction());
+        });
+        break;
+    }
+}
+
+// A window with the real sound player, as the program builds it, in a directory of its own.
+struct SoundHarness
+{
+    explicit SoundHarness(const QString &server, bool cheatMode = false)
+        : sound(server), window(Services{prompter, sound, random, QStringLiteral("absent.mdb")}, cheatMode)
+    {
+    }
+
+    template <typename T = QWidget>
+    T *find(const char *name) const
+    {
+        auto *widget = window.findChild<T *>(QLatin1String(name));
+        if (!widget)
+            qFatal("no control named %s", name);
+        return widget;
+    }
+
+    test::FakePrompter prompter;
+    ServerSoundPlayer sound;
+    SeededRandom random{3};
+    MainWindow window;
+};
+
+qint64 timed(const std::function<void()> &action)
+{
+    QElapsedTimer clock;
+    clock.start();
+    action();
+    return clock.elapsed();
+}
+
+QString describe(const std::vector<test::Burst> &found)
+{
+    QStringList parts;
+    for (const test::Burst &b : found)
+        parts << QStringLiteral("%1 ms at %2").arg(b.lengthMs, 0, 'f', 1).arg(b.startMs, 0, 'f', 0);
+    return parts.join(QStringLiteral(", "));
+}
+
+} // namespace
+
+class TestSound : public QObject
+{
+    Q_OBJECT
+
+    QTemporaryDir m_dir;
+    QString m_home;
+    std::unique_ptr<test::PulseServer> m_server;
+
+    bool serverUp()
+    {
+        if (!test::PulseServer::available()) {
+            qWarning("pulseaudio, parec or pactl is not installed (Debian pulseaudio, pulseaudio-utils)");
+            return false;
+        }
+        if (!m_server) {
+            m_server = std::make_unique<test::PulseServer>();
+            if (!m_server->start())
+                qFatal("private PulseAudio server: %s", qPrintable(m_server->error()));
+        }
+        return true;
+    }
+
+private slots:
+    void init()
+    {
+        m_home = QDir::currentPath();
+        QDir::setCurrent(m_dir.path());
+        QDir().mkpath(QStringLiteral("sound"));
+    }
+
+    void cleanup()
+    {
+        QDir(QStringLiteral("sound")).removeRecursively();
+        QDir::setCurrent(m_home);
+    }
+
+    void decodesWhatItCanPlay_data()
+    {
+        QTest::addColumn<QByteArray>("file");
+        QTest::addColumn<qint64>("frames");        // -1: refused
+        QTest::addColumn<int>("firstSample");
+        QTest::addColumn<int>("channels");
+
+        const QByteArray sixteen = QByteArray::fromHex("3412ffff0000");
+        QTest::newRow("16-bit mono") << wavFile({}, sixteen) << qint64(3) << 0x1234 << 1;
+        QTest::newRow("16-bit stereo") << wavFile({.channels = 2}, sixteen + sixteen) << qint64(3) << 0x1234 << 2;
+        QTest::newRow("8-bit, unsigned") << wavFile({.bits = 8}, QByteArray::fromHex("ff0080")) << qint64(3) << 127 * 256 << 1;
+        QTest::newRow("8-bit, the lowest") << wavFile({.bits = 8}, QByteArray::fromHex("00")) << qint64(1) << -32768 << 1;
+        QTest::newRow("24-bit keeps its top 16 bits") << wavFile({.bits = 24}, QByteArray::fromHex("ff3412")) << qint64(1) << 0x1234 << 1;
+        QTest::newRow("32-bit integer") << wavFile({.bits = 32}, QByteArray::fromHex("ffff3412")) << qint64(1) << 0x1234 << 1;
+        QTest::newRow("32-bit float") << wavFile({.tag = 3, .bits = 32}, floatBytes({0.5f, -1.0f})) << qint64(2) << 16384 << 1;
+        QTest::newRow("float beyond full scale") << wavFile({.tag = 3, .bits = 32}, floatBytes({4.0f})) << qint64(1) << 32767 << 1;
+        QTest::newRow("float NaN is silence") << wavFile({.tag = 3, .bits = 32}, floatBytes({std::nanf("")})) << qint64(1) << 0 << 1;
+        QTest::newRow("extensible PCM") << wavFile({.extensible = true}, sixteen) << qint64(3) << 0x1234 << 1;
+        QTest::newRow("extensible float") << wavFile({.tag = 3, .bits = 32, .extensible = true}, floatBytes({0.5f})) << qint64(1) << 16384 << 1;
+        QTest::newRow("a byte rate that lies") << wavFile({.byteRate = 1}, sixteen) << qint64(3) << 0x1234 << 1;
+        QTest::newRow("8000 Hz") << wavFile({.rate = 8000}, sixteen) << qint64(3) << 0x1234 << 1;
+        QTest::newRow("192000 Hz") << wavFile({.rate = 192000}, sixteen) << qint64(3) << 0x1234 << 1;
+        QTest::newRow("other chunks first, one of odd size")
+            << riff(chunk("LIST", "abc") + fmtChunk({}) + chunk("fact", "1234") + chunk("data", sixteen)) << qint64(3)
+            << 0x1234 << 1;
+        QTest::newRow("data declared longer than the file")
+            << riff(fmtChunk({}) + chunk("data", sixteen, 1'000'000)) << qint64(3) << 0x1234 << 1;
+        QTest::newRow("a trailing half frame is dropped") << wavFile({}, sixteen + "\x01") << qint64(3) << 0x1234 << 1;
+        QTest::newRow("longer than 30 s plays its first 30 s")
+            << wavFile({.rate = 8000, .bits = 8}, QByteArray(8000 * 31, char(0x80))) << qint64(8000 * 30) << 0 << 1;
+
+        QTest::newRow("7999 Hz") << wavFile({.rate = 7999}, sixteen) << qint64(-1) << 0 << 0;
+        QTest::newRow("192001 Hz") << wavFile({.rate = 192001}, sixteen) << qint64(-1) << 0 << 0;
+        QTest::newRow("three channels") << wavFile({.channels = 3}, sixteen + sixteen + sixteen) << qint64(-1) << 0 << 0;
+        QTest::newRow("no channels") << wavFile({.channels = 0, .blockAlign = 2}, sixteen) << qint64(-1) << 0 << 0;
+        QTest::newRow("12 bits") << wavFile({.bits = 12, .blockAlign = 2}, sixteen) << qint64(-1) << 0 << 0;
+        QTest::newRow("16-bit float") << wavFile({.tag = 3, .bits = 16}, sixteen) << qint64(-1) << 0 << 0;
+        QTest::newRow("ADPCM") << wavFile({.tag = 2}, sixteen) << qint64(-1) << 0 << 0;
+        QTest::newRow("block size disagrees") << wavFile({.bits = 32, .blockAlign = 2}, sixteen) << qint64(-1) << 0 << 0;
+        QTest::newRow("data before its format") << riff(chunk("data", sixteen) + fmtChunk({})) << qint64(-1) << 0 << 0;
+        QTest::newRow("two format chunks") << riff(fmtChunk({}) + fmtChunk({}) + chunk("data", sixteen)) << qint64(-1) << 0 << 0;
+        QTest::newRow("no data chunk") << riff(fmtChunk({})) << qint64(-1) << 0 << 0;
+        QTest::newRow("empty data") << wavFile({}, {}) << qint64(-1) << 0 << 0;
+        QTest::newRow("less than one frame") << wavFile({.channels = 2}, "\x01\x02") << qint64(-1) << 0 << 0;
+        QTest::newRow("a chunk that runs past the end")
+            << riff(chunk("LIST", "abc", 0x7fffffff) + fmtChunk({}) + chunk("data", sixteen)) << qint64(-1) << 0 << 0;
+        QTest::newRow("not RIFF") << QByteArray("RIFX") + wavFile({}, sixteen).mid(4) << qint64(-1) << 0 << 0;
+        QTest::newRow("nothing") << QByteArray() << qint64(-1) << 0 << 0;
+    }
+
+    void decodesWhatItCanPlay()
+    {
+        QFETCH(QByteArray, file);
+        QFETCH(qint64, frames);
+        QFETCH(int, firstSample);
+        QFETCH(int, channels);
+        const std::optional<PcmSound> sound = decodeWav(file);
+        QCOMPARE(sound.has_value(), frames >= 0);
+        if (!sound)
+            return;
+        QCOMPARE(sound->frames(), frames);
+        QCOMPARE(sound->channels, channels);
+        QCOMPARE(int(qFromLittleEndian<qint16>(sound->samples.constData())), firstSample);
+    }
+
+    void durationComesFromTheDataNotTheByteRate()
+    {
+        // 3 MB of samples whose header claims 1 byte a second: 68 s of sound, of which 30 are played.
+        const std::optional<PcmSound> lying = decodeWav(wavFile({.byteRate = 1}, QByteArray(3'000'000, 0)));
+        QVERIFY(lying);
+        QCOMPARE(lying->durationMs(), qint64(wav::MaxSeconds) * 1000);
+        const std::optional<PcmSound> tone = decodeWav(test::toneWav(0.3));
+        QVERIFY(tone);
+        QCOMPARE(tone->durationMs(), 300);
+    }
+
+    void aTeachersOwnSoundPlaysAndAnUnreadableOneFallsBack()
+    {
+        writeFile(QStringLiteral("sound/2.wav"), wavFile({.tag = 3, .bits = 32}, floatBytes({0.5f, 0.5f})));
+        writeFile(QStringLiteral("sound/4.wav"), wavFile({.tag = 2}, "abcd"));
+        QDir().mkpath(QStringLiteral("sound/3.wav")); // a directory, not a sound
+        QCOMPARE(loadSound(QStringLiteral("sound/2.wav"))->file, QDir::current().absoluteFilePath(QStringLiteral("sound/2.wav")));
+        QCOMPARE(loadSound(QStringLiteral("sound/4.wav"))->file, QStringLiteral(":/sound/4.wav"));
+        QCOMPARE(loadSound(QStringLiteral("sound/3.wav"))->file, QStringLiteral(":/sound/3.wav"));
+        QCOMPARE(loadSound(QStringLiteral("sound/4.wav"))->pcm.samples, decodeWavFile(QStringLiteral(":/sound/4.wav"))->samples);
+    }
+
+    void pressesDuringASoundWaitForIt_data()
+    {
+        QTest::addColumn<Delivery>("delivery");
+        QTest::newRow("queued call") << Delivery::QueuedCall;
+        QTest::newRow("timer") << Delivery::Timer;
+        QTest::newRow("accessibility press action") << Delivery::AccessibleAction;
+    }
+
+    void pressesDuringASoundWaitForIt()
+    {
+        QFETCH(Delivery, delivery);
+        test::Harness h;
+        h.sound.lengthMs = 300;
+        QElapsedTimer clock;
+        QStringList log; // each sound as it starts, with the verdict showing then
+        h.sound.onStart = [&](const QString &file) {
+            log << QStringLiteral("%1 at %2: %3").arg(file).arg(clock.elapsed() >= 290 ? "later" : "first").arg(h.status());
+        };
+        // A wrong answer, then during its sound: GO! (which empties the verdict and draws a
+        // question) and another wrong answer, on a tab that has no question yet.
+        auto *go = h.find<QAbstractButton>(QStringLiteral("Command34"));
+        auto *answer = h.find<QAbstractButton>(QStringLiteral("commaj1"));
+        pressLater(go, delivery, 50);
+        pressLater(answer, delivery, 100);
+        QString statusDuringFirstSound;
+        QTimer::singleShot(250, &h.window, [&] { statusDuringFirstSound = h.status(); });
+        clock.start();
+        h.click(QStringLiteral("Int_C"));
+        QCOMPARE(h.status(), test::Incorrect);
+        QTRY_COMPARE(h.sound.played.size(), 3);
+        QTRY_COMPARE(h.text(QStringLiteral("Int_Start")) != QLatin1String("--"), true);
+        QCOMPARE(statusDuringFirstSound, test::Incorrect);
+        // GO! ran only after the first sound (it emptied the verdict), and the second answer's
+        // sound followed: its verdict was written again after GO! had emptied it.
+        QCOMPARE(log, (QStringList{QStringLiteral("sound/4.wav at first: ") + test::Incorrect,
+                                   QStringLiteral("sound/4.wav at later: ") + test::Incorrect}));
+    }
+
+    void everySoundArrivesWholeAtTheServer()
+    {
+        if (!serverUp())
+            QSKIP("no pulseaudio binary: the sound server tests cannot run");
+        // Our own tones, of lengths a truncating backend would cut.
+        const QList<std::pair<const char *, double>> tones{{"1", 0.30}, {"2", 0.25}, {"3", 0.40}, {"4", 0.30}};
+        for (const auto &[name, seconds] : tones)
+            writeFile(QStringLiteral("sound/%1.wav").arg(QLatin1String(name)), test::toneWav(seconds));
+
+        test::PulseServer::Recording recording(*m_server);
+        SoundHarness h(m_server->address(), true);
+        QList<qint64> waits;
+        waits << timed([&] { h.window.Form_Load(); });                       // start: 3
+        QTest::qWait(150);
+        waits << timed([&] { h.find<QAbstractButton>("commaj1")->click(); }); // no question yet: incorrect, 4
+        QTest::qWait(150);
+        h.find<QAbstractButton>("Command32")->click();
+        h.find<QAbstractButton>("Cheat_button2")->click();
+        const QString right = test::relationsButtonFor(h.find<QLabel>("Label14")->text());
+        waits << timed([&] { h.window.findChild<QAbstractButton *>(right)->click(); }); // correct: 2
+        QCOMPARE(h.find<QLabel>("Label20")->text(), test::Correct);
+        QTest::qWait(150);
+        h.window.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&h.window));
+        auto *tabs = h.find<QTabWidget>("SSTab1");
+        tabs->setCurrentIndex(tabs->count() - 1);
+        waits << timed([&] { QTest::mouseClick(h.find("Label6"), Qt::LeftButton); }); // the tune: 3
+        QTest::qWait(150);
+        h.prompter.answerYes = true;
+        waits << timed([&] { h.window.Exit_Click(); }); // quit: 1
+        const std::vector<test::Burst> heard = test::bursts(recording.stop(), test::PulseServer::RecordRate);
+
+        const QList<double> expected{400, 300, 250, 400, 300};
+        QVERIFY2(heard.size() == size_t(expected.size()), qPrintable(describe(heard)));
+        for (qsizetype i = 0; i < expected.size(); ++i) {
+            QVERIFY2(std::abs(heard[size_t(i)].lengthMs - expected[i]) < 15, qPrintable(describe(heard)));
+            // The call returns once the sound has been played, not before and not much after.
+            QVERIFY2(waits[i] >= expected[i] - 10 && waits[i] < expected[i] + 500,
+                     qPrintable(QStringLiteral("sound %1 waited %2 ms").arg(i).arg(waits[i])));
+        }
+    }
+
+    void pressesDuringARealSoundFollowIt()
+    {
+        if (!serverUp())
+            QSKIP("no pulseaudio binary: the sound server tests cannot run");
+        writeFile(QStringLiteral("sound/4.wav"), test::toneWav(0.3, 440));
+        SoundHarness h(m_server->address());
+        test::PulseServer::Recording recording(*m_server);
+        auto *answer = h.find<QAbstractButton>("Int_C");
+        pressLater(answer, Delivery::QueuedCall, 50);
+        pressLater(answer, Delivery::AccessibleAction, 80);
+        answer->click();
+        QTest::qWait(1500);
+        const std::vector<test::Burst> heard = test::bursts(recording.stop(), test::PulseServer::RecordRate, 5);
+        // Three whole sounds one after another, none cut short by the next.
+        QVERIFY2(heard.size() == 3, qPrintable(describe(heard)));
+        for (const test::Burst &burst : heard)
+            QVERIFY2(std::abs(burst.lengthMs - 300) < 15, qPrintable(describe(heard)));
+    }
+
+    void aLyingByteRateCostsOnlyTheSound()
+    {
+        if (!serverUp())
+            QSKIP("no pulseaudio binary: the sound server tests cannot run");
+        QByteArray tone = test::toneWav(0.3);
+        qToLittleEndian<quint32>(1, tone.data() + 28); // bytes a second
+        writeFile(QStringLiteral("sound/3.wav"), tone);
+        ServerSoundPlayer player(m_server->address());
+        test::PulseServer::Recording recording(*m_server);
+        const qint64 waited = timed([&] { player.play(QStringLiteral("sound/3.wav")); });
+        const std::vector<test::Burst> heard = test::bursts(recording.stop(), test::PulseServer::RecordRate);
+        QVERIFY2(waited >= 290 && waited < 800, qPrintable(QString::number(waited)));
+        QVERIFY2(heard.size() == 1 && std::abs(heard[0].lengthMs - 300) < 15, qPrintable(describe(heard)));
+    }
+
+    void aStoppedServerCostsAtMostTheBound()
+    {
+        if (!serverUp())
+            QSKIP("no pulseaudio binary: the sound server tests cannot run");
+        const PcmSound second = *decodeWav(test::toneWav(1.0));
+        const PcmSound blip = *decodeWav(test::toneWav(0.05));
+        PulseOutput output(m_server->address().toLocal8Bit());
+        QCOMPARE(output.play(blip, 1000ms), PulseOutput::Result::Drained);
+
+        const auto resume = qScopeGuard([&] { m_server->resume(); });
+        QTimer::singleShot(200, [&] { m_server->pause(); });
+        PulseOutput::Result result;
+        const qint64 stalled = timed([&] { result = output.play(second, 1000ms); });
+        QCOMPARE(result, PulseOutput::Result::TimedOut);
+        QVERIFY2(stalled >= 1900 && stalled < 2300, qPrintable(QString::number(stalled)));
+        // Later sounds do not wait for a server that has not answered since.
+        const qint64 next = timed([&] { result = output.play(second, 1000ms); });
+        QCOMPARE(result, PulseOutput::Result::NoServer);
+        QVERIFY2(next < 50, qPrintable(QString::number(next)));
+
+        m_server->resume();
+        QElapsedTimer clock;
+        clock.start();
+        do {
+            QTest::qWait(50);
+            result = output.play(blip, 1000ms);
+        } while (result != PulseOutput::Result::Drained && clock.elapsed() < 5000);
+        QCOMPARE(result, PulseOutput::Result::Drained);
+    }
+
+    void aServerThatNeverAnswersCostsAtMostTheBound()
+    {
+        // A socket that accepts connections but never speaks, like a server stopped before it
+        // could answer the handshake.
+        if (!serverUp())
+            QSKIP("no pulseaudio binary: the sound server tests cannot run");
+        const PcmSound blip = *decodeWav(test::toneWav(0.05));
+        PulseOutput output(m_server->address().toLocal8Bit());
+        m_server->pause();
+        const auto resume = qScopeGuard([&] { m_server->resume(); });
+        PulseOutput::Result result;
+        const qint64 waited = timed([&] { result = output.play(blip, 500ms); });
+        QCOMPARE(result, PulseOutput::Result::TimedOut);
+        QVERIFY2(waited >= 540 && waited < 800, qPrintable(QString::number(waited)));
+        QVERIFY(timed([&] { output.play(blip, 500ms); }) < 50);
+    }
+
+    void cleanupTestCase()
+    {
+        m_server.reset();
+    }
+};
+
+QTEST_MAIN(TestSound)
+#include "tst_sound.moc"
