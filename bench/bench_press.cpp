@@ -1,9 +1,9 @@
-#include "chordquestion.h"
-#include "mainwindow.h"
-#include "musicdatabase.h"
-#include "prompter.h"
-#include "random.h"
-#include "soundplayer.h"
+#include "exercises/chords/chordquestion.h"
+#include "app/mainwindow.h"
+#include "music/musicdatabase.h"
+#include "ui/prompter.h"
+#include "music/random.h"
+#include "ui/soundplayer.h"
 #include "testdata.h"
 
 #include <QAbstractButton>

@@ -1,9 +1,9 @@
 // Sound through a private PulseAudio null sink: how long a play waits against the sound's own
 // length and against the server's drain report. A null sink is not a device, so these figures are
 // the program's and the server's share of the latency only.
-#include "pulseoutput.h"
+#include "ui/pulseoutput.h"
 #include "pulseserver.h"
-#include "wavdecoder.h"
+#include "ui/wavdecoder.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>

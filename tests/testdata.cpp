@@ -1,6 +1,6 @@
 #include "testdata.h"
 
-#include "musicdatabase.h"
+#include "music/musicdatabase.h"
 
 #include <QFile>
 #include <QSqlDatabase>

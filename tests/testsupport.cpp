@@ -1,8 +1,8 @@
 #include "testsupport.h"
 
-#include "chordquestion.h"
-#include "notename.h"
-#include "relations.h"
+#include "exercises/chords/chordquestion.h"
+#include "music/notename.h"
+#include "exercises/relations/relations.h"
 
 #include <QEventLoop>
 #include <QTimer>

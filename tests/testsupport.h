@@ -1,9 +1,9 @@
 #pragma once
 
-#include "mainwindow.h"
-#include "prompter.h"
-#include "random.h"
-#include "soundplayer.h"
+#include "app/mainwindow.h"
+#include "ui/prompter.h"
+#include "music/random.h"
+#include "ui/soundplayer.h"
 #include "testdata.h"
 
 #include <QAbstractButton>

@@ -1,8 +1,8 @@
-#include "chordkinds.h"
-#include "chordquestion.h"
-#include "musicdatabase.h"
-#include "random.h"
-#include "staffgeometry.h"
+#include "exercises/chords/chordkinds.h"
+#include "exercises/chords/chordquestion.h"
+#include "music/musicdatabase.h"
+#include "music/random.h"
+#include "exercises/chords/staffgeometry.h"
 
 #include "fetch.h"
 

@@ -1,5 +1,5 @@
-#include "dbcheck.h"
-#include "musictheory.h"
+#include "dbcheck/dbcheck.h"
+#include "dbcheck/musictheory.h"
 #include "testdata.h"
 
 #include <QFile>

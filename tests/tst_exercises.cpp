@@ -1,8 +1,8 @@
-#include "chordquestion.h"
+#include "exercises/chords/chordquestion.h"
 #include "fetch.h"
-#include "intervals.h"
-#include "notename.h"
-#include "relations.h"
+#include "exercises/intervals/intervals.h"
+#include "music/notename.h"
+#include "exercises/relations/relations.h"
 #include "testsupport.h"
 
 #include <QCheckBox>

@@ -1,6 +1,6 @@
-#include "intervals.h"
-#include "musicdatabase.h"
-#include "random.h"
+#include "exercises/intervals/intervals.h"
+#include "music/musicdatabase.h"
+#include "music/random.h"
 #include "testdata.h"
 
 #include <QCryptographicHash>

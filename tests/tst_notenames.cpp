@@ -1,4 +1,4 @@
-#include "notename.h"
+#include "music/notename.h"
 
 #include "fetch.h"
 

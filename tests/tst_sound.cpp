@@ -1,8 +1,8 @@
-#include "assets.h"
-#include "pulseoutput.h"
+#include "ui/assets.h"
+#include "ui/pulseoutput.h"
 #include "pulseserver.h"
 #include "testsupport.h"
-#include "wavdecoder.h"
+#include "ui/wavdecoder.h"
 
 #include <QAccessible>
 #include <QAccessibleActionInterface>
@@ -91,13 +91,6 @@ QByteArray floatBytes(std::initializer_list<float> values)
         put(out, bits, 4);
     }
     return out;
-}
-
-QByteArray readFile(const QString &path)
-{
-    QFile file(path);
-    file.open(QIODevice::ReadOnly);
-    return file.readAll();
 }
 
 void writeFile(const QString &path, const QByteArray &contents)

@@ -1,9 +1,9 @@
-#include "aboutpage.h"
+#include "app/aboutpage.h"
 
-#include "animatedpicture.h"
-#include "shapes.h"
-#include "soundplayer.h"
-#include "twips.h"
+#include "ui/animatedpicture.h"
+#include "ui/shapes.h"
+#include "ui/soundplayer.h"
+#include "ui/twips.h"
 
 #include <QFrame>
 #include <QLabel>

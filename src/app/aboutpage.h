@@ -1,6 +1,6 @@
 #pragma once
 
-#include "tabpage.h"
+#include "ui/tabpage.h"
 
 class QLabel;
 

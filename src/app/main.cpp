@@ -1,10 +1,10 @@
-#include "cheatmode.h"
-#include "look.h"
-#include "mainwindow.h"
-#include "prompter.h"
-#include "random.h"
-#include "soundplayer.h"
-#include "splashwindow.h"
+#include "app/cheatmode.h"
+#include "ui/look.h"
+#include "app/mainwindow.h"
+#include "ui/prompter.h"
+#include "music/random.h"
+#include "ui/soundplayer.h"
+#include "app/splashwindow.h"
 
 #include <QApplication>
 

@@ -1,15 +1,16 @@
-#include "mainwindow.h"
+#include "app/mainwindow.h"
 
-#include "aboutpage.h"
-#include "chordspage.h"
-#include "feedback.h"
-#include "intervalspage.h"
-#include "prompter.h"
-#include "relationspage.h"
-#include "soundplayer.h"
-#include "startuplog.h"
-#include "transposepage.h"
-#include "twips.h"
+#include "app/aboutpage.h"
+#include "app/startuplog.h"
+#include "ui/exercisepage.h"
+#include "exercises/chords/chordspage.h"
+#include "exercises/intervals/intervalspage.h"
+#include "exercises/relations/relationspage.h"
+#include "exercises/transpose/transposepage.h"
+#include "ui/feedback.h"
+#include "ui/prompter.h"
+#include "ui/soundplayer.h"
+#include "ui/twips.h"
 
 #include <QCheckBox>
 #include <QEvent>
@@ -23,6 +24,32 @@
 #include <QWindow>
 
 namespace velmora {
+
+namespace {
+
+// The exercises, in the order of their tabs; the About tab follows them. A new exercise is its
+// own folder under src/exercises, its sources in src/CMakeLists.txt, and one line here.
+struct Exercise
+{
+    const char *tabCaption;
+    ExercisePage *(*create)(QTabWidget *tabControl, ExerciseContext &context);
+    bool openFirst = false;
+};
+
+template <typename Page>
+ExercisePage *create(QTabWidget *tabControl, ExerciseContext &context)
+{
+    return new Page(tabControl, context);
+}
+
+constexpr Exercise Exercises[] = {
+    {"Intervals", create<IntervalsPage>},
+    {"Mineur / Majeur Relations ", create<RelationsPage>},
+    {"Chords", create<ChordsPage>, true},
+    {"Transpose", create<TransposePage>},
+};
+
+} // namespace
 
 QString versionNumber()
 {
@@ -74,19 +101,16 @@ MainWindow::MainWindow(Services services, bool cheatMode, QWidget *parent)
 
     m_feedback = new Feedback(m_statusLine, m_soundOff, m_services.sound, this);
     m_context.reset(new ExerciseContext{*ladders, *chordKinds, *intervals, m_services.random, m_services.prompter,
-                                        *m_feedback, presses});
+                                        *m_feedback, presses, m_cheatMode});
 
-    m_intervals = new IntervalsPage(m_tabs, *m_context);
-    m_relations = new RelationsPage(m_tabs, *m_context);
-    m_chords = new ChordsPage(m_tabs, *m_context);
-    m_transpose = new TransposePage(m_tabs, *m_context);
+    for (const Exercise &exercise : Exercises) {
+        ExercisePage *page = exercise.create(m_tabs, *m_context);
+        m_tabs->addTab(page, QLatin1String(exercise.tabCaption));
+        if (exercise.openFirst)
+            m_tabs->setCurrentWidget(page);
+    }
     m_about = new AboutPage(m_tabs, m_services.sound);
-    m_tabs->addTab(m_intervals, QStringLiteral("Intervals"));
-    m_tabs->addTab(m_relations, QStringLiteral("Mineur / Majeur Relations "));
-    m_tabs->addTab(m_chords, QStringLiteral("Chords"));
-    m_tabs->addTab(m_transpose, QStringLiteral("Transpose"));
     m_tabs->addTab(m_about, QStringLiteral("About"));
-    m_tabs->setCurrentWidget(m_chords);
 }
 
 MainWindow::~MainWindow() = default;
@@ -96,10 +120,6 @@ void MainWindow::Form_Load()
     m_about->setVersionText(QStringLiteral("version: ") + versionNumber());
 
     qCInfo(lcStartup, "CheatMode %s", m_cheatMode ? "on" : "off");
-    m_chords->setCheatMode(m_cheatMode);
-    m_relations->setCheatMode(m_cheatMode);
-    m_transpose->setCheatMode(m_cheatMode);
-    m_intervals->setCheatMode(m_cheatMode);
 
     if (const QString problem = m_database.open(m_services.databaseFile); !problem.isEmpty())
         m_services.prompter.inform(problem, Prompter::Icon::Warning);

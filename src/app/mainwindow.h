@@ -1,7 +1,7 @@
 #pragma once
 
-#include "exercisecontext.h"
-#include "musicdatabase.h"
+#include "ui/exercisecontext.h"
+#include "music/musicdatabase.h"
 
 #include <QMainWindow>
 
@@ -15,12 +15,8 @@ class QTimer;
 namespace velmora {
 
 class AboutPage;
-class ChordsPage;
 class Feedback;
-class IntervalsPage;
-class RelationsPage;
 class SoundPlayer;
-class TransposePage;
 
 // What the main window is given rather than reaching for: message boxes, sound and the random
 // generator, so that tests can stand in for each.
@@ -68,10 +64,6 @@ private:
     QTimer *m_blinker;
     Feedback *m_feedback;
     std::unique_ptr<ExerciseContext> m_context;
-    ChordsPage *m_chords;
-    RelationsPage *m_relations;
-    TransposePage *m_transpose;
-    IntervalsPage *m_intervals;
     AboutPage *m_about;
     bool m_exposed = false;
 };

@@ -1,8 +1,8 @@
-#include "splashwindow.h"
+#include "app/splashwindow.h"
 
-#include "animatedpicture.h"
-#include "mainwindow.h"
-#include "twips.h"
+#include "ui/animatedpicture.h"
+#include "app/mainwindow.h"
+#include "ui/twips.h"
 
 #include <QFrame>
 #include <QLabel>

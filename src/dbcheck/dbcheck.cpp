@@ -1,13 +1,13 @@
-#include "dbcheck.h"
+#include "dbcheck/dbcheck.h"
 
-#include "chordkinds.h"
-#include "chordquestion.h"
-#include "intervals.h"
-#include "musicdatabase.h"
-#include "musictheory.h"
-#include "notename.h"
-#include "relations.h"
-#include "transpose.h"
+#include "exercises/chords/chordkinds.h"
+#include "exercises/chords/chordquestion.h"
+#include "exercises/intervals/intervals.h"
+#include "music/musicdatabase.h"
+#include "dbcheck/musictheory.h"
+#include "music/notename.h"
+#include "exercises/relations/relations.h"
+#include "exercises/transpose/transpose.h"
 
 #include <QFile>
 #include <algorithm>

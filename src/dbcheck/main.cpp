@@ -1,4 +1,4 @@
-#include "dbcheck.h"
+#include "dbcheck/dbcheck.h"
 
 #include <QCoreApplication>
 #include <QTextStream>

@@ -1,4 +1,4 @@
-#include "musictheory.h"
+#include "dbcheck/musictheory.h"
 
 #include <array>
 

@@ -1,6 +1,6 @@
-#include "musicdatabase.h"
+#include "music/musicdatabase.h"
 
-#include "random.h"
+#include "music/random.h"
 
 #include <QFile>
 #include <QFileInfo>

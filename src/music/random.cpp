@@ -1,4 +1,4 @@
-#include "random.h"
+#include "music/random.h"
 
 #include <algorithm>
 #include <chrono>

@@ -1,6 +1,6 @@
-#include "chordkinds.h"
+#include "exercises/chords/chordkinds.h"
 
-#include "musicdatabase.h"
+#include "music/musicdatabase.h"
 
 namespace velmora {
 

@@ -1,7 +1,7 @@
-#include "chordquestion.h"
+#include "exercises/chords/chordquestion.h"
 
-#include "musicdatabase.h"
-#include "random.h"
+#include "music/musicdatabase.h"
+#include "music/random.h"
 
 #include <algorithm>
 

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "chordkinds.h"
-#include "expected.h"
+#include "exercises/chords/chordkinds.h"
+#include "music/expected.h"
 
 #include <QString>
 

@@ -1,12 +1,10 @@
-#include "chordspage.h"
+#include "exercises/chords/chordspage.h"
 
-#include "chordquestion.h"
-#include "exercisecontext.h"
-#include "feedback.h"
-#include "pressgate.h"
-#include "prompter.h"
-#include "staffview.h"
-#include "twips.h"
+#include "exercises/chords/chordquestion.h"
+#include "ui/feedback.h"
+#include "ui/prompter.h"
+#include "exercises/chords/staffview.h"
+#include "ui/twips.h"
 
 #include <QButtonGroup>
 #include <QCheckBox>
@@ -18,11 +16,11 @@
 
 namespace velmora {
 
-ChordsPage::ChordsPage(QTabWidget *tabControl, ExerciseContext &context) : TabPage(tabControl), m_context(context)
+ChordsPage::ChordsPage(QTabWidget *tabControl, ExerciseContext &context) : ExercisePage(tabControl, context)
 {
     QWidget *page = canvas();
     auto *go = ui::pushButton(page, "Command1", QStringLiteral("GO!"), ui::twipsRect(600, 1080, 855, 495));
-    connect(go, &QPushButton::clicked, this, context.presses.guarded(this, [this] { Command1_Click(); }));
+    onPress(go, &QPushButton::clicked, [this] { Command1_Click(); });
 
     QGroupBox *question = ui::frame(page, "Frame2", QStringLiteral("Question"), ui::twipsRect(600, 1800, 3615, 4575));
     m_staff = new StaffView(question);
@@ -60,36 +58,26 @@ ChordsPage::ChordsPage(QTabWidget *tabControl, ExerciseContext &context) : TabPa
         button->setEnabled(entry.enabled);
         chordGroup->addButton(button, i);
     }
-    connect(chordGroup, &QButtonGroup::idClicked, this, context.presses.guarded(this, [this](int id) { judge(id); }));
+    onPress(chordGroup, &QButtonGroup::idClicked, [this](int id) { judge(id); });
 
-    m_cheatButton = ui::pushButton(answer, "Command25", QStringLiteral("---"),
-                                   ui::twipsRect(120 + 1320 * CheatButtonColumn, 1560 + 360 * CheatButtonRow, 1215, 255));
-    connect(m_cheatButton, &QPushButton::clicked, this, context.presses.guarded(this, [this] { Command25_Click(); }));
+    auto *cheat = ui::pushButton(answer, "Command25", QStringLiteral("---"),
+                                 ui::twipsRect(120 + 1320 * CheatButtonColumn, 1560 + 360 * CheatButtonRow, 1215, 255));
 
     ui::label(page, "Label19", QStringLiteral("Purpose: Name the given Chords"), ui::twipsRect(960, 6600, 2535, 255));
     m_cheatLabel = ui::label(page, "Label1", QStringLiteral("Label1"), ui::twipsRect(4560, 6600, 1215, 255));
     m_cheatLabel->hide();
-    m_cheatTimer = ui::hideTimer(answer, "Timer1", 1000, m_cheatLabel);
-}
-
-void ChordsPage::setCheatMode(bool on)
-{
-    CheatMode = on;
-    if (on)
-        m_cheatButton->setText(QStringLiteral("Cheat"));
+    setUpCheat(cheat, CheatButton::AlwaysShown, m_cheatLabel, ui::hideTimer(answer, "Timer1", 1000, m_cheatLabel));
 }
 
 void ChordsPage::Command1_Click()
 {
-    m_context.feedback.clear();
+    clearVerdict();
     const ChordOptions options{m_excludeExtended->isChecked(), m_mixUp->isChecked()};
     const bool listNotes = m_viewText->isChecked();
     const Expected<ChordQuestion> question =
         drawChordQuestion(m_context.ladders, m_context.chordKinds, m_context.random, options, m_noteSlots);
-    if (!question) {
-        m_context.prompter.inform(question.error(), Prompter::Icon::Warning);
+    if (!succeeded(question))
         return;
-    }
 
     CurrentKey = question->key;
     CurrentChordKind = question->kind;
@@ -121,14 +109,6 @@ void ChordsPage::judge(int buttonIndex)
         m_context.prompter.inform(QStringLiteral("goed"));
     else
         m_context.feedback.show(right);
-}
-
-void ChordsPage::Command25_Click()
-{
-    if (CheatMode)
-        m_cheatLabel->show();
-    // Restarting gives the revealed answer a full interval on screen.
-    m_cheatTimer->start();
 }
 
 } // namespace velmora

@@ -1,38 +1,29 @@
 #pragma once
 
-#include "chordkinds.h"
-#include "tabpage.h"
+#include "exercises/chords/chordkinds.h"
+#include "ui/exercisepage.h"
 
 class QButtonGroup;
 class QCheckBox;
 class QLabel;
 class QLineEdit;
-class QPushButton;
-class QTimer;
 
 namespace velmora {
 
-struct ExerciseContext;
 class StaffView;
 
 // "Chords": name the key and kind of the chord drawn on the grand staff.
-class ChordsPage : public TabPage
+class ChordsPage : public ExercisePage
 {
     Q_OBJECT
 public:
     ChordsPage(QTabWidget *tabControl, ExerciseContext &context);
 
-    void setCheatMode(bool on);
-
     void Command1_Click();
-    void Command25_Click();
     QString ReadChosenKey() const;
 
 private:
     void judge(int buttonIndex);
-
-    ExerciseContext &m_context;
-    bool CheatMode = false;
 
     QString CurrentKey;
     QString CurrentChordKind;
@@ -44,8 +35,6 @@ private:
     QCheckBox *m_excludeExtended;
     QLineEdit *m_noteList;
     QLabel *m_cheatLabel;
-    QPushButton *m_cheatButton;
-    QTimer *m_cheatTimer;
     QButtonGroup *m_keyGroup;
 };
 

@@ -1,6 +1,6 @@
-#include "staffgeometry.h"
+#include "exercises/chords/staffgeometry.h"
 
-#include "notename.h"
+#include "music/notename.h"
 
 namespace velmora::staff {
 

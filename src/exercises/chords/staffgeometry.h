@@ -1,6 +1,6 @@
 #pragma once
 
-#include "chordkinds.h"
+#include "exercises/chords/chordkinds.h"
 
 #include <QString>
 #include <QStringView>

@@ -1,7 +1,7 @@
-#include "staffview.h"
+#include "exercises/chords/staffview.h"
 
-#include "shapes.h"
-#include "twips.h"
+#include "ui/shapes.h"
+#include "ui/twips.h"
 
 #include <QLabel>
 #include <QPainter>

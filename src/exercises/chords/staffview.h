@@ -1,6 +1,6 @@
 #pragma once
 
-#include "staffgeometry.h"
+#include "exercises/chords/staffgeometry.h"
 
 #include <QWidget>
 

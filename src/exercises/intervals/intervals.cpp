@@ -1,7 +1,7 @@
-#include "intervals.h"
+#include "exercises/intervals/intervals.h"
 
-#include "musicdatabase.h"
-#include "random.h"
+#include "music/musicdatabase.h"
+#include "music/random.h"
 
 #include <algorithm>
 

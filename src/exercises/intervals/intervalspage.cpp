@@ -1,12 +1,10 @@
-#include "intervalspage.h"
+#include "exercises/intervals/intervalspage.h"
 
-#include "exercisecontext.h"
-#include "feedback.h"
-#include "notename.h"
-#include "pitchbuttons.h"
-#include "pressgate.h"
-#include "prompter.h"
-#include "twips.h"
+#include "ui/feedback.h"
+#include "music/notename.h"
+#include "ui/pitchbuttons.h"
+#include "ui/prompter.h"
+#include "ui/twips.h"
 
 #include <QButtonGroup>
 #include <QCheckBox>
@@ -19,11 +17,11 @@
 namespace velmora {
 
 IntervalsPage::IntervalsPage(QTabWidget *tabControl, ExerciseContext &context)
-    : TabPage(tabControl), m_context(context)
+    : ExercisePage(tabControl, context)
 {
     QWidget *page = canvas();
     auto *go = ui::pushButton(page, "Command34", QStringLiteral("GO!"), ui::twipsRect(840, 960, 855, 495));
-    connect(go, &QPushButton::clicked, this, context.presses.guarded(this, [this] { Command34_Click(); }));
+    onPress(go, &QPushButton::clicked, [this] { Command34_Click(); });
 
     QGroupBox *options = ui::frame(page, "Frame9", QStringLiteral("Options"), ui::twipsRect(720, 1680, 2535, 3615));
     for (int n = 0; n < IntervalChoiceCount; ++n) {
@@ -39,17 +37,14 @@ IntervalsPage::IntervalsPage(QTabWidget *tabControl, ExerciseContext &context)
     ui::label(page, "Label16", QStringLiteral("The direction is:"), ui::twipsRect(3480, 2760, 1215, 255));
     m_direction = ui::readOnlyText(page, "Int_dir", QStringLiteral("--"), ui::twipsRect(5520, 2760, 615, 285));
 
-    m_cheatButton = ui::pushButton(page, "Int_cheat", QStringLiteral("Cheat"), ui::twipsRect(3480, 3600, 855, 375));
-    m_cheatButton->hide();
-    connect(m_cheatButton, &QPushButton::clicked, this, context.presses.guarded(this, [this] { Int_cheat_Click(); }));
+    auto *cheat = ui::pushButton(page, "Int_cheat", QStringLiteral("Cheat"), ui::twipsRect(3480, 3600, 855, 375));
     m_cheatLabel = ui::label(page, "Label7", QStringLiteral("cheat"), ui::twipsRect(5040, 3600, 975, 255));
     m_cheatLabel->hide();
-    m_cheatTimer = ui::hideTimer(this, "Timer4", 10000, m_cheatLabel);
+    setUpCheat(cheat, CheatButton::ShownInCheatMode, m_cheatLabel, ui::hideTimer(this, "Timer4", 10000, m_cheatLabel));
 
     QGroupBox *answer = ui::frame(page, "Frame10", QStringLiteral("Answer sounds like an"),
                                   ui::twipsRect(6240, 1680, 1935, 3855));
-    connect(addPitchButtons(answer, "Int_"), &QButtonGroup::idClicked, this,
-            context.presses.guarded(this, [this](int id) { judge(id); }));
+    onPress(addPitchButtons(answer, "Int_"), &QButtonGroup::idClicked, [this](int id) { judge(id); });
 
     ui::wrappedLabel(page, "Label17",
                      QStringLiteral("Purpose: Find the note to complete the asked interval. Use the start "
@@ -57,26 +52,18 @@ IntervalsPage::IntervalsPage(QTabWidget *tabControl, ExerciseContext &context)
                      ui::twipsRect(720, 5520, 2655, 855));
 }
 
-void IntervalsPage::setCheatMode(bool on)
-{
-    CheatMode = on;
-    m_cheatButton->setVisible(on);
-}
-
 void IntervalsPage::Command34_Click()
 {
-    m_context.feedback.clear();
+    clearVerdict();
     IntervalSelection ticked{};
     for (int n = 0; n < IntervalChoiceCount; ++n)
         ticked[n] = m_choices[n]->isChecked();
 
     const Expected<IntervalQuestion> question =
         drawIntervalQuestion(m_context.ladders, m_context.intervals, m_context.random, ticked);
-    if (!question) {
-        m_context.prompter.inform(question.error(), Prompter::Icon::Warning);
+    if (!succeeded(question))
         return;
-    }
-    if (CheatMode)
+    if (cheatMode())
         m_cheatLabel->setText(question->expected);
     if (question->noneSelected) {
         m_context.prompter.inform(QStringLiteral("No Intervalls selected!"));
@@ -97,13 +84,6 @@ void IntervalsPage::Command34_Click()
 void IntervalsPage::judge(int buttonIndex)
 {
     m_context.feedback.show(acceptsAnswer(pitchClassButtons()[buttonIndex].intervalSpellings, ExpectedAnswer));
-}
-
-void IntervalsPage::Int_cheat_Click()
-{
-    if (CheatMode)
-        m_cheatLabel->show();
-    m_cheatTimer->start();
 }
 
 } // namespace velmora

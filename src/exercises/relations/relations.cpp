@@ -1,7 +1,7 @@
-#include "relations.h"
+#include "exercises/relations/relations.h"
 
-#include "musicdatabase.h"
-#include "random.h"
+#include "music/musicdatabase.h"
+#include "music/random.h"
 
 namespace velmora {
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "expected.h"
+#include "music/expected.h"
 
 #include <QString>
 

@@ -1,11 +1,9 @@
-#include "relationspage.h"
+#include "exercises/relations/relationspage.h"
 
-#include "exercisecontext.h"
-#include "feedback.h"
-#include "pressgate.h"
-#include "prompter.h"
-#include "relations.h"
-#include "twips.h"
+#include "ui/feedback.h"
+#include "ui/prompter.h"
+#include "exercises/relations/relations.h"
+#include "ui/twips.h"
 
 #include <QButtonGroup>
 #include <QGroupBox>
@@ -18,11 +16,11 @@
 namespace velmora {
 
 RelationsPage::RelationsPage(QTabWidget *tabControl, ExerciseContext &context)
-    : TabPage(tabControl), m_context(context)
+    : ExercisePage(tabControl, context)
 {
     QWidget *page = canvas();
     auto *go = ui::pushButton(page, "Command32", QStringLiteral("Go!"), ui::twipsRect(840, 960, 855, 495));
-    connect(go, &QPushButton::clicked, this, context.presses.guarded(this, [this] { Command32_Click(); }));
+    onPress(go, &QPushButton::clicked, [this] { Command32_Click(); });
 
     QGroupBox *question = ui::frame(page, "Frame3", QStringLiteral("Question"), ui::twipsRect(720, 1680, 2535, 3855));
     m_majorOnly = ui::optionButton(question, "Option1", QStringLiteral("Majeur Question"),
@@ -30,13 +28,12 @@ RelationsPage::RelationsPage(QTabWidget *tabControl, ExerciseContext &context)
     m_minorOnly = ui::optionButton(question, "Option2", QStringLiteral("Mineur Question"),
                                    ui::twipsRect(240, 600, 1935, 255), false);
     ui::optionButton(question, "Option3", QStringLiteral("Both"), ui::twipsRect(240, 840, 2055, 255), true);
-    m_cheatButton = ui::pushButton(question, "Cheat_button2", QStringLiteral("Cheat"), ui::twipsRect(360, 1920, 855, 255));
-    m_cheatButton->hide();
-    connect(m_cheatButton, &QPushButton::clicked, this, context.presses.guarded(this, [this] { Cheat_button2_Click(); }));
+    auto *cheat = ui::pushButton(question, "Cheat_button2", QStringLiteral("Cheat"), ui::twipsRect(360, 1920, 855, 255));
     m_cheatLabel = ui::label(question, "Label14", QString(), ui::twipsRect(1440, 1920, 855, 255));
     m_questionBox = ui::readOnlyText(question, "Question_box", QStringLiteral("Click on Go! for first question"),
                                      ui::twipsRect(240, 3120, 2175, 285));
-    m_cheatTimer = ui::hideTimer(question, "Timer3", 1000, m_cheatLabel);
+    setUpCheat(cheat, CheatButton::ShownInCheatMode, m_cheatLabel, ui::hideTimer(question, "Timer3", 1000, m_cheatLabel),
+               [this] { m_cheatLabel->setText(ExpectedAnswer); });
 
     QGroupBox *answer = ui::frame(page, "Frame4", QStringLiteral("Answer"), ui::twipsRect(5400, 960, 3135, 5775));
     auto *group = new QButtonGroup(this);
@@ -49,29 +46,22 @@ RelationsPage::RelationsPage(QTabWidget *tabControl, ExerciseContext &context)
                                           minorChord ? QColor(0xFF, 0xFF, 0xC0) : QColor(0x80, 0x80, 0xFF));
         group->addButton(button, i);
     }
-    connect(group, &QButtonGroup::idClicked, this, context.presses.guarded(this, [this](int id) { judge(id); }));
+    onPress(group, &QButtonGroup::idClicked, [this](int id) { judge(id); });
 
     ui::wrappedLabel(page, "Label2",
                      QStringLiteral("Purpose: Find the Mineur or Majeur Chord which is related to the Chord Given."),
                      ui::twipsRect(720, 5640, 2775, 855));
 }
 
-void RelationsPage::setCheatMode(bool on)
-{
-    m_cheatButton->setVisible(on);
-}
-
 void RelationsPage::Command32_Click()
 {
-    m_context.feedback.clear();
+    clearVerdict();
     const RelationsMode mode = m_majorOnly->isChecked()   ? RelationsMode::Major
                                : m_minorOnly->isChecked() ? RelationsMode::Minor
                                                           : RelationsMode::Both;
     const Expected<RelationsQuestion> question = drawRelationsQuestion(m_context.ladders, m_context.random, mode);
-    if (!question) {
-        m_context.prompter.inform(question.error(), Prompter::Icon::Warning);
+    if (!succeeded(question))
         return;
-    }
     ExpectedAnswer = question->expected;
     m_questionBox->setText(question->text);
 }
@@ -79,13 +69,6 @@ void RelationsPage::Command32_Click()
 void RelationsPage::judge(int buttonIndex)
 {
     m_context.feedback.show(QLatin1String(relationsButtons()[buttonIndex].answer) == ExpectedAnswer);
-}
-
-void RelationsPage::Cheat_button2_Click()
-{
-    m_cheatLabel->setText(ExpectedAnswer);
-    m_cheatLabel->show();
-    m_cheatTimer->start();
 }
 
 } // namespace velmora

@@ -1,7 +1,7 @@
-#include "transpose.h"
+#include "exercises/transpose/transpose.h"
 
-#include "musicdatabase.h"
-#include "random.h"
+#include "music/musicdatabase.h"
+#include "music/random.h"
 
 namespace velmora {
 

@@ -1,13 +1,11 @@
-#include "transposepage.h"
+#include "exercises/transpose/transposepage.h"
 
-#include "exercisecontext.h"
-#include "feedback.h"
-#include "notename.h"
-#include "pitchbuttons.h"
-#include "pressgate.h"
-#include "prompter.h"
-#include "transpose.h"
-#include "twips.h"
+#include "ui/feedback.h"
+#include "music/notename.h"
+#include "ui/pitchbuttons.h"
+#include "ui/prompter.h"
+#include "exercises/transpose/transpose.h"
+#include "ui/twips.h"
 
 #include <QButtonGroup>
 #include <QGroupBox>
@@ -51,11 +49,11 @@ Instrument selectedInstrument(const std::array<QRadioButton *, 4> &options)
 } // namespace
 
 TransposePage::TransposePage(QTabWidget *tabControl, ExerciseContext &context)
-    : TabPage(tabControl), m_context(context)
+    : ExercisePage(tabControl, context)
 {
     QWidget *page = canvas();
     auto *go = ui::pushButton(page, "Command33", QStringLiteral("GO!"), ui::twipsRect(1080, 720, 975, 495));
-    connect(go, &QPushButton::clicked, this, context.presses.guarded(this, [this] { Command33_Click(); }));
+    onPress(go, &QPushButton::clicked, [this] { Command33_Click(); });
 
     QGroupBox *score = ui::frame(page, "Frame6", QStringLiteral("Score is for an:  "), ui::twipsRect(720, 1440, 1695, 1575));
     QGroupBox *player = ui::frame(page, "Frame5", QStringLiteral("Instrument to play:    "),
@@ -73,16 +71,14 @@ TransposePage::TransposePage(QTabWidget *tabControl, ExerciseContext &context)
 
     ui::label(page, "Label4", QStringLiteral("Note on Score is an:"), ui::twipsRect(2880, 1560, 1575, 255));
     m_writtenNote = ui::readOnlyText(page, "Text2", QStringLiteral("Go!"), ui::twipsRect(4560, 1560, 615, 285));
-    m_cheatButton = ui::pushButton(page, "Cheat_button", QStringLiteral("Cheat"), ui::twipsRect(2880, 2640, 855, 375));
-    m_cheatButton->hide();
-    connect(m_cheatButton, &QPushButton::clicked, this, context.presses.guarded(this, [this] { Cheat_button_Click(); }));
+    auto *cheat = ui::pushButton(page, "Cheat_button", QStringLiteral("Cheat"), ui::twipsRect(2880, 2640, 855, 375));
     m_cheatLabel = ui::label(page, "Label13", QString(), ui::twipsRect(4080, 2640, 855, 255));
-    m_cheatTimer = ui::hideTimer(this, "Timer2", 1000, m_cheatLabel);
+    setUpCheat(cheat, CheatButton::ShownInCheatMode, m_cheatLabel, ui::hideTimer(this, "Timer2", 1000, m_cheatLabel),
+               [this] { m_cheatLabel->setText(ExpectedAnswer); });
 
     QGroupBox *answer = ui::frame(page, "Frame7", QStringLiteral("Note to Play is like an: "),
                                   ui::twipsRect(6240, 1440, 1935, 3855));
-    connect(addPitchButtons(answer, "Play_"), &QButtonGroup::idClicked, this,
-            context.presses.guarded(this, [this](int id) { judge(id); }));
+    onPress(addPitchButtons(answer, "Play_"), &QButtonGroup::idClicked, [this](int id) { judge(id); });
 
     ui::wrappedLabel(page, "Label18",
                      QStringLiteral("Purpose: Select the majeur key of the score and the instrument that "
@@ -91,39 +87,24 @@ TransposePage::TransposePage(QTabWidget *tabControl, ExerciseContext &context)
                      ui::twipsRect(720, 5280, 3135, 855));
 }
 
-void TransposePage::setCheatMode(bool on)
-{
-    m_cheatButton->setVisible(on);
-}
-
 void TransposePage::Command33_Click()
 {
-    m_context.feedback.clear();
+    clearVerdict();
     // With "Other" on either side no pair matches and the previous pair's field stays in use.
     const QString degree =
         transpositionField(selectedInstrument(m_score), selectedInstrument(m_instrument)).value_or(TransposeDegree);
     const Expected<TransposeQuestion> question = drawTransposeQuestion(m_context.ladders, m_context.random, degree);
-    if (!question) {
-        m_context.prompter.inform(question.error(), Prompter::Icon::Warning);
+    if (!succeeded(question))
         return;
-    }
     TransposeDegree = degree;
-    WrittenNote = question->writtenNote;
     ExpectedAnswer = question->expected;
-    m_writtenNote->setText(WrittenNote);
+    m_writtenNote->setText(question->writtenNote);
     m_writtenNote->setCursorPosition(0);
 }
 
 void TransposePage::judge(int buttonIndex)
 {
     m_context.feedback.show(acceptsAnswer(pitchClassButtons()[buttonIndex].transposeSpellings, ExpectedAnswer));
-}
-
-void TransposePage::Cheat_button_Click()
-{
-    m_cheatLabel->show();
-    m_cheatLabel->setText(ExpectedAnswer);
-    m_cheatTimer->start();
 }
 
 } // namespace velmora

@@ -1,4 +1,4 @@
-#include "pressgate.h"
+#include "ui/pressgate.h"
 
 namespace velmora {
 

@@ -1,6 +1,6 @@
-#include "feedback.h"
+#include "ui/feedback.h"
 
-#include "soundplayer.h"
+#include "ui/soundplayer.h"
 
 #include <QCheckBox>
 #include <QLabel>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "wavdecoder.h"
+#include "ui/wavdecoder.h"
 
 #include <QString>
 

@@ -1,6 +1,6 @@
-#include "pulseoutput.h"
+#include "ui/pulseoutput.h"
 
-#include "wavdecoder.h"
+#include "ui/wavdecoder.h"
 
 #include <QDeadlineTimer>
 #include <QEventLoop>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "pressgate.h"
+#include "ui/pressgate.h"
 
 #include <QString>
 

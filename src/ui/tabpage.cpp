@@ -1,4 +1,4 @@
-#include "tabpage.h"
+#include "ui/tabpage.h"
 
 #include <QEvent>
 #include <QTabWidget>

@@ -1,6 +1,6 @@
-#include "shapes.h"
+#include "ui/shapes.h"
 
-#include "twips.h"
+#include "ui/twips.h"
 
 #include <QPainter>
 

@@ -1,4 +1,4 @@
-#include "wavdecoder.h"
+#include "ui/wavdecoder.h"
 
 #include <QBuffer>
 #include <QFile>

@@ -1,7 +1,7 @@
-#include "pitchbuttons.h"
+#include "ui/pitchbuttons.h"
 
-#include "notename.h"
-#include "twips.h"
+#include "music/notename.h"
+#include "ui/twips.h"
 
 #include <QButtonGroup>
 #include <QPushButton>

@@ -1,4 +1,4 @@
-#include "prompter.h"
+#include "ui/prompter.h"
 
 #include <QMessageBox>
 

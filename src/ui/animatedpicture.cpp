@@ -1,6 +1,6 @@
-#include "animatedpicture.h"
+#include "ui/animatedpicture.h"
 
-#include "assets.h"
+#include "ui/assets.h"
 
 #include <QLabel>
 #include <QMovie>

@@ -1,4 +1,4 @@
-#include "assets.h"
+#include "ui/assets.h"
 
 #include <QFileInfo>
 #include <QMovie>

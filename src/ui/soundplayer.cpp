@@ -1,8 +1,8 @@
-#include "soundplayer.h"
+#include "ui/soundplayer.h"
 
-#include "assets.h"
-#include "pulseoutput.h"
-#include "wavdecoder.h"
+#include "ui/assets.h"
+#include "ui/pulseoutput.h"
+#include "ui/wavdecoder.h"
 
 namespace velmora {
 

@@ -18,6 +18,7 @@ struct ExerciseContext
     Prompter &prompter;
     Feedback &feedback;
     PressGate &presses; // every press handler is connected through it
+    bool cheatMode;     // decided from the command line at start
 };
 
 } // namespace velmora

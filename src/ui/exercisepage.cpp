@@ -1,0 +1,43 @@
+#include "ui/exercisepage.h"
+
+#include "ui/feedback.h"
+
+#include <QLabel>
+#include <QPushButton>
+#include <QTimer>
+
+namespace velmora {
+
+ExercisePage::ExercisePage(QTabWidget *tabControl, ExerciseContext &context) : TabPage(tabControl), m_context(context)
+{
+}
+
+void ExercisePage::clearVerdict()
+{
+    m_context.feedback.clear();
+}
+
+void ExercisePage::setUpCheat(QPushButton *button, CheatButton kind, QLabel *label, QTimer *timer,
+                              std::function<void()> reveal)
+{
+    m_cheatLabel = label;
+    m_cheatTimer = timer;
+    m_reveal = std::move(reveal);
+    if (kind == CheatButton::AlwaysShown)
+        button->setText(cheatMode() ? QStringLiteral("Cheat") : QStringLiteral("---"));
+    else
+        button->setVisible(cheatMode());
+    onPress(button, &QPushButton::clicked, [this] { revealCheat(); });
+}
+
+void ExercisePage::revealCheat()
+{
+    if (m_reveal)
+        m_reveal();
+    if (cheatMode())
+        m_cheatLabel->show();
+    // Restarting gives the revealed answer a full interval on screen.
+    m_cheatTimer->start();
+}
+
+} // namespace velmora

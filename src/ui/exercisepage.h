@@ -1,0 +1,63 @@
+#pragma once
+
+#include "music/expected.h"
+#include "ui/exercisecontext.h"
+#include "ui/pressgate.h"
+#include "ui/prompter.h"
+#include "ui/tabpage.h"
+
+class QLabel;
+class QPushButton;
+class QTimer;
+
+namespace velmora {
+
+// A tab page of one exercise, with the plumbing every exercise shares: presses connected through
+// the press gate, the verdict line emptied by a go button, a failed press reported once, and the
+// cheat button with the label it reveals and the timer that hides the label again.
+class ExercisePage : public TabPage
+{
+    Q_OBJECT
+public:
+    ExercisePage(QTabWidget *tabControl, ExerciseContext &context);
+
+protected:
+    // Runs `handler` for each `signal` of `sender`, never inside a playing sound.
+    template <typename Sender, typename Signal, typename Handler>
+    void onPress(Sender *sender, Signal signal, Handler handler)
+    {
+        connect(sender, signal, this, m_context.presses.guarded(this, std::move(handler)));
+    }
+
+    // The start of every go button's press.
+    void clearVerdict();
+
+    // Shows the reason a press failed, once; true when `result` holds a question.
+    template <typename T>
+    bool succeeded(const Expected<T> &result)
+    {
+        if (!result)
+            m_context.prompter.inform(result.error(), Prompter::Icon::Warning);
+        return result.ok();
+    }
+
+    enum class CheatButton {
+        ShownInCheatMode, // hidden unless the program was started in cheat mode
+        AlwaysShown,      // captioned "---" outside cheat mode and "Cheat" in it
+    };
+    // `button` reveals `label` until the next tick of `timer`; `reveal` runs at each press first.
+    void setUpCheat(QPushButton *button, CheatButton kind, QLabel *label, QTimer *timer,
+                    std::function<void()> reveal = {});
+    bool cheatMode() const { return m_context.cheatMode; }
+
+    ExerciseContext &m_context;
+
+private:
+    void revealCheat();
+
+    QLabel *m_cheatLabel = nullptr;
+    QTimer *m_cheatTimer = nullptr;
+    std::function<void()> m_reveal;
+};
+
+} // namespace velmora
