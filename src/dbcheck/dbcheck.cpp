@@ -85,15 +85,15 @@ void checkScales(const QList<Row> &scales, QStringList *problems)
     const QStringList keys = majorKeys();
     QSet<QString> seen;
     for (const Row &row : scales) {
-        const QString key = row.value(QStringLiteral("Toonsoort"));
+        const QString key = row.value(fields::Key);
         const QString label = quote(key);
         if (!keys.contains(key)) {
-            *problems << where(tables::Ladders, row, label, QStringLiteral("Toonsoort"))
+            *problems << where(tables::Ladders, row, label, fields::Key)
                     + QStringLiteral(": %1 is not one of the 15 major keys %2").arg(label, keys.join(QLatin1Char(' ')));
             continue;
         }
         if (seen.contains(key))
-            *problems << where(tables::Ladders, row, label, QStringLiteral("Toonsoort")) + QStringLiteral(": the key is stored twice");
+            *problems << where(tables::Ladders, row, label, fields::Key) + QStringLiteral(": the key is stored twice");
         seen.insert(key);
 
         for (const QString &field : degreeFields()) {
@@ -114,7 +114,7 @@ void checkScales(const QList<Row> &scales, QStringList *problems)
             minorAnswer |= QLatin1String(button.answer) == sixth + QStringLiteral(" min");
         }
         if (!majorAnswer)
-            *problems << where(tables::Ladders, row, label, QStringLiteral("Toonsoort"))
+            *problems << where(tables::Ladders, row, label, fields::Key)
                     + QStringLiteral(": no relations button answers %1").arg(quote(key + QStringLiteral(" maj")));
         if (!minorAnswer)
             *problems << where(tables::Ladders, row, label, QStringLiteral("6"))
@@ -138,13 +138,13 @@ void checkChordKinds(const QList<Row> &kinds, QStringList *problems)
 {
     bool anyBasic = false;
     for (const Row &row : kinds) {
-        const QString code = row.value(QStringLiteral("plugin"));
+        const QString code = row.value(fields::ChordKind);
         anyBasic |= !isExtendedChordCode(code);
         const bool answerable = std::ranges::any_of(chordButtons(), [&](const ChordButton &button) {
             return button.enabled && QLatin1String(button.code) == code;
         });
         if (!findChordKind(code) || !answerable) {
-            *problems << where(tables::ChordKinds, row, quote(code), QStringLiteral("plugin"))
+            *problems << where(tables::ChordKinds, row, quote(code), fields::ChordKind)
                     + QStringLiteral(": %1 is not a chord kind that can be built and answered").arg(quote(code));
         }
     }
@@ -158,32 +158,32 @@ void checkIntervals(const QList<Row> &intervals, const QList<Row> &scales, const
 {
     QSet<QString> names;
     for (const Row &row : intervals) {
-        const QString name = row.value(QStringLiteral("Interval_uk"));
-        const QString top = row.value(QStringLiteral("Top"));
-        const QString direction = row.value(QStringLiteral("direction"));
+        const QString name = row.value(fields::IntervalName);
+        const QString top = row.value(fields::Top);
+        const QString direction = row.value(fields::Direction);
         const QString label = quote(name + QLatin1Char(' ') + direction);
         names.insert(name);
         if (!std::ranges::any_of(intervalChoices(), [&](const IntervalChoice &c) { return QLatin1String(c.name) == name; }))
-            *problems << where(tables::Intervals, row, label, QStringLiteral("Interval_uk"))
+            *problems << where(tables::Intervals, row, label, fields::IntervalName)
                     + QStringLiteral(": %1 is not one of the thirteen interval names").arg(quote(name));
         if (direction != QLatin1String("up") && direction != QLatin1String("down"))
-            *problems << where(tables::Intervals, row, label, QStringLiteral("direction"))
+            *problems << where(tables::Intervals, row, label, fields::Direction)
                     + QStringLiteral(": %1 should be \"up\" or \"down\"").arg(quote(direction));
-        if (!hasField(scaleFields, top) || top == QLatin1String("Toonsoort")) {
-            *problems << where(tables::Intervals, row, label, QStringLiteral("Top"))
+        if (!hasField(scaleFields, top) || top == fields::Key) {
+            *problems << where(tables::Intervals, row, label, fields::Top)
                     + QStringLiteral(": %1 names no degree field of %2").arg(quote(top), tables::Ladders);
             continue;
         }
         for (const Row &scale : scales) {
-            const QString key = scale.value(QStringLiteral("Toonsoort"));
+            const QString key = scale.value(fields::Key);
             const QString answer = scale.value(top);
             const std::optional<QString> expected = theory::intervalCompletion(key, name, direction);
             if (expected && answer != *expected)
-                *problems << where(tables::Intervals, row, label, QStringLiteral("Top"))
+                *problems << where(tables::Intervals, row, label, fields::Top)
                         + QStringLiteral(": in key %1 field %2 gives %3, but the interval ends on %4")
                               .arg(quote(key), quote(top), quote(answer), quote(*expected));
             if (!acceptedByAny(answer, &PitchClassButton::intervalSpellings))
-                *problems << where(tables::Intervals, row, label, QStringLiteral("Top"))
+                *problems << where(tables::Intervals, row, label, fields::Top)
                         + QStringLiteral(": in key %1 the answer %2 has no interval button").arg(quote(key), quote(answer));
         }
     }

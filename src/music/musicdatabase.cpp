@@ -44,6 +44,11 @@ const char *const BuiltInNotice = "\n\nVelmora uses its built-in music data inst
 
 } // namespace
 
+QString noRecordsMessage(const QString &table)
+{
+    return QStringLiteral("Table \"%1\" holds no records.").arg(table);
+}
+
 const QStringList &degreeFields()
 {
     static const QStringList fields{"1", "b3", "3", "4", "5", "b5", "+5", "6", "b7",
@@ -62,13 +67,13 @@ Expected<QString> DrawnRecord::field(const QString &name) const
 {
     const int index = exactFieldIndex(m_record, name);
     if (index < 0) {
-        return Expected<QString>::failure(
-            QStringLiteral("Table \"%1\" has no field \"%2\".").arg(m_table, name));
+        return Failure{
+            QStringLiteral("Table \"%1\" has no field \"%2\".").arg(m_table, name)};
     }
     const QVariant value = m_record.value(index);
     if (value.isNull()) {
-        return Expected<QString>::failure(
-            QStringLiteral("Table \"%1\": field \"%2\" holds no value.").arg(m_table, name));
+        return Failure{
+            QStringLiteral("Table \"%1\": field \"%2\" holds no value.").arg(m_table, name)};
     }
     return value.toString();
 }
@@ -78,50 +83,13 @@ RecordCursor::RecordCursor(QString connectionName, QString table, QObject *paren
 {
 }
 
-void RecordCursor::moveFirst()
-{
-    m_position = 0;
-    fetch();
-}
-
-void RecordCursor::moveBy(int n)
-{
-    m_position += n;
-    fetch();
-}
-
-void RecordCursor::fetch()
-{
-    QSqlQuery query(database(m_connectionName));
-    query.setForwardOnly(true);
-    query.prepare(QStringLiteral("SELECT * FROM %1 ORDER BY rowid LIMIT 1 OFFSET ?").arg(quotedIdentifier(m_table)));
-    query.addBindValue(m_position);
-    m_current.clear();
-    m_lastError.clear();
-    if (!query.exec()) {
-        m_lastError = query.lastError().text();
-    } else if (query.next()) {
-        m_current = query.record();
-    }
-    m_currentRecord = DrawnRecord(m_table, m_current);
-}
-
-Expected<QString> RecordCursor::field(const QString &name) const
-{
-    if (atEnd()) {
-        return Expected<QString>::failure(
-            QStringLiteral("Table \"%1\" has no record to read the field \"%2\" from.").arg(m_table, name));
-    }
-    return m_currentRecord.field(name);
-}
-
 Expected<int> RecordCursor::count() const
 {
     QSqlQuery query(database(m_connectionName));
     query.setForwardOnly(true);
     if (!query.exec(QStringLiteral("SELECT COUNT(*) FROM %1").arg(quotedIdentifier(m_table))) || !query.next()) {
-        return Expected<int>::failure(QStringLiteral("Table \"%1\" cannot be read: %2")
-                                          .arg(m_table, query.lastError().text()));
+        return Failure{QStringLiteral("Table \"%1\" cannot be read: %2")
+                                          .arg(m_table, query.lastError().text())};
     }
     return query.value(0).toInt();
 }
@@ -129,24 +97,24 @@ Expected<int> RecordCursor::count() const
 Expected<DrawnRecord> RecordCursor::draw(int count, double r)
 {
     if (count <= 0)
-        return Expected<DrawnRecord>::failure(QStringLiteral("Table \"%1\" holds no records.").arg(m_table));
-    m_position = drawIndex(count, r);
-    fetch();
-    if (atEnd()) {
-        const QString cause = m_lastError.isEmpty() ? QStringLiteral("the record vanished while it was read")
-                                                    : m_lastError;
-        return Expected<DrawnRecord>::failure(QStringLiteral("Table \"%1\" cannot be read: %2").arg(m_table, cause));
-    }
-    return m_currentRecord;
+        return Failure{noRecordsMessage(m_table)};
+    QSqlQuery query(database(m_connectionName));
+    query.setForwardOnly(true);
+    query.prepare(QStringLiteral("SELECT * FROM %1 ORDER BY rowid LIMIT 1 OFFSET ?").arg(quotedIdentifier(m_table)));
+    query.addBindValue(drawIndex(count, r));
+    if (!query.exec())
+        return Failure{QStringLiteral("Table \"%1\" cannot be read: %2").arg(m_table, query.lastError().text())};
+    if (!query.next())
+        return Failure{QStringLiteral("Table \"%1\" cannot be read: the record vanished while it was read").arg(m_table)};
+    return DrawnRecord(m_table, query.record());
 }
 
-Expected<DrawnRecord> RecordCursor::countAndDraw(RandomSource &random, bool reseed)
+Expected<DrawnRecord> RecordCursor::countAndDraw(RandomSource &random)
 {
     const Expected<int> n = count();
     if (!n)
-        return Expected<DrawnRecord>::failure(n.error());
-    if (reseed)
-        random.reseed();
+        return Failure{n.error()};
+    random.reseed();
     return draw(*n, random.next());
 }
 
@@ -156,8 +124,8 @@ Expected<QStringList> RecordCursor::values(const QString &fieldName) const
     query.setForwardOnly(true);
     if (!query.exec(QStringLiteral("SELECT %1 FROM %2 ORDER BY rowid")
                         .arg(quotedIdentifier(fieldName), quotedIdentifier(m_table)))) {
-        return Expected<QStringList>::failure(QStringLiteral("Table \"%1\", field \"%2\" cannot be read: %3")
-                                                  .arg(m_table, fieldName, query.lastError().text()));
+        return Failure{QStringLiteral("Table \"%1\", field \"%2\" cannot be read: %3")
+                                                  .arg(m_table, fieldName, query.lastError().text())};
     }
     QStringList result;
     while (query.next())
@@ -277,9 +245,9 @@ QString MusicDatabase::schemaProblem(const QString &connectionName)
 {
     const QSqlDatabase db = database(connectionName);
     const QList<std::pair<QString, QStringList>> required{
-        {tables::Ladders, QStringList{QStringLiteral("Toonsoort")} + degreeFields()},
-        {tables::ChordKinds, {QStringLiteral("plugin")}},
-        {tables::Intervals, {QStringLiteral("Interval_uk"), QStringLiteral("Top"), QStringLiteral("direction")}},
+        {tables::Ladders, QStringList{fields::Key} + degreeFields()},
+        {tables::ChordKinds, {fields::ChordKind}},
+        {tables::Intervals, {fields::IntervalName, fields::Top, fields::Direction}},
     };
     QStringList problems;
     for (const auto &[table, fields] : required) {

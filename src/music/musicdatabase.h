@@ -17,6 +17,18 @@ inline const QString ChordKinds = QStringLiteral("chort-sort");
 inline const QString Intervals = QStringLiteral("Intervallen");
 } // namespace tables
 
+// The fields the exercises read, beside the degree fields of "Ladders" below.
+namespace fields {
+inline const QString Key = QStringLiteral("Toonsoort");          // Ladders
+inline const QString ChordKind = QStringLiteral("plugin");       // chort-sort
+inline const QString IntervalName = QStringLiteral("Interval_uk"); // Intervallen
+inline const QString Top = QStringLiteral("Top");                // Intervallen: the Ladders field that answers
+inline const QString Direction = QStringLiteral("direction");    // Intervallen
+} // namespace fields
+
+// The message for a table without records, wherever it is found.
+QString noRecordsMessage(const QString &table);
+
 // The scale-degree fields of "Ladders" that the exercises read; a usable database has them all.
 const QStringList &degreeFields();
 
@@ -49,27 +61,16 @@ public:
     const QString &table() const { return m_table; }
     const QString &connectionName() const { return m_connectionName; }
 
-    void moveFirst();
-    void moveBy(int n);
-    bool atEnd() const { return m_current.isEmpty(); }
-    Expected<QString> field(const QString &name) const;
-
     Expected<int> count() const;
     // Moves to record k = Int(count x r + 1) - 1 of the table's rowid order.
     Expected<DrawnRecord> draw(int count, double r);
-    // Counts, re-seeds the generator (when asked) and draws: one go button's usual first step.
-    Expected<DrawnRecord> countAndDraw(RandomSource &random, bool reseed);
+    // Counts, re-seeds the generator and draws: a go button's first step.
+    Expected<DrawnRecord> countAndDraw(RandomSource &random);
     Expected<QStringList> values(const QString &fieldName) const;
 
 private:
-    void fetch();
-
     QString m_connectionName;
     QString m_table;
-    int m_position = 0;
-    QSqlRecord m_current;
-    DrawnRecord m_currentRecord;
-    QString m_lastError;
 };
 
 // One consistent view of the tables for the length of a press: what a press counts is what it

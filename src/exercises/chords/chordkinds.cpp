@@ -60,7 +60,7 @@ Expected<NoteSlots> buildChord(const ChordKind &kind, const DrawnRecord &scale)
     for (qsizetype i = 0; i < kind.degrees.size() && i < qsizetype(notes.size()); ++i) {
         const Expected<QString> note = scale.field(kind.degrees.at(i));
         if (!note)
-            return Expected<NoteSlots>::failure(note.error());
+            return Failure{note.error()};
         notes[i] = *note;
     }
     return notes;

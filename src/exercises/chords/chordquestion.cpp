@@ -13,28 +13,27 @@ Expected<QString> DrawChordKind(RecordCursor &chordKinds, RandomSource &random, 
 {
     const Expected<int> count = chordKinds.count();
     if (!count)
-        return Expected<QString>::failure(count.error());
+        return Failure{count.error()};
     if (*count == 0)
-        return Expected<QString>::failure(QStringLiteral("Table \"%1\" holds no records.").arg(chordKinds.table()));
+        return Failure{noRecordsMessage(chordKinds.table())};
 
-    static const QString Plugin = QStringLiteral("plugin");
     if (excludeExtended) {
         // The redraw below only ends on an accepted code, so make sure the table has one.
-        const Expected<QStringList> codes = chordKinds.values(Plugin);
+        const Expected<QStringList> codes = chordKinds.values(fields::ChordKind);
         if (!codes)
-            return Expected<QString>::failure(codes.error());
+            return Failure{codes.error()};
         if (std::ranges::all_of(*codes, [](const QString &code) { return isExtendedChordCode(code); })) {
-            return Expected<QString>::failure(
+            return Failure{
                 QStringLiteral("Table \"%1\", field \"%2\": every chord kind is a 9th, 11th or 13th chord, "
                                "so none can be asked while \"  9, 11, 13 excluded\" is ticked.")
-                    .arg(chordKinds.table(), Plugin));
+                    .arg(chordKinds.table(), fields::ChordKind)};
         }
     }
     for (;;) {
         const Expected<DrawnRecord> record = chordKinds.draw(*count, random.next());
         if (!record)
-            return Expected<QString>::failure(record.error());
-        Expected<QString> code = record->field(Plugin);
+            return Failure{record.error()};
+        Expected<QString> code = record->field(fields::ChordKind);
         if (!code || !excludeExtended || !isExtendedChordCode(*code))
             return code;
     }
@@ -46,21 +45,21 @@ Expected<ChordQuestion> drawChordQuestion(RecordCursor &ladders, RecordCursor &c
                                           const ChordOptions &options, const NoteSlots &previousSlots)
 {
     const PressSnapshot snapshot(ladders);
-    const Expected<DrawnRecord> scale = ladders.countAndDraw(random, true);
+    const Expected<DrawnRecord> scale = ladders.countAndDraw(random);
     if (!scale)
-        return Expected<ChordQuestion>::failure(scale.error());
+        return Failure{scale.error()};
     const Expected<QString> kind = DrawChordKind(chordKinds, random, options.excludeExtended);
     if (!kind)
-        return Expected<ChordQuestion>::failure(kind.error());
-    const Expected<QString> key = scale->field(QStringLiteral("Toonsoort"));
+        return Failure{kind.error()};
+    const Expected<QString> key = scale->field(fields::Key);
     if (!key)
-        return Expected<ChordQuestion>::failure(key.error());
+        return Failure{key.error()};
 
     ChordQuestion question{*key, *kind, previousSlots, true};
     if (const ChordKind *builder = findChordKind(*kind)) {
         const Expected<NoteSlots> notes = buildChord(*builder, *scale);
         if (!notes)
-            return Expected<ChordQuestion>::failure(notes.error());
+            return Failure{notes.error()};
         question.notes = *notes;
     } else {
         question.kindHasBuilder = false;

@@ -43,53 +43,51 @@ IntervalCheck CheckIntervalChoice(QStringView interval, const IntervalSelection 
 Expected<IntervalQuestion> drawIntervalQuestion(RecordCursor &ladders, RecordCursor &intervals,
                                                 RandomSource &random, const IntervalSelection &ticked)
 {
-    using Result = Expected<IntervalQuestion>;
-    static const QString NameField = QStringLiteral("Interval_uk");
     const PressSnapshot snapshot(ladders);
 
-    const Expected<DrawnRecord> scale = ladders.countAndDraw(random, true);
+    const Expected<DrawnRecord> scale = ladders.countAndDraw(random);
     if (!scale)
-        return Result::failure(scale.error());
-    const Expected<QString> start = scale->field(QStringLiteral("Toonsoort"));
+        return Failure{scale.error()};
+    const Expected<QString> start = scale->field(fields::Key);
     if (!start)
-        return Result::failure(start.error());
+        return Failure{start.error()};
 
     const Expected<int> count = intervals.count();
     if (!count)
-        return Result::failure(count.error());
+        return Failure{count.error()};
     if (*count == 0)
-        return Result::failure(QStringLiteral("Table \"%1\" holds no records.").arg(intervals.table()));
+        return Failure{noRecordsMessage(intervals.table())};
 
     const bool noneSelected = CheckIntervalChoice(QString(), ticked).NoIntervalSelected;
     const bool allSelected = std::ranges::all_of(ticked, [](bool t) { return t; });
     if (!noneSelected && !allSelected) {
         // The redraw below only ends on an acceptable record, so make sure the table has one.
-        const Expected<QStringList> names = intervals.values(NameField);
+        const Expected<QStringList> names = intervals.values(fields::IntervalName);
         if (!names)
-            return Result::failure(names.error());
+            return Failure{names.error()};
         if (std::ranges::all_of(*names, [&](const QString &name) { return CheckIntervalChoice(name, ticked).IntervalRejected; })) {
-            return Result::failure(QStringLiteral("Table \"%1\", field \"%2\": no interval of the ticked kinds is "
+            return Failure{QStringLiteral("Table \"%1\", field \"%2\": no interval of the ticked kinds is "
                                                   "stored, so none can be asked.")
-                                       .arg(intervals.table(), NameField));
+                                       .arg(intervals.table(), fields::IntervalName)};
         }
     }
 
     for (;;) {
         const Expected<DrawnRecord> record = intervals.draw(*count, random.next());
         if (!record)
-            return Result::failure(record.error());
-        const Expected<QString> name = record->field(NameField);
+            return Failure{record.error()};
+        const Expected<QString> name = record->field(fields::IntervalName);
         if (!name)
-            return Result::failure(name.error());
-        const Expected<QString> top = record->field(QStringLiteral("Top"));
+            return Failure{name.error()};
+        const Expected<QString> top = record->field(fields::Top);
         if (!top)
-            return Result::failure(top.error());
+            return Failure{top.error()};
         const Expected<QString> answer = scale->field(*top);
         if (!answer)
-            return Result::failure(answer.error());
-        const Expected<QString> direction = record->field(QStringLiteral("direction"));
+            return Failure{answer.error()};
+        const Expected<QString> direction = record->field(fields::Direction);
         if (!direction)
-            return Result::failure(direction.error());
+            return Failure{direction.error()};
         if (!CheckIntervalChoice(*name, ticked).IntervalRejected)
             return IntervalQuestion{*start, *name, *direction, *answer, noneSelected};
     }

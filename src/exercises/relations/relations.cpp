@@ -8,15 +8,15 @@ namespace velmora {
 Expected<RelationsQuestion> drawRelationsQuestion(RecordCursor &ladders, RandomSource &random, RelationsMode mode)
 {
     const PressSnapshot snapshot(ladders);
-    const Expected<DrawnRecord> scale = ladders.countAndDraw(random, true);
+    const Expected<DrawnRecord> scale = ladders.countAndDraw(random);
     if (!scale)
-        return Expected<RelationsQuestion>::failure(scale.error());
-    const Expected<QString> key = scale->field(QStringLiteral("Toonsoort"));
+        return Failure{scale.error()};
+    const Expected<QString> key = scale->field(fields::Key);
     if (!key)
-        return Expected<RelationsQuestion>::failure(key.error());
+        return Failure{key.error()};
     const Expected<QString> sixth = scale->field(QStringLiteral("6"));
     if (!sixth)
-        return Expected<RelationsQuestion>::failure(sixth.error());
+        return Failure{sixth.error()};
 
     bool major = mode == RelationsMode::Major;
     if (mode == RelationsMode::Both) {

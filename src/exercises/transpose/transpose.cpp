@@ -21,19 +21,19 @@ std::optional<QString> transpositionField(Instrument score, Instrument player)
 Expected<TransposeQuestion> drawTransposeQuestion(RecordCursor &ladders, RandomSource &random, const QString &degree)
 {
     if (degree.isEmpty()) {
-        return Expected<TransposeQuestion>::failure(
-            QStringLiteral("No transposition is known for the chosen pair of instruments."));
+        return Failure{
+            QStringLiteral("No transposition is known for the chosen pair of instruments.")};
     }
     const PressSnapshot snapshot(ladders);
-    const Expected<DrawnRecord> scale = ladders.countAndDraw(random, true);
+    const Expected<DrawnRecord> scale = ladders.countAndDraw(random);
     if (!scale)
-        return Expected<TransposeQuestion>::failure(scale.error());
-    const Expected<QString> written = scale->field(QStringLiteral("Toonsoort"));
+        return Failure{scale.error()};
+    const Expected<QString> written = scale->field(fields::Key);
     if (!written)
-        return Expected<TransposeQuestion>::failure(written.error());
+        return Failure{written.error()};
     const Expected<QString> expected = scale->field(degree);
     if (!expected)
-        return Expected<TransposeQuestion>::failure(expected.error());
+        return Failure{expected.error()};
     return TransposeQuestion{*written, *expected};
 }
 
