@@ -39,7 +39,7 @@ struct Row
 {
     int number; // 1-based, in rowid order
     QSqlRecord record;
-    QString value(const QString &field) const { return record.value(field).toString(); }
+    QString value(const QString &field) const { return record.value(exactFieldIndex(record, field)).toString(); }
 };
 
 QList<Row> readTable(const QSqlDatabase &db, const QString &table, QStringList *problems)
@@ -222,20 +222,17 @@ int runDbCheck(const QString &fileName, QStringList *output)
         builtIn.open(QString());
         connection = builtIn.connectionName();
     } else {
-        QFile file(fileName);
-        if (!file.open(QIODevice::ReadOnly)) {
-            *output << QStringLiteral("%1: cannot be read: %2").arg(fileName, file.errorString());
+        const Expected<DatabaseFileKind> kind = databaseFileKind(fileName);
+        if (!kind) {
+            *output << QStringLiteral("%1: cannot be read: %2").arg(fileName, kind.error());
             return 2;
         }
-        if (!file.read(16).startsWith(QByteArrayLiteral("SQLite format 3\0"))) {
+        if (*kind != DatabaseFileKind::Sqlite) {
             *output << QStringLiteral("%1: not an SQLite database").arg(fileName);
             return 2;
         }
-        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), fileConnection);
-        db.setDatabaseName(fileName);
-        db.setConnectOptions(QStringLiteral("QSQLITE_OPEN_READONLY"));
-        if (!db.open()) {
-            *output << QStringLiteral("%1: cannot be opened: %2").arg(fileName, db.lastError().text());
+        if (const QString error = openSqliteReadOnly(fileConnection, fileName); !error.isEmpty()) {
+            *output << QStringLiteral("%1: cannot be opened: %2").arg(fileName, error);
             return 2;
         }
         connection = fileConnection;

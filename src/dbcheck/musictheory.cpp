@@ -1,5 +1,7 @@
 #include "dbcheck/musictheory.h"
 
+#include "exercises/intervals/intervals.h"
+
 #include <array>
 
 namespace velmora::theory {
@@ -56,27 +58,15 @@ std::optional<QString> spell(QStringView start, int steps, int semitones)
     return std::nullopt;
 }
 
-struct Interval
+struct IntervalSize
 {
-    QStringView name;
-    int steps;
+    int steps; // letters
     int semitones;
 };
 
-constexpr std::array<Interval, 13> Intervals{{
-    {u"Prime", 0, 0},
-    {u"Minor Second", 1, 1},
-    {u"Major Second", 1, 2},
-    {u"Minor Third", 2, 3},
-    {u"Major Third", 2, 4},
-    {u"Perfect Fourth", 3, 5},
-    {u"Augmented Fourth", 3, 6},
-    {u"Perfect Fifth", 4, 7},
-    {u"Minor Sixth", 5, 8},
-    {u"Major Sixth", 5, 9},
-    {u"Minor Seventh", 6, 10},
-    {u"Major Seventh", 6, 11},
-    {u"Octave", 7, 12},
+// The size of each interval the exercise asks, in the order of intervalChoices(), which names them.
+constexpr std::array<IntervalSize, IntervalChoiceCount> IntervalSizes{{
+    {0, 0}, {1, 1}, {1, 2}, {2, 3}, {2, 4}, {3, 5}, {3, 6}, {4, 7}, {5, 8}, {5, 9}, {6, 10}, {6, 11}, {7, 12},
 }};
 
 } // namespace
@@ -120,9 +110,9 @@ std::optional<QString> intervalCompletion(QStringView start, QStringView interva
     const int sign = direction == u"up" ? 1 : direction == u"down" ? -1 : 0;
     if (sign == 0)
         return std::nullopt;
-    for (const Interval &interval : Intervals) {
-        if (interval.name == intervalName)
-            return spell(start, sign * interval.steps, sign * interval.semitones);
+    for (int i = 0; i < IntervalChoiceCount; ++i) {
+        if (intervalName == QLatin1String(intervalChoices()[i].name))
+            return spell(start, sign * IntervalSizes[i].steps, sign * IntervalSizes[i].semitones);
     }
     return std::nullopt;
 }

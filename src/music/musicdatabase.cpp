@@ -30,7 +30,11 @@ QString fileProblemPrefix(const QString &fileName)
     return QStringLiteral("The music database \"%1\" in the working directory cannot be used: ").arg(fileName);
 }
 
-// QSqlRecord::indexOf ignores case; names here are exact text like every other comparison.
+const char *const BuiltInNotice = "\n\nVelmora uses its built-in music data instead.";
+
+} // namespace
+
+// Names here are exact text like every other comparison.
 int exactFieldIndex(const QSqlRecord &record, const QString &name)
 {
     for (int i = 0; i < record.count(); ++i) {
@@ -40,9 +44,27 @@ int exactFieldIndex(const QSqlRecord &record, const QString &name)
     return -1;
 }
 
-const char *const BuiltInNotice = "\n\nVelmora uses its built-in music data instead.";
+Expected<DatabaseFileKind> databaseFileKind(const QString &fileName)
+{
+    QFile file(fileName);
+    if (!file.open(QIODevice::ReadOnly))
+        return Failure{file.errorString()};
+    const QByteArray header = file.read(32);
+    if (header.startsWith(QByteArrayLiteral("SQLite format 3\0")))
+        return DatabaseFileKind::Sqlite;
+    const QByteArray jet = header.mid(4, 15);
+    if (jet == "Standard Jet DB" || jet == "Standard ACE DB")
+        return DatabaseFileKind::Access;
+    return DatabaseFileKind::Other;
+}
 
-} // namespace
+QString openSqliteReadOnly(const QString &connectionName, const QString &fileName)
+{
+    QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), connectionName);
+    db.setDatabaseName(fileName);
+    db.setConnectOptions(QStringLiteral("QSQLITE_OPEN_READONLY"));
+    return db.open() ? QString() : db.lastError().text();
+}
 
 QString noRecordsMessage(const QString &table)
 {
@@ -171,16 +193,13 @@ QString MusicDatabase::open(const QString &fileName)
 
 bool MusicDatabase::openFile(const QString &fileName, QString *problem)
 {
-    QFile file(fileName);
-    if (!file.open(QIODevice::ReadOnly)) {
-        *problem = fileProblemPrefix(fileName) + file.errorString() + QLatin1String(BuiltInNotice);
+    const Expected<DatabaseFileKind> kind = databaseFileKind(fileName);
+    if (!kind) {
+        *problem = fileProblemPrefix(fileName) + kind.error() + QLatin1String(BuiltInNotice);
         return false;
     }
-    const QByteArray header = file.read(32);
-    file.close();
-    if (!header.startsWith(QByteArrayLiteral("SQLite format 3\0"))) {
-        const QByteArray jet = header.mid(4, 15);
-        if (jet == "Standard Jet DB" || jet == "Standard ACE DB") {
+    if (*kind != DatabaseFileKind::Sqlite) {
+        if (*kind == DatabaseFileKind::Access) {
             *problem = fileProblemPrefix(fileName)
                 + QStringLiteral("it is a Microsoft Access database, and Velmora reads SQLite databases.\n"
                                  "Convert it with the mdbtools programs, for example:\n"
@@ -196,16 +215,10 @@ bool MusicDatabase::openFile(const QString &fileName, QString *problem)
         return false;
     }
 
-    {
-        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), m_connectionName);
-        db.setDatabaseName(fileName);
-        db.setConnectOptions(QStringLiteral("QSQLITE_OPEN_READONLY"));
-        if (!db.open()) {
-            *problem = fileProblemPrefix(fileName) + db.lastError().text() + QLatin1String(BuiltInNotice);
-        } else if (const QString schema = schemaProblem(m_connectionName); !schema.isEmpty()) {
-            *problem = fileProblemPrefix(fileName) + schema + QLatin1String(BuiltInNotice);
-        }
-    }
+    if (const QString error = openSqliteReadOnly(m_connectionName, fileName); !error.isEmpty())
+        *problem = fileProblemPrefix(fileName) + error + QLatin1String(BuiltInNotice);
+    else if (const QString schema = schemaProblem(m_connectionName); !schema.isEmpty())
+        *problem = fileProblemPrefix(fileName) + schema + QLatin1String(BuiltInNotice);
     if (!problem->isEmpty()) {
         closeConnection();
         return false;

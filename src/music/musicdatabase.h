@@ -34,6 +34,16 @@ const QStringList &degreeFields();
 
 QString quotedIdentifier(const QString &name);
 
+// A field's index by its exact name (QSqlRecord::indexOf ignores case), or -1.
+int exactFieldIndex(const QSqlRecord &record, const QString &name);
+
+// What the first bytes of a database file say it is; the reason when it cannot be read.
+enum class DatabaseFileKind { Sqlite, Access, Other };
+Expected<DatabaseFileKind> databaseFileKind(const QString &fileName);
+
+// Opens an SQLite file read-only as `connectionName`; empty, or the reason it failed.
+QString openSqliteReadOnly(const QString &connectionName, const QString &fileName);
+
 // One record fetched from a table. Fields are looked up by name in what was fetched, so a field
 // name that comes from the data never reaches SQL text.
 class DrawnRecord
