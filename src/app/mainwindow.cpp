@@ -91,6 +91,8 @@ MainWindow::MainWindow(Services services, bool cheatMode, QWidget *parent)
     connect(m_blinker, &QTimer::timeout, this, &MainWindow::blinker_Timer);
     m_blinker->start();
 
+    // Opened here, so no window exists without its data; Form_Load shows a problem with the file.
+    m_databaseProblem = m_database.open(m_services.databaseFile);
     const QString connection = m_database.connectionName();
     auto *ladders = new RecordCursor(connection, tables::Ladders, this);
     ladders->setObjectName(QStringLiteral("Data1"));
@@ -121,8 +123,8 @@ void MainWindow::Form_Load()
 
     qCInfo(lcStartup, "CheatMode %s", m_cheatMode ? "on" : "off");
 
-    if (const QString problem = m_database.open(m_services.databaseFile); !problem.isEmpty())
-        m_services.prompter.inform(problem, Prompter::Icon::Warning);
+    if (!m_databaseProblem.isEmpty())
+        m_services.prompter.inform(m_databaseProblem, Prompter::Icon::Warning);
 
     m_services.sound.play(QStringLiteral("sound/3.wav"));
 }

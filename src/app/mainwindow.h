@@ -58,6 +58,7 @@ private:
     const bool m_cheatMode; // decided from the command line before the window is built
 
     MusicDatabase m_database;
+    QString m_databaseProblem;
     QTabWidget *m_tabs;
     QLabel *m_statusLine;
     QCheckBox *m_soundOff;

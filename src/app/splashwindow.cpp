@@ -13,10 +13,10 @@ namespace velmora {
 
 namespace {
 
-QLabel *splashLabel(QWidget *parent, const char *name, const QString &caption, const QRect &twips, const QFont &font,
+QLabel *splashLabel(QWidget *parent, const char *name, const QString &caption, const QRect &geometry, const QFont &font,
                     Qt::Alignment alignment)
 {
-    QLabel *label = ui::label(parent, name, caption, twips);
+    QLabel *label = ui::label(parent, name, caption, geometry);
     label->setFont(font);
     label->setAlignment(alignment | Qt::AlignVCenter);
     ui::setTextColour(label, Qt::white);

@@ -15,10 +15,10 @@ namespace velmora::ui {
 namespace {
 
 template <typename W>
-W *placed(W *widget, const char *name, const QRect &twips)
+W *placed(W *widget, const char *name, const QRect &geometry)
 {
     widget->setObjectName(QLatin1String(name));
-    widget->setGeometry(twips);
+    widget->setGeometry(geometry);
     return widget;
 }
 
@@ -26,7 +26,7 @@ W *placed(W *widget, const char *name, const QRect &twips)
 
 int twipsToPixels(int twips)
 {
-    return int(std::lround(twips / 15.0));
+    return int(std::lround(twips / double(TwipsPerPixel)));
 }
 
 QRect twipsRect(int left, int top, int width, int height)
@@ -36,30 +36,30 @@ QRect twipsRect(int left, int top, int width, int height)
     return QRect(x, y, twipsToPixels(left + width) - x, twipsToPixels(top + height) - y);
 }
 
-QLabel *label(QWidget *parent, const char *name, const QString &caption, const QRect &twips)
+QLabel *label(QWidget *parent, const char *name, const QString &caption, const QRect &geometry)
 {
-    return placed(new QLabel(caption, parent), name, twips);
+    return placed(new QLabel(caption, parent), name, geometry);
 }
 
-QLabel *wrappedLabel(QWidget *parent, const char *name, const QString &caption, const QRect &twips)
+QLabel *wrappedLabel(QWidget *parent, const char *name, const QString &caption, const QRect &geometry)
 {
-    QLabel *wrapped = label(parent, name, caption, twips);
+    QLabel *wrapped = label(parent, name, caption, geometry);
     wrapped->setWordWrap(true);
     wrapped->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     return wrapped;
 }
 
-QPushButton *pushButton(QWidget *parent, const char *name, const QString &caption, const QRect &twips)
+QPushButton *pushButton(QWidget *parent, const char *name, const QString &caption, const QRect &geometry)
 {
-    auto *button = placed(new QPushButton(caption, parent), name, twips);
+    auto *button = placed(new QPushButton(caption, parent), name, geometry);
     button->setAutoDefault(false);
     return button;
 }
 
-QPushButton *colouredButton(QWidget *parent, const char *name, const QString &caption, const QRect &twips,
+QPushButton *colouredButton(QWidget *parent, const char *name, const QString &caption, const QRect &geometry,
                             const QColor &back, const QColor &text)
 {
-    auto *button = pushButton(parent, name, caption, twips);
+    auto *button = pushButton(parent, name, caption, geometry);
     QPalette palette = button->palette();
     palette.setColor(QPalette::Button, back);
     palette.setColor(QPalette::ButtonText, text);
@@ -67,24 +67,24 @@ QPushButton *colouredButton(QWidget *parent, const char *name, const QString &ca
     return button;
 }
 
-QCheckBox *checkBox(QWidget *parent, const char *name, const QString &caption, const QRect &twips, bool ticked)
+QCheckBox *checkBox(QWidget *parent, const char *name, const QString &caption, const QRect &geometry, bool ticked)
 {
-    auto *box = placed(new QCheckBox(caption, parent), name, twips);
+    auto *box = placed(new QCheckBox(caption, parent), name, geometry);
     box->setChecked(ticked);
     return box;
 }
 
-QRadioButton *optionButton(QWidget *parent, const char *name, const QString &caption, const QRect &twips,
+QRadioButton *optionButton(QWidget *parent, const char *name, const QString &caption, const QRect &geometry,
                            bool selected)
 {
-    auto *option = placed(new QRadioButton(caption, parent), name, twips);
+    auto *option = placed(new QRadioButton(caption, parent), name, geometry);
     option->setChecked(selected);
     return option;
 }
 
-QLineEdit *readOnlyText(QWidget *parent, const char *name, const QString &text, const QRect &twips)
+QLineEdit *readOnlyText(QWidget *parent, const char *name, const QString &text, const QRect &geometry)
 {
-    auto *edit = placed(new QLineEdit(text, parent), name, twips);
+    auto *edit = placed(new QLineEdit(text, parent), name, geometry);
     edit->setReadOnly(true);
     edit->setFocusPolicy(Qt::NoFocus);
     edit->setCursorPosition(0);
@@ -95,9 +95,9 @@ QLineEdit *readOnlyText(QWidget *parent, const char *name, const QString &text, 
     return edit;
 }
 
-QGroupBox *frame(QWidget *parent, const char *name, const QString &caption, const QRect &twips)
+QGroupBox *frame(QWidget *parent, const char *name, const QString &caption, const QRect &geometry)
 {
-    return placed(new QGroupBox(caption, parent), name, twips);
+    return placed(new QGroupBox(caption, parent), name, geometry);
 }
 
 QTimer *hideTimer(QObject *parent, const char *name, int intervalMs, QWidget *label)

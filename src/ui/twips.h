@@ -16,22 +16,25 @@ class QWidget;
 
 namespace velmora::ui {
 
-// The layout is given in twips; 15 twips make a pixel at 100 % scale. Edges are rounded, not
-// sizes, so that controls which meet in twips also meet in pixels.
+// The layout is given in twips, 15 to a pixel at 100 % scale. Edges are rounded, not sizes, so
+// that controls which meet in twips also meet in pixels.
+inline constexpr int TwipsPerPixel = 15;
 int twipsToPixels(int twips);
-QRect twipsRect(int left, int top, int width, int height);
+QRect twipsRect(int left, int top, int width, int height); // in pixels
 
-QLabel *label(QWidget *parent, const char *name, const QString &caption, const QRect &twips);
+// The helpers below take their geometry in pixels, as twipsRect() gives it.
+
+QLabel *label(QWidget *parent, const char *name, const QString &caption, const QRect &geometry);
 // A caption wrapped over several lines from the top-left, as the tabs' "Purpose: ..." texts are.
-QLabel *wrappedLabel(QWidget *parent, const char *name, const QString &caption, const QRect &twips);
-QPushButton *pushButton(QWidget *parent, const char *name, const QString &caption, const QRect &twips);
-QPushButton *colouredButton(QWidget *parent, const char *name, const QString &caption, const QRect &twips,
+QLabel *wrappedLabel(QWidget *parent, const char *name, const QString &caption, const QRect &geometry);
+QPushButton *pushButton(QWidget *parent, const char *name, const QString &caption, const QRect &geometry);
+QPushButton *colouredButton(QWidget *parent, const char *name, const QString &caption, const QRect &geometry,
                             const QColor &back, const QColor &text = Qt::black);
-QCheckBox *checkBox(QWidget *parent, const char *name, const QString &caption, const QRect &twips, bool ticked);
-QRadioButton *optionButton(QWidget *parent, const char *name, const QString &caption, const QRect &twips,
+QCheckBox *checkBox(QWidget *parent, const char *name, const QString &caption, const QRect &geometry, bool ticked);
+QRadioButton *optionButton(QWidget *parent, const char *name, const QString &caption, const QRect &geometry,
                            bool selected);
-QLineEdit *readOnlyText(QWidget *parent, const char *name, const QString &text, const QRect &twips);
-QGroupBox *frame(QWidget *parent, const char *name, const QString &caption, const QRect &twips);
+QLineEdit *readOnlyText(QWidget *parent, const char *name, const QString &text, const QRect &geometry);
+QGroupBox *frame(QWidget *parent, const char *name, const QString &caption, const QRect &geometry);
 
 // A timer that hides its cheat label at every tick, running from the moment it exists.
 QTimer *hideTimer(QObject *parent, const char *name, int intervalMs, QWidget *label);

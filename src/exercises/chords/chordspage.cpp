@@ -48,20 +48,21 @@ ChordsPage::ChordsPage(QTabWidget *tabControl, ExerciseContext &context) : Exerc
         m_keyGroup->addButton(button, i);
     }
 
+    // The chord buttons and the cheat button share one grid.
+    const auto cell = [](int column, int row) { return ui::twipsRect(120 + 1320 * column, 1560 + 360 * row, 1215, 255); };
     auto *chordGroup = new QButtonGroup(this);
     const auto buttons = chordButtons();
     for (int i = 0; i < int(buttons.size()); ++i) {
         const ChordButton &entry = buttons[i];
         auto *button = ui::colouredButton(answer, entry.objectName, QString::fromLatin1(entry.caption),
-                                          ui::twipsRect(120 + 1320 * entry.column, 1560 + 360 * entry.row, 1215, 255),
+                                          cell(entry.column, entry.row),
                                           QColor::fromRgb(entry.colour));
         button->setEnabled(entry.enabled);
         chordGroup->addButton(button, i);
     }
     onPress(chordGroup, &QButtonGroup::idClicked, [this](int id) { judge(id); });
 
-    auto *cheat = ui::pushButton(answer, "Command25", QStringLiteral("---"),
-                                 ui::twipsRect(120 + 1320 * CheatButtonColumn, 1560 + 360 * CheatButtonRow, 1215, 255));
+    auto *cheat = ui::pushButton(answer, "Command25", QStringLiteral("---"), cell(CheatButtonColumn, CheatButtonRow));
 
     ui::label(page, "Label19", QStringLiteral("Purpose: Name the given Chords"), ui::twipsRect(960, 6600, 2535, 255));
     m_cheatLabel = ui::label(page, "Label1", QStringLiteral("Label1"), ui::twipsRect(4560, 6600, 1215, 255));
