@@ -4,7 +4,6 @@
 #include "music/random.h"
 #include "exercises/chords/staffgeometry.h"
 
-#include "fetch.h"
 
 #include <QSqlDatabase>
 #include <QTest>
@@ -79,12 +78,14 @@ private slots:
     }
     void builders()
     {
+        QFETCH(QString, key);
+        QFETCH(NoteSlots, expected);
         QFETCH(QString, code);
         const ChordKind *kind = findChordKind(code);
         QVERIFY(kind);
-        const Expected<NoteSlots> built = buildChord(*kind, scaleOf(FETCHED(QString, key)));
+        const Expected<NoteSlots> built = buildChord(*kind, scaleOf(key));
         QVERIFY(built);
-        QCOMPARE(*built, FETCHED(NoteSlots, expected));
+        QCOMPARE(*built, expected);
     }
 
     void unknownCodesHaveNoBuilder()
@@ -139,8 +140,10 @@ private slots:
     }
     void noteList()
     {
+        QFETCH(bool, listNotes);
+        QFETCH(QString, text);
         QFETCH(NoteSlots, notes);
-        QCOMPARE(noteListText(notes, FETCHED(bool, listNotes)), FETCHED(QString, text));
+        QCOMPARE(noteListText(notes, listNotes), text);
     }
 
     // One note in one slot, placed as the staff's positions say.
@@ -165,20 +168,23 @@ private slots:
     }
     void placement()
     {
+        QFETCH(int, left);
+        QFETCH(int, top);
+        QFETCH(int, signLeft);
         QFETCH(int, slot);
         QFETCH(QString, note);
         QFETCH(QString, sign);
         NoteSlots notes;
         notes[slot - 1] = note;
         const HeadPlacement head = placeChord(notes, initialTops())[slot - 1];
-        QCOMPARE(head.left, FETCHED(int, left));
-        QCOMPARE(head.top, FETCHED(int, top));
+        QCOMPARE(head.left, left);
+        QCOMPARE(head.top, top);
         QVERIFY(head.visible);
         QString shown;
         for (const AccidentalSign &s : accidentalSigns()) {
             if (head.accidental == s.kind) {
                 shown = signObjectName(s, slot);
-                QCOMPARE(head.left - s.leftOffset, FETCHED(int, signLeft));
+                QCOMPARE(head.left - s.leftOffset, signLeft);
             }
         }
         QCOMPARE(shown, sign);

@@ -7,7 +7,6 @@
 #include <QSqlDatabase>
 #include <QSqlQuery>
 #include <QTemporaryDir>
-#include "fetch.h"
 
 #include <QTest>
 
@@ -38,7 +37,10 @@ private slots:
     }
     void theoryAgreesWithTextbookSpellings()
     {
-        QCOMPARE(theory::degreeSpelling(FETCHED(QString, key), FETCHED(QString, degree)), FETCHED(QString, spelling));
+        QFETCH(QString, key);
+        QFETCH(QString, degree);
+        QFETCH(QString, spelling);
+        QCOMPARE(theory::degreeSpelling(key, degree), spelling);
     }
 
     void intervalCompletion()
@@ -84,10 +86,12 @@ private slots:
     }
     void findsProblems()
     {
-        edit(FETCHED(QString, change));
+        QFETCH(QString, change);
+        QFETCH(QString, line);
+        edit(change);
         QStringList output;
         QCOMPARE(runDbCheck(m_path, &output), 1);
-        QVERIFY2(output.contains(FETCHED(QString, line)), qPrintable(output.join(QLatin1Char('\n'))));
+        QVERIFY2(output.contains(line), qPrintable(output.join(QLatin1Char('\n'))));
     }
 
     void unreadableFiles()

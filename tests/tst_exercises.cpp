@@ -1,5 +1,4 @@
 #include "exercises/chords/chordquestion.h"
-#include "fetch.h"
 #include "exercises/intervals/intervals.h"
 #include "music/notename.h"
 #include "exercises/relations/relations.h"
@@ -272,14 +271,17 @@ private slots:
     }
     void failedPressLeavesThePreviousQuestion()
     {
+        QFETCH(QStringList, change);
+        QFETCH(bool, excludeExtended);
+        QFETCH(QString, mentions);
         auto h = harness(split(onlyKey("G") + QStringLiteral("; ") + onlyChordKinds("('maj_3')")));
         h->click("Command1");
-        test::editDatabase(m_path, FETCHED(QStringList, change));
-        h->find<QCheckBox>("Check1")->setChecked(FETCHED(bool, excludeExtended));
+        test::editDatabase(m_path, change);
+        h->find<QCheckBox>("Check1")->setChecked(excludeExtended);
         h->click("Play_C");
         h->click("Command1");
         QCOMPARE(h->prompter.messages.size(), 1);
-        QVERIFY2(h->prompter.messages.first().contains(FETCHED(QString, mentions)), qPrintable(h->prompter.messages.first()));
+        QVERIFY2(h->prompter.messages.first().contains(mentions), qPrintable(h->prompter.messages.first()));
         QCOMPARE(h->status(), QString());
         QCOMPARE(h->text("Label1"), QStringLiteral("Gmaj_3"));
         QCOMPARE(h->text("Text1"), QStringLiteral("G  B  D        "));
@@ -367,12 +369,15 @@ private slots:
     }
     void eachInstrumentPairReadsItsField()
     {
+        QFETCH(QString, score);
+        QFETCH(QString, player);
+        QFETCH(QString, field);
         auto h = harness({onlyKey("Cb")});
-        h->click(FETCHED(QString, score));
-        h->click(FETCHED(QString, player));
+        h->click(score);
+        h->click(player);
         h->click("Command33");
         QCOMPARE(h->text("Text2"), QStringLiteral("Cb"));
-        const QString expected = scaleField(m_path, "Cb", FETCHED(QString, field));
+        const QString expected = scaleField(m_path, "Cb", field);
         QCOMPARE(rightButtons(*h, pitchButtons("Play_")), QStringList{test::buttonAccepting(expected, "Play_")});
     }
 
@@ -405,10 +410,12 @@ private slots:
     }
     void relativeMinorSpellingsAreExact()
     {
-        auto h = harness({onlyKey(FETCHED(QString, key))});
+        QFETCH(QString, key);
+        QFETCH(QString, button);
+        auto h = harness({onlyKey(key)});
         h->click("Option1");
         h->click("Command32");
-        QCOMPARE(rightButtons(*h, relationsButtonNames()), QStringList{FETCHED(QString, button)});
+        QCOMPARE(rightButtons(*h, relationsButtonNames()), QStringList{button});
     }
 
     // ---- Every tab keeps its own question

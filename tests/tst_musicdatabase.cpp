@@ -8,7 +8,6 @@
 #include <QSqlDatabase>
 #include <QSqlQuery>
 #include <QTemporaryDir>
-#include "fetch.h"
 
 #include <QTest>
 
@@ -53,9 +52,10 @@ private slots:
     }
     void drawIndex()
     {
+        QFETCH(int, index);
         QFETCH(int, count);
         QFETCH(double, r);
-        QCOMPARE(velmora::drawIndex(count, r), FETCHED(int, index));
+        QCOMPARE(velmora::drawIndex(count, r), index);
     }
 
     void generatorNeverReachesOne()
@@ -125,6 +125,7 @@ private slots:
     }
     void failuresNameTableAndField()
     {
+        QFETCH(QStringList, mentions);
         QFETCH(QString, change);
         MusicDatabase db;
         QVERIFY(db.open(m_path).isEmpty());
@@ -136,7 +137,7 @@ private slots:
         all.fill(true);
         const Expected<IntervalQuestion> question = drawIntervalQuestion(ladders, intervals, random, all);
         QVERIFY(!question);
-        for (const QString &word : FETCHED(QStringList, mentions))
+        for (const QString &word : mentions)
             QVERIFY2(question.error().contains(word), qPrintable(question.error()));
     }
 
@@ -171,14 +172,16 @@ private slots:
     }
     void unusableFilesFallBackToBuiltInData()
     {
+        QFETCH(QByteArray, contents);
+        QFETCH(QString, mentions);
         QFile file(m_path);
         QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
-        file.write(FETCHED(QByteArray, contents));
+        file.write(contents);
         file.close();
 
         MusicDatabase db;
         const QString problem = db.open(m_path);
-        QVERIFY2(problem.contains(FETCHED(QString, mentions)), qPrintable(problem));
+        QVERIFY2(problem.contains(mentions), qPrintable(problem));
         QVERIFY(problem.contains(m_path));
         QVERIFY(db.usingBuiltIn());
         QCOMPARE(*RecordCursor(db.connectionName(), tables::Ladders).count(), 15);

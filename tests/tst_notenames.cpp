@@ -1,6 +1,5 @@
 #include "music/notename.h"
 
-#include "fetch.h"
 
 #include <QTest>
 
@@ -37,9 +36,10 @@ private slots:
     }
     void equality()
     {
+        QFETCH(bool, equal);
         QFETCH(QString, a);
         QFETCH(QString, b);
-        QCOMPARE(sameNote(a, b), FETCHED(bool, equal));
+        QCOMPARE(sameNote(a, b), equal);
     }
 
     // Each answer, by which buttons of each family accept it.
@@ -64,9 +64,11 @@ private slots:
     }
     void acceptance()
     {
+        QFETCH(QStringList, intervalButtons);
+        QFETCH(QStringList, transposeButtons);
         QFETCH(QString, answer);
-        QCOMPARE(acceptingButtons(answer, &PitchClassButton::intervalSpellings), FETCHED(QStringList, intervalButtons));
-        QCOMPARE(acceptingButtons(answer, &PitchClassButton::transposeSpellings), FETCHED(QStringList, transposeButtons));
+        QCOMPARE(acceptingButtons(answer, &PitchClassButton::intervalSpellings), intervalButtons);
+        QCOMPARE(acceptingButtons(answer, &PitchClassButton::transposeSpellings), transposeButtons);
     }
 
     void everyButtonAcceptsItsCaption()

@@ -1,7 +1,6 @@
 #include "ui/assets.h"
 #include "exercises/chords/chordquestion.h"
 #include "app/cheatmode.h"
-#include "fetch.h"
 #include "exercises/intervals/intervals.h"
 #include "music/notename.h"
 #include "exercises/relations/relations.h"
@@ -118,7 +117,12 @@ private slots:
         QTest::newRow("no argument") << QStringList{"velmora"} << false;
         QTest::newRow("tovu with a blank") << QStringList{"velmora", "tovu "} << false;
     }
-    void cheatDecision() { QCOMPARE(cheatModeFromArguments(FETCHED(QStringList, arguments)), FETCHED(bool, on)); }
+    void cheatDecision()
+    {
+        QFETCH(QStringList, arguments);
+        QFETCH(bool, on);
+        QCOMPARE(cheatModeFromArguments(arguments), on);
+    }
 
     void realProcessTakesTovuAfterQtsOwnOptions_data()
     {
@@ -130,12 +134,14 @@ private slots:
     }
     void realProcessTakesTovuAfterQtsOwnOptions()
     {
+        QFETCH(QStringList, arguments);
+        QFETCH(QByteArray, line);
         QProcess process;
         QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
         env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
         env.insert(QStringLiteral("QT_LOGGING_RULES"), QStringLiteral("velmora.startup.info=true"));
         process.setProcessEnvironment(env);
-        process.start(QStringLiteral(VELMORA_EXECUTABLE), FETCHED(QStringList, arguments));
+        process.start(QStringLiteral(VELMORA_EXECUTABLE), arguments);
         QVERIFY(process.waitForStarted());
         QByteArray output;
         QElapsedTimer clock;
@@ -144,7 +150,7 @@ private slots:
             process.waitForReadyRead(500);
             output += process.readAllStandardError();
         }
-        QVERIFY2(output.contains(FETCHED(QByteArray, line)), output.constData());
+        QVERIFY2(output.contains(line), output.constData());
         QVERIFY2(output.contains("main window exposed"), output.constData());
         QCOMPARE(process.state(), QProcess::Running);
         process.kill();
@@ -194,6 +200,7 @@ private slots:
     }
     void controlsStandWhereTheLayoutPutsThem()
     {
+        QFETCH(QPoint, position);
         QFETCH(QString, tab);
         QFETCH(QString, control);
         QFETCH(QString, container);
@@ -208,7 +215,7 @@ private slots:
         QCOMPARE(tabs->tabText(tabs->currentIndex()), tab);
         QWidget *widget = h.find(control);
         QWidget *box = container == QLatin1String("client") ? h.window.centralWidget() : h.find(container);
-        QTRY_COMPARE(positionIn(widget, box), FETCHED(QPoint, position));
+        QTRY_COMPARE(positionIn(widget, box), position);
 
         // Nothing is cut off: the control lies inside its page, and the client area below the menu.
         QVERIFY(h.window.centralWidget()->y() >= h.window.menuBar()->height());
