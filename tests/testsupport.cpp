@@ -4,7 +4,13 @@
 #include "music/notename.h"
 #include "exercises/relations/relations.h"
 
+#include <QApplication>
+#include <QCheckBox>
+#include <QRadioButton>
+#include <QStyle>
+#include <QStyleOptionButton>
 #include <QEventLoop>
+#include <QTabWidget>
 #include <QTimer>
 
 namespace velmora::test {
@@ -35,6 +41,37 @@ QString firstName(const Table &table, Match matches, Name nameOf)
 }
 
 } // namespace
+
+void Harness::click(const QString &name)
+{
+    auto *button = find<QAbstractButton>(name);
+    if (!window.isVisible()) {
+        window.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&window));
+    }
+    auto *tabs = find<QTabWidget>(QStringLiteral("SSTab1"));
+    for (QWidget *w = button; w; w = w->parentWidget()) {
+        if (tabs->indexOf(w) >= 0) {
+            tabs->setCurrentWidget(w); // not through the tab strip, which would empty the verdict
+            break;
+        }
+    }
+    // Option buttons and check boxes answer only on their box and caption, not their whole width.
+    QRect target = button->rect();
+    QStyleOptionButton option;
+    option.initFrom(button);
+    option.text = button->text();
+    if (qobject_cast<QRadioButton *>(button))
+        target = button->style()->subElementRect(QStyle::SE_RadioButtonClickRect, &option, button);
+    else if (qobject_cast<QCheckBox *>(button))
+        target = button->style()->subElementRect(QStyle::SE_CheckBoxClickRect, &option, button);
+    const QPoint centre = target.center();
+    QWidget *there = QApplication::widgetAt(button->mapToGlobal(centre));
+    if (!QTest::qVerify(button->isVisible() && there == button, "reachable", qPrintable(name + QStringLiteral(" is not reachable")),
+                        __FILE__, __LINE__))
+        return;
+    QTest::mouseClick(button, Qt::LeftButton, Qt::NoModifier, centre);
+}
 
 QString buttonAccepting(const QString &answer, const char *prefix)
 {

@@ -65,7 +65,9 @@ struct Harness
         return widget;
     }
 
-    void click(const QString &name) { find<QAbstractButton>(name)->click(); }
+    // Clicks as a user would: on the button's own tab, only when the button is shown and nothing
+    // covers its centre (QAbstractButton::click() would press a hidden or covered button too).
+    void click(const QString &name);
     QString text(const QString &name) const
     {
         if (auto *edit = window.findChild<QLineEdit *>(name))
