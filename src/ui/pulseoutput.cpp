@@ -258,10 +258,10 @@ PulseOutput::Result PulseOutput::play(const PcmSound &sound, std::chrono::millis
             m_lingering.reset();
         if (!m_context || pa_context_get_state(m_context) != PA_CONTEXT_READY)
             return Result::NoServer;
-        const pa_sample_spec spec{PA_SAMPLE_S16NE, uint32_t(sound.sampleRate), uint8_t(sound.channels)};
+        const pa_sample_spec format{PA_SAMPLE_S16NE, uint32_t(sound.sampleRate), uint8_t(sound.channels)};
         pa_proplist *properties = pa_proplist_new();
         pa_proplist_sets(properties, PA_PROP_MEDIA_ROLE, "event");
-        playback->stream = pa_stream_new_with_proplist(m_context, "Velmora", &spec, nullptr, properties);
+        playback->stream = pa_stream_new_with_proplist(m_context, "Velmora", &format, nullptr, properties);
         pa_proplist_free(properties);
         if (!playback->stream)
             return Result::Failed;
@@ -270,7 +270,7 @@ PulseOutput::Result PulseOutput::play(const PcmSound &sound, std::chrono::millis
         pa_stream_set_latency_update_callback(playback->stream, &Playback::onTimingUpdate, playback.get());
         // A short buffer: the chime starts at once, and the sink has little to mix over again
         // when the stream joins it (a null sink's monitor would lose that part).
-        pa_buffer_attr buffer{uint32_t(-1), uint32_t(pa_usec_to_bytes(BufferUsec, &spec)), uint32_t(-1), uint32_t(-1),
+        pa_buffer_attr buffer{uint32_t(-1), uint32_t(pa_usec_to_bytes(BufferUsec, &format)), uint32_t(-1), uint32_t(-1),
                               uint32_t(-1)};
         const auto flags = pa_stream_flags_t(PA_STREAM_ADJUST_LATENCY | PA_STREAM_AUTO_TIMING_UPDATE);
         if (pa_stream_connect_playback(playback->stream, nullptr, &buffer, flags, nullptr, nullptr) < 0)
