@@ -1,6 +1,7 @@
 #include "exercises/chords/chordquestion.h"
 #include "app/mainwindow.h"
 #include "music/musicdatabase.h"
+#include "ui/clock.h"
 #include "ui/prompter.h"
 #include "music/random.h"
 #include "ui/soundplayer.h"
@@ -93,7 +94,8 @@ void ChordGoPress(benchmark::State &state)
 {
     Silent silent;
     SeededRandom random(1);
-    MainWindow window(Services{silent, silent, random, QStringLiteral("absent.mdb")}, false);
+    Clock clock;
+    MainWindow window(Services{silent, silent, random, clock, QStringLiteral("absent.mdb")}, false);
     window.Form_Load();
     window.findChild<QAbstractButton *>(QStringLiteral("check1_mixup"))->setChecked(true);
     auto *go = window.findChild<QAbstractButton *>(QStringLiteral("Command1"));

@@ -27,6 +27,45 @@ void FakeSoundPlayer::playToEnd(const QString &relativePath)
     loop.exec(QEventLoop::ExcludeUserInputEvents);
 }
 
+void ManualClock::start(QTimer &timer)
+{
+    const qint64 due = m_now + timer.interval();
+    for (Running &running : m_running) {
+        if (running.timer == &timer) {
+            running.due = due;
+            return;
+        }
+    }
+    m_running.push_back({&timer, due});
+}
+
+bool ManualClock::isRunning(const QTimer &timer) const
+{
+    return std::any_of(m_running.begin(), m_running.end(),
+                       [&](const Running &running) { return running.timer == &timer; });
+}
+
+void ManualClock::advance(int ms)
+{
+    const qint64 end = m_now + ms;
+    for (;;) {
+        std::erase_if(m_running, [](const Running &running) { return running.timer.isNull(); });
+        auto next = std::min_element(m_running.begin(), m_running.end(),
+                                     [](const Running &a, const Running &b) { return a.due < b.due; });
+        if (next == m_running.end() || next->due > end)
+            break;
+        m_now = next->due;
+        QTimer *timer = next->timer;
+        if (timer->isSingleShot())
+            m_running.erase(next);
+        else
+            next->due += std::max(1, timer->interval());
+        // The signal is private to QTimer, but the meta-object emits it as the timer would.
+        QMetaObject::invokeMethod(timer, "timeout");
+    }
+    m_now = end;
+}
+
 namespace {
 
 // The name of the first entry of a production table that `matches`, or empty.

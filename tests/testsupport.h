@@ -1,6 +1,7 @@
 #pragma once
 
 #include "app/mainwindow.h"
+#include "ui/clock.h"
 #include "ui/prompter.h"
 #include "music/random.h"
 #include "ui/soundplayer.h"
@@ -9,11 +10,13 @@
 #include <QAbstractButton>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPointer>
 #include <QStringList>
 #include <QTest>
 
 #include <functional>
 #include <memory>
+#include <vector>
 
 namespace velmora::test {
 
@@ -46,12 +49,31 @@ protected:
     void playToEnd(const QString &relativePath) override;
 };
 
+// A clock that stands still until a test moves it; the timers it starts never fire on their own.
+class ManualClock : public Clock
+{
+public:
+    void start(QTimer &timer) override;
+    bool isRunning(const QTimer &timer) const override;
+    // Moves time on by `ms`, firing every timer that falls due, in the order they fall due.
+    void advance(int ms);
+
+private:
+    struct Running
+    {
+        QPointer<QTimer> timer;
+        qint64 due;
+    };
+    std::vector<Running> m_running;
+    qint64 m_now = 0;
+};
+
 // A main window as the splash would load it, with fakes for everything a test must not touch.
 struct Harness
 {
     explicit Harness(bool cheatMode = false, const QString &databaseFile = QStringLiteral("no-such-Chords-VB.mdb"),
                      std::uint64_t seed = 7)
-        : random(seed), window(Services{prompter, sound, random, databaseFile}, cheatMode)
+        : random(seed), window(Services{prompter, sound, random, clock, databaseFile}, cheatMode)
     {
         window.Form_Load();
     }
@@ -78,6 +100,7 @@ struct Harness
 
     FakePrompter prompter;
     FakeSoundPlayer sound;
+    ManualClock clock;
     SeededRandom random;
     MainWindow window;
 };

@@ -362,9 +362,13 @@ private slots:
         auto *line = h.find<QLabel>("Label20");
         QCOMPARE(line->text(), QString());
         const bool first = line->isVisible();
-        QTRY_COMPARE_WITH_TIMEOUT(line->isVisible(), !first, 1500);
-        QTRY_COMPARE_WITH_TIMEOUT(line->isVisible(), first, 1500);
-        QVERIFY(h.find<QTimer>("blinker")->isActive());
+        h.clock.advance(999);
+        QCOMPARE(line->isVisible(), first);
+        h.clock.advance(1);
+        QCOMPARE(line->isVisible(), !first);
+        h.clock.advance(1000);
+        QCOMPARE(line->isVisible(), first);
+        QVERIFY(h.clock.isRunning(*h.find<QTimer>("blinker")));
     }
 
     void tabStripClickEmptiesTheStatusLine()
@@ -386,22 +390,27 @@ private slots:
     void hideTimersHideTheirLabelsAndKeepRunning()
     {
         Harness h(true);
+        h.clock.advance(1000);
         for (const char *label : {"Label13", "Label14"})
-            QTRY_VERIFY_WITH_TIMEOUT(h.find(QLatin1String(label))->isHidden(), 1500);
+            QVERIFY2(h.find(QLatin1String(label))->isHidden(), label);
         h.click("Command1");
-        h.click("Command25");
+        h.clock.advance(500);
+        h.click("Command25"); // restarts Timer1: the label stays its full second
         QVERIFY(!h.find("Label1")->isHidden());
-        QTRY_VERIFY_WITH_TIMEOUT(h.find("Label1")->isHidden(), 1500);
+        h.clock.advance(999);
+        QVERIFY(!h.find("Label1")->isHidden());
+        h.clock.advance(1);
+        QVERIFY(h.find("Label1")->isHidden());
 
-        auto *timer4 = h.find<QTimer>("Timer4");
-        QCOMPARE(timer4->interval(), 10000);
-        timer4->setInterval(100);
         h.click("Command34");
         h.click("Int_cheat");
         QVERIFY(!h.find("Label7")->isHidden());
-        QTRY_VERIFY_WITH_TIMEOUT(h.find("Label7")->isHidden(), 1500);
+        h.clock.advance(9999);
+        QVERIFY(!h.find("Label7")->isHidden());
+        h.clock.advance(1);
+        QVERIFY(h.find("Label7")->isHidden());
         for (const char *timer : {"Timer1", "Timer2", "Timer3", "Timer4", "blinker"})
-            QVERIFY2(h.find<QTimer>(QLatin1String(timer))->isActive(), timer);
+            QVERIFY2(h.clock.isRunning(*h.find<QTimer>(QLatin1String(timer))), timer);
     }
 
     void splashLoadsTheMainWindowOnceAndTheProgramGoesOn()
@@ -409,12 +418,13 @@ private slots:
         test::FakePrompter prompter;
         test::FakeSoundPlayer sound;
         SeededRandom random(1);
+        Clock clock;
         std::unique_ptr<MainWindow> window;
         int loads = 0;
         QSignalSpy lastClosed(qApp, &QGuiApplication::lastWindowClosed);
         auto *splash = new SplashWindow([&]() -> QWidget * {
             ++loads;
-            window = std::make_unique<MainWindow>(Services{prompter, sound, random, "absent.mdb"}, false);
+            window = std::make_unique<MainWindow>(Services{prompter, sound, random, clock, "absent.mdb"}, false);
             window->Form_Load();
             return window.get();
         });

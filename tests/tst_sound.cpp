@@ -132,7 +132,7 @@ void pressLater(QAbstractButton *button, Delivery how, int afterMs)
 struct SoundHarness
 {
     explicit SoundHarness(const QString &server, bool cheatMode = false)
-        : sound(server), window(Services{prompter, sound, random, QStringLiteral("absent.mdb")}, cheatMode)
+        : sound(server), window(Services{prompter, sound, random, clock, QStringLiteral("absent.mdb")}, cheatMode)
     {
     }
 
@@ -148,6 +148,7 @@ struct SoundHarness
     test::FakePrompter prompter;
     ServerSoundPlayer sound;
     SeededRandom random{3};
+    Clock clock;
     MainWindow window;
 };
 

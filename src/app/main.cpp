@@ -1,4 +1,5 @@
 #include "app/cheatmode.h"
+#include "ui/clock.h"
 #include "ui/look.h"
 #include "app/mainwindow.h"
 #include "ui/prompter.h"
@@ -19,10 +20,11 @@ int main(int argc, char *argv[])
     velmora::MessageBoxPrompter prompter;
     velmora::ServerSoundPlayer sound;
     velmora::ClockSeededRandom random;
+    velmora::Clock clock;
     std::unique_ptr<velmora::MainWindow> mainWindow;
 
     auto *splash = new velmora::SplashWindow([&]() -> QWidget * {
-        mainWindow = std::make_unique<velmora::MainWindow>(velmora::Services{prompter, sound, random}, cheatMode);
+        mainWindow = std::make_unique<velmora::MainWindow>(velmora::Services{prompter, sound, random, clock}, cheatMode);
         prompter.setParent(mainWindow.get());
         QObject::connect(mainWindow.get(), &velmora::MainWindow::quitRequested, &app, &QApplication::quit);
         mainWindow->Form_Load();

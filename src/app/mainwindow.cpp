@@ -2,6 +2,7 @@
 
 #include "app/aboutpage.h"
 #include "app/startuplog.h"
+#include "ui/clock.h"
 #include "ui/exercisepage.h"
 #include "exercises/chords/chordspage.h"
 #include "exercises/intervals/intervalspage.h"
@@ -88,7 +89,7 @@ MainWindow::MainWindow(Services services, bool cheatMode, QWidget *parent)
     m_blinker->setObjectName(QStringLiteral("blinker"));
     m_blinker->setInterval(1000);
     connect(m_blinker, &QTimer::timeout, this, &MainWindow::blinker_Timer);
-    m_blinker->start();
+    m_services.clock.start(*m_blinker);
 
     // Opened here, so no window exists without its data; Form_Load shows a problem with the file.
     m_databaseProblem = m_database.open(m_services.databaseFile);
@@ -101,7 +102,7 @@ MainWindow::MainWindow(Services services, bool cheatMode, QWidget *parent)
     intervals->setObjectName(QStringLiteral("Data3"));
 
     m_feedback = new Feedback(m_statusLine, m_soundOff, m_services.sound, this);
-    m_context.reset(new ExerciseContext{*ladders, *chordKinds, *intervals, m_services.random, m_services.prompter,
+    m_context.reset(new ExerciseContext{*ladders, *chordKinds, *intervals, m_services.random, m_services.clock, m_services.prompter,
                                         *m_feedback, presses, cheatMode});
 
     for (const Exercise &exercise : Exercises) {

@@ -15,6 +15,7 @@ class QTimer;
 namespace velmora {
 
 class AboutPage;
+class Clock;
 class Feedback;
 class SoundPlayer;
 
@@ -25,6 +26,7 @@ struct Services
     Prompter &prompter;
     SoundPlayer &sound;
     RandomSource &random;
+    Clock &clock;
     QString databaseFile = QString::fromLatin1(MusicDatabase::DefaultFileName);
 };
 

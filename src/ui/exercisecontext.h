@@ -2,6 +2,7 @@
 
 namespace velmora {
 
+class Clock;
 class Feedback;
 class PressGate;
 class Prompter;
@@ -15,6 +16,7 @@ struct ExerciseContext
     RecordCursor &chordKinds; // Data2
     RecordCursor &intervals;  // Data3
     RandomSource &random;
+    Clock &clock;
     Prompter &prompter;
     Feedback &feedback;
     PressGate &presses; // every press handler is connected through it

@@ -1,5 +1,6 @@
 #include "ui/exercisepage.h"
 
+#include "ui/clock.h"
 #include "ui/feedback.h"
 
 #include <QLabel>
@@ -23,6 +24,7 @@ void ExercisePage::setUpCheat(QPushButton *button, CheatButton kind, QLabel *lab
     m_cheatLabel = label;
     m_cheatTimer = timer;
     m_reveal = std::move(reveal);
+    m_context.clock.start(*timer);
     if (kind == CheatButton::AlwaysShown)
         button->setText(cheatMode() ? QStringLiteral("Cheat") : QStringLiteral("---"));
     else
@@ -37,7 +39,7 @@ void ExercisePage::revealCheat()
     if (cheatMode())
         m_cheatLabel->show();
     // Restarting gives the revealed answer a full interval on screen.
-    m_cheatTimer->start();
+    m_context.clock.start(*m_cheatTimer);
 }
 
 } // namespace velmora

@@ -106,7 +106,6 @@ QTimer *hideTimer(QObject *parent, const char *name, int intervalMs, QWidget *la
     timer->setObjectName(QLatin1String(name));
     timer->setInterval(intervalMs);
     QObject::connect(timer, &QTimer::timeout, label, &QWidget::hide);
-    timer->start();
     return timer;
 }
 

@@ -36,7 +36,7 @@ QRadioButton *optionButton(QWidget *parent, const char *name, const QString &cap
 QLineEdit *readOnlyText(QWidget *parent, const char *name, const QString &text, const QRect &geometry);
 QGroupBox *frame(QWidget *parent, const char *name, const QString &caption, const QRect &geometry);
 
-// A timer that hides its cheat label at every tick, running from the moment it exists.
+// A timer that hides its cheat label at every tick; whoever owns the clock starts it.
 QTimer *hideTimer(QObject *parent, const char *name, int intervalMs, QWidget *label);
 
 void setTextColour(QWidget *widget, const QColor &colour);
