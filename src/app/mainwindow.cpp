@@ -102,7 +102,7 @@ MainWindow::MainWindow(Services services, bool cheatMode, QWidget *parent)
     intervals->setObjectName(QStringLiteral("Data3"));
 
     m_feedback = new Feedback(m_statusLine, m_soundOff, m_services.sound, this);
-    m_context.reset(new ExerciseContext{*ladders, *chordKinds, *intervals, m_services.random, m_services.clock, m_services.prompter,
+    m_context.reset(new ExerciseContext{m_database, *ladders, *chordKinds, *intervals, m_services.random, m_services.clock, m_services.prompter,
                                         *m_feedback, presses, cheatMode});
 
     for (const Exercise &exercise : Exercises) {

@@ -32,7 +32,7 @@ QStringList majorKeys()
 
 QString quote(const QString &text)
 {
-    return QLatin1Char('"') + text + QLatin1Char('"');
+    return QLatin1Char('"') + shortened(text) + QLatin1Char('"');
 }
 
 struct Row
@@ -216,33 +216,21 @@ QStringList checkMusicData(const QString &connectionName)
 int runDbCheck(const QString &fileName, QStringList *output)
 {
     MusicDatabase builtIn;
+    SqliteFile file;
     QString connection;
-    const QString fileConnection = QStringLiteral("velmora-dbcheck");
     if (fileName.isEmpty()) {
         builtIn.open(QString());
         connection = builtIn.connectionName();
     } else {
-        const Expected<DatabaseFileKind> kind = databaseFileKind(fileName);
-        if (!kind) {
-            *output << QStringLiteral("%1: cannot be read: %2").arg(fileName, kind.error());
+        connection = QStringLiteral("velmora-dbcheck");
+        const SqliteFile::Opened opened = openMusicFile(file, connection, fileName);
+        if (!opened.ok()) {
+            *output << QStringLiteral("%1: cannot be used: %2").arg(fileName, opened.reason);
             return 2;
         }
-        if (*kind != DatabaseFileKind::Sqlite) {
-            *output << QStringLiteral("%1: not an SQLite database").arg(fileName);
-            return 2;
-        }
-        if (const QString error = openSqliteReadOnly(fileConnection, fileName); !error.isEmpty()) {
-            *output << QStringLiteral("%1: cannot be opened: %2").arg(fileName, error);
-            return 2;
-        }
-        connection = fileConnection;
     }
     const QStringList problems = checkMusicData(connection);
     *output << problems;
-    if (!fileName.isEmpty()) {
-        QSqlDatabase::database(fileConnection, false).close();
-        QSqlDatabase::removeDatabase(fileConnection);
-    }
     return problems.isEmpty() ? 0 : 1;
 }
 

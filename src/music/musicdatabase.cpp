@@ -8,7 +8,9 @@
 #include <QSqlError>
 #include <QSqlQuery>
 
+#include <algorithm>
 #include <atomic>
+#include <vector>
 
 namespace velmora {
 
@@ -30,6 +32,12 @@ QString fileProblemPrefix(const QString &fileName)
     return QStringLiteral("The music database \"%1\" in the working directory cannot be used: ").arg(fileName);
 }
 
+// `what` is a table name, or a table and field already quoted inside.
+QString readFailure(const QString &what, const QSqlError &error)
+{
+    return QStringLiteral("Table \"%1\" cannot be read: %2.").arg(what, sqliteCause(error));
+}
+
 const char *const BuiltInNotice = "\n\nVelmora uses its built-in music data instead.";
 
 } // namespace
@@ -44,26 +52,33 @@ int exactFieldIndex(const QSqlRecord &record, const QString &name)
     return -1;
 }
 
-Expected<DatabaseFileKind> databaseFileKind(const QString &fileName)
+SqliteFile::Opened openMusicFile(SqliteFile &file, const QString &connectionName, const QString &fileName)
 {
-    QFile file(fileName);
-    if (!file.open(QIODevice::ReadOnly))
-        return Failure{file.errorString()};
-    const QByteArray header = file.read(32);
-    if (header.startsWith(QByteArrayLiteral("SQLite format 3\0")))
-        return DatabaseFileKind::Sqlite;
-    const QByteArray jet = header.mid(4, 15);
-    if (jet == "Standard Jet DB" || jet == "Standard ACE DB")
-        return DatabaseFileKind::Access;
-    return DatabaseFileKind::Other;
-}
-
-QString openSqliteReadOnly(const QString &connectionName, const QString &fileName)
-{
-    QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), connectionName);
-    db.setDatabaseName(fileName);
-    db.setConnectOptions(QStringLiteral("QSQLITE_OPEN_READONLY"));
-    return db.open() ? QString() : db.lastError().text();
+    const PathLook look = lookAt(fileName);
+    if (look.kind == PathLook::Kind::Absent)
+        return {SqliteFile::Opened::Status::Refused, QStringLiteral("there is no such file.")};
+    if (look.kind != PathLook::Kind::Regular)
+        return {SqliteFile::Opened::Status::Refused, look.reason};
+    const HeaderResult read = readDatabaseHeader(fileName);
+    if (!read.header)
+        return {SqliteFile::Opened::Status::Refused, read.reason};
+    switch (read.header->kind) {
+    case DatabaseFileKind::Sqlite:
+        return file.open(connectionName, fileName, *read.header);
+    case DatabaseFileKind::Access:
+        return {SqliteFile::Opened::Status::Refused,
+                QStringLiteral("it is a Microsoft Access database, and Velmora reads SQLite databases.\n"
+                               "Convert it with the mdbtools programs, for example:\n"
+                               "  mdb-schema \"%1\" sqlite | sqlite3 music.sqlite\n"
+                               "  for t in Ladders chort-sort Intervallen; do mdb-export -I sqlite \"%1\" \"$t\" | sqlite3 music.sqlite; done\n"
+                               "then put music.sqlite in its place under the name \"%1\".")
+                    .arg(fileName)};
+    case DatabaseFileKind::AccessAce:
+        return {SqliteFile::Opened::Status::Refused, QStringLiteral("it is an Access 2007 or later (.accdb) database, which Velmora cannot read.")};
+    case DatabaseFileKind::Other:
+        break;
+    }
+    return {SqliteFile::Opened::Status::Refused, QStringLiteral("it is not an SQLite database.")};
 }
 
 QString noRecordsMessage(const QString &table)
@@ -90,12 +105,12 @@ Expected<QString> DrawnRecord::field(const QString &name) const
     const int index = exactFieldIndex(m_record, name);
     if (index < 0) {
         return Failure{
-            QStringLiteral("Table \"%1\" has no field \"%2\".").arg(m_table, name)};
+            QStringLiteral("Table \"%1\" has no field \"%2\".").arg(m_table, shortened(name))};
     }
     const QVariant value = m_record.value(index);
     if (value.isNull()) {
         return Failure{
-            QStringLiteral("Table \"%1\": field \"%2\" holds no value.").arg(m_table, name)};
+            QStringLiteral("Table \"%1\": field \"%2\" holds no value.").arg(m_table, shortened(name))};
     }
     return value.toString();
 }
@@ -110,8 +125,7 @@ Expected<int> RecordCursor::count() const
     QSqlQuery query(database(m_connectionName));
     query.setForwardOnly(true);
     if (!query.exec(QStringLiteral("SELECT COUNT(*) FROM %1").arg(quotedIdentifier(m_table))) || !query.next()) {
-        return Failure{QStringLiteral("Table \"%1\" cannot be read: %2")
-                                          .arg(m_table, query.lastError().text())};
+        return Failure{readFailure(m_table, query.lastError())};
     }
     return query.value(0).toInt();
 }
@@ -122,10 +136,11 @@ Expected<DrawnRecord> RecordCursor::draw(int count, double r)
         return Failure{noRecordsMessage(m_table)};
     QSqlQuery query(database(m_connectionName));
     query.setForwardOnly(true);
-    query.prepare(QStringLiteral("SELECT * FROM %1 ORDER BY rowid LIMIT 1 OFFSET ?").arg(quotedIdentifier(m_table)));
+    if (!query.prepare(QStringLiteral("SELECT * FROM %1 ORDER BY rowid LIMIT 1 OFFSET ?").arg(quotedIdentifier(m_table))))
+        return Failure{readFailure(m_table, query.lastError())};
     query.addBindValue(drawIndex(count, r));
     if (!query.exec())
-        return Failure{QStringLiteral("Table \"%1\" cannot be read: %2").arg(m_table, query.lastError().text())};
+        return Failure{readFailure(m_table, query.lastError())};
     if (!query.next())
         return Failure{QStringLiteral("Table \"%1\" cannot be read: the record vanished while it was read").arg(m_table)};
     return DrawnRecord(m_table, query.record());
@@ -140,14 +155,56 @@ Expected<DrawnRecord> RecordCursor::countAndDraw(RandomSource &random)
     return draw(*n, random.next());
 }
 
+Expected<DrawnRecord> RecordCursor::drawAmong(const QStringList &fieldNames, const RecordTest &ends, double r)
+{
+    QSqlDatabase db = database(m_connectionName);
+    const QSqlRecord columns = db.record(m_table);
+    if (std::ranges::any_of(fieldNames, [&](const QString &name) { return exactFieldIndex(columns, name) < 0; })) {
+        // Every record ends the search at its missing field.
+        const Expected<int> n = count();
+        if (!n)
+            return Failure{n.error()};
+        return draw(*n, r);
+    }
+    QStringList selected{QStringLiteral("rowid")};
+    for (const QString &name : fieldNames)
+        selected << quotedIdentifier(name);
+    QSqlQuery query(db);
+    query.setForwardOnly(true);
+    if (!query.exec(QStringLiteral("SELECT %1 FROM %2 ORDER BY rowid").arg(selected.join(QLatin1Char(',')), quotedIdentifier(m_table))))
+        return Failure{readFailure(m_table, query.lastError())};
+    std::vector<qint64> rowids;
+    QVariantList values(fieldNames.size());
+    while (query.next()) {
+        for (qsizetype i = 0; i < values.size(); ++i)
+            values[i] = query.value(int(i) + 1);
+        if (ends(values))
+            rowids.push_back(query.value(0).toLongLong());
+    }
+    if (query.lastError().isValid())
+        return Failure{readFailure(m_table, query.lastError())};
+    if (rowids.empty())
+        return Failure{QString()};
+
+    QSqlQuery fetch(db);
+    fetch.setForwardOnly(true);
+    if (!fetch.prepare(QStringLiteral("SELECT * FROM %1 WHERE rowid = ?").arg(quotedIdentifier(m_table))))
+        return Failure{readFailure(m_table, fetch.lastError())};
+    fetch.addBindValue(rowids[size_t(drawIndex(int(rowids.size()), r))]);
+    if (!fetch.exec())
+        return Failure{readFailure(m_table, fetch.lastError())};
+    if (!fetch.next())
+        return Failure{QStringLiteral("Table \"%1\" cannot be read: the record vanished while it was read").arg(m_table)};
+    return DrawnRecord(m_table, fetch.record());
+}
+
 Expected<QStringList> RecordCursor::values(const QString &fieldName) const
 {
     QSqlQuery query(database(m_connectionName));
     query.setForwardOnly(true);
     if (!query.exec(QStringLiteral("SELECT %1 FROM %2 ORDER BY rowid")
                         .arg(quotedIdentifier(fieldName), quotedIdentifier(m_table)))) {
-        return Failure{QStringLiteral("Table \"%1\", field \"%2\" cannot be read: %3")
-                                                  .arg(m_table, fieldName, query.lastError().text())};
+        return Failure{readFailure(QStringLiteral("%1\", field \"%2").arg(m_table, shortened(fieldName)), query.lastError())};
     }
     QStringList result;
     while (query.next())
@@ -175,6 +232,7 @@ MusicDatabase::~MusicDatabase()
 
 void MusicDatabase::closeConnection()
 {
+    m_file.close();
     if (QSqlDatabase::contains(m_connectionName)) {
         database(m_connectionName).close();
         QSqlDatabase::removeDatabase(m_connectionName);
@@ -183,48 +241,61 @@ void MusicDatabase::closeConnection()
 
 QString MusicDatabase::open(const QString &fileName)
 {
-    closeConnection();
-    QString problem;
-    if (QFileInfo::exists(fileName) && openFile(fileName, &problem))
-        return {};
-    openBuiltIn();
-    return problem;
+    m_fileName = fileName;
+    m_refused.reset();
+    return load(Moment::StartUp).message;
 }
 
-bool MusicDatabase::openFile(const QString &fileName, QString *problem)
+MusicDatabase::PressCheck MusicDatabase::refresh()
 {
-    const Expected<DatabaseFileKind> kind = databaseFileKind(fileName);
-    if (!kind) {
-        *problem = fileProblemPrefix(fileName) + kind.error() + QLatin1String(BuiltInNotice);
-        return false;
+    // A stat or two per press: cheap beside the queries that follow.
+    if (m_state == State::File && m_file.unchanged())
+        return {};
+    if (m_state == State::BuiltIn) {
+        const PathLook look = lookAt(m_fileName);
+        if (look.kind == PathLook::Kind::Absent)
+            return {};
+        if (m_refused && *m_refused == Refused{look.kind, look.identity, look.reason})
+            return {};
     }
-    if (*kind != DatabaseFileKind::Sqlite) {
-        if (*kind == DatabaseFileKind::Access) {
-            *problem = fileProblemPrefix(fileName)
-                + QStringLiteral("it is a Microsoft Access database, and Velmora reads SQLite databases.\n"
-                                 "Convert it with the mdbtools programs, for example:\n"
-                                 "  mdb-schema \"%1\" sqlite | sqlite3 music.sqlite\n"
-                                 "  for t in Ladders chort-sort Intervallen; do mdb-export -I sqlite \"%1\" \"$t\" | sqlite3 music.sqlite; done\n"
-                                 "then put music.sqlite in its place under the name \"%1\".")
-                      .arg(fileName)
-                + QLatin1String(BuiltInNotice);
-        } else {
-            *problem = fileProblemPrefix(fileName) + QStringLiteral("it is not an SQLite database.")
-                + QLatin1String(BuiltInNotice);
-        }
-        return false;
-    }
+    return load(Moment::Press);
+}
 
-    if (const QString error = openSqliteReadOnly(m_connectionName, fileName); !error.isEmpty())
-        *problem = fileProblemPrefix(fileName) + error + QLatin1String(BuiltInNotice);
-    else if (const QString schema = schemaProblem(m_connectionName); !schema.isEmpty())
-        *problem = fileProblemPrefix(fileName) + schema + QLatin1String(BuiltInNotice);
-    if (!problem->isEmpty()) {
-        closeConnection();
-        return false;
+// A file that cannot be used at all (not a file, not SQLite, missing tables) is said once and the
+// built-in data serves until the file changes. A file SQLite cannot read right now (locked, or
+// damaged while it is being edited) fails only the press that meets it, leaving the question on
+// screen, and is tried again at the next press. At start-up only a lock is treated so: no
+// question is on screen yet, and the built-in data is the better start for any other problem.
+MusicDatabase::PressCheck MusicDatabase::load(Moment moment)
+{
+    closeConnection();
+    const PathLook look = lookAt(m_fileName);
+    if (look.kind == PathLook::Kind::Absent) {
+        openBuiltIn();
+        return {};
     }
-    m_builtIn = false;
-    return true;
+    using Status = SqliteFile::Opened::Status;
+    SqliteFile::Opened opened = openMusicFile(m_file, m_connectionName, m_fileName);
+    if (opened.ok() && moment == Moment::StartUp) {
+        if (const QString schema = schemaProblem(m_connectionName); !schema.isEmpty())
+            opened = {Status::Refused, schema};
+    }
+    if (opened.ok()) {
+        m_state = State::File;
+        m_refused.reset();
+        return {};
+    }
+    closeConnection();
+    const QString problem = fileProblemPrefix(m_fileName) + opened.reason;
+    if (opened.status == Status::Locked || (moment == Moment::Press && opened.status == Status::Unreadable)) {
+        m_state = State::Retry;
+        if (moment == Moment::StartUp)
+            return {problem + QStringLiteral("\n\nVelmora tries the file again at the next press."), false};
+        return {problem, false};
+    }
+    m_refused = Refused{look.kind, look.identity, look.reason};
+    openBuiltIn();
+    return {problem + QLatin1String(BuiltInNotice), true};
 }
 
 void MusicDatabase::openBuiltIn()
@@ -251,7 +322,7 @@ void MusicDatabase::openBuiltIn()
             qFatal("Velmora: the built-in music data is broken: %s", qPrintable(query.lastError().text()));
     }
     db.commit();
-    m_builtIn = true;
+    m_state = State::BuiltIn;
 }
 
 QString MusicDatabase::schemaProblem(const QString &connectionName)
@@ -272,6 +343,12 @@ QString MusicDatabase::schemaProblem(const QString &connectionName)
         for (const QString &field : fields) {
             if (exactFieldIndex(record, field) < 0)
                 problems << QStringLiteral("table \"%1\" has no field \"%2\".").arg(table, field);
+        }
+        QSqlQuery order(db);
+        if (!order.prepare(QStringLiteral("SELECT rowid FROM %1 LIMIT 0").arg(quotedIdentifier(table)))) {
+            problems << QStringLiteral("table \"%1\" has no rowid (it was made WITHOUT ROWID, or it is a view); "
+                                       "Velmora draws records in rowid order, so it needs an ordinary table.")
+                            .arg(table);
         }
     }
     return problems.join(QLatin1Char('\n'));

@@ -1,11 +1,16 @@
 #pragma once
 
 #include "music/expected.h"
+#include "music/sqlitefile.h"
 
 #include <QObject>
 #include <QSqlRecord>
 #include <QString>
 #include <QStringList>
+#include <QVariantList>
+
+#include <functional>
+#include <optional>
 
 namespace velmora {
 
@@ -37,12 +42,9 @@ QString quotedIdentifier(const QString &name);
 // A field's index by its exact name (QSqlRecord::indexOf ignores case), or -1.
 int exactFieldIndex(const QSqlRecord &record, const QString &name);
 
-// What the first bytes of a database file say it is; the reason when it cannot be read.
-enum class DatabaseFileKind { Sqlite, Access, Other };
-Expected<DatabaseFileKind> databaseFileKind(const QString &fileName);
-
-// Opens an SQLite file read-only as `connectionName`; empty, or the reason it failed.
-QString openSqliteReadOnly(const QString &connectionName, const QString &fileName);
+// Opens a music database file for reading only, with every check the program and the data
+// checker share: what stands at the path, what the header says, and whether SQLite can read it.
+SqliteFile::Opened openMusicFile(SqliteFile &file, const QString &connectionName, const QString &fileName);
 
 // One record fetched from a table. Fields are looked up by name in what was fetched, so a field
 // name that comes from the data never reaches SQL text.
@@ -78,6 +80,14 @@ public:
     Expected<DrawnRecord> countAndDraw(RandomSource &random);
     Expected<QStringList> values(const QString &fieldName) const;
 
+    // Decides from a record's `fieldNames` values (in that order) whether a search may end on it.
+    using RecordTest = std::function<bool(const QVariantList &values)>;
+    // One pass over the table for what a redraw-until-`ends` loop would give: a record drawn
+    // uniformly among those it would end on (fresh uniform draws, repeated until one ends the
+    // loop, end on each such record equally often). Fails with an empty reason when no record
+    // would end it; a missing field ends it at once, as the loop would at its first record.
+    Expected<DrawnRecord> drawAmong(const QStringList &fieldNames, const RecordTest &ends, double r);
+
 private:
     QString m_connectionName;
     QString m_table;
@@ -100,7 +110,9 @@ private:
 };
 
 // Opens "Chords-VB.mdb" from the working directory read-only when it is a usable SQLite
-// database, and otherwise the music data built into the program, held in memory.
+// database, and otherwise the music data built into the program, held in memory. Looks at the
+// file again at every press, so that a file replaced, removed, unlocked or edited is used as it is
+// now.
 class MusicDatabase
 {
 public:
@@ -112,21 +124,45 @@ public:
     MusicDatabase &operator=(const MusicDatabase &) = delete;
 
     // Returns the problem with the file, empty when it was used or absent; on a problem the
-    // built-in data serves. Opening the built-in data cannot fail short of a broken build.
+    // built-in data serves until the file changes, except while the file is locked, when it is
+    // tried again at the next press. Opening the built-in data cannot fail short of a broken build.
     QString open(const QString &fileName = QString::fromLatin1(DefaultFileName));
-    bool usingBuiltIn() const { return m_builtIn; }
+
+    // What the start of a press found: a message to show (once), and whether the press can go on.
+    struct PressCheck
+    {
+        QString message;
+        bool ready = true;
+    };
+    // At the start of every press that reads data.
+    PressCheck refresh();
+
+    bool usingBuiltIn() const { return m_state == State::BuiltIn; }
     const QString &connectionName() const { return m_connectionName; }
 
-    // Checks that the tables and fields the exercises read are present.
+    // Checks that the tables and fields the exercises read are present and can be drawn from.
     static QString schemaProblem(const QString &connectionName);
 
 private:
-    bool openFile(const QString &fileName, QString *problem);
+    enum class State { BuiltIn, File, Retry };
+    enum class Moment { StartUp, Press };
+    PressCheck load(Moment moment);
     void openBuiltIn();
     void closeConnection();
 
+    struct Refused
+    {
+        PathLook::Kind kind;
+        FileIdentity identity;
+        QString reason;
+        friend bool operator==(const Refused &, const Refused &) = default;
+    };
+
     QString m_connectionName;
-    bool m_builtIn = false;
+    QString m_fileName;
+    State m_state = State::BuiltIn;
+    SqliteFile m_file;
+    std::optional<Refused> m_refused; // the file found unusable, said once; built-in data serves
 };
 
 } // namespace velmora

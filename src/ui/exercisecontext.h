@@ -4,6 +4,7 @@ namespace velmora {
 
 class Clock;
 class Feedback;
+class MusicDatabase;
 class PressGate;
 class Prompter;
 class RandomSource;
@@ -12,6 +13,7 @@ class RecordCursor;
 // What every exercise page works with; the main window owns all of it.
 struct ExerciseContext
 {
+    MusicDatabase &database;  // looked at again at every go press
     RecordCursor &ladders;    // Data1
     RecordCursor &chordKinds; // Data2
     RecordCursor &intervals;  // Data3

@@ -2,6 +2,7 @@
 
 #include "ui/clock.h"
 #include "ui/feedback.h"
+#include "music/musicdatabase.h"
 
 #include <QLabel>
 #include <QPushButton>
@@ -13,9 +14,13 @@ ExercisePage::ExercisePage(QTabWidget *tabControl, ExerciseContext &context) : T
 {
 }
 
-void ExercisePage::clearVerdict()
+bool ExercisePage::startGoPress()
 {
     m_context.feedback.clear();
+    const MusicDatabase::PressCheck check = m_context.database.refresh();
+    if (!check.message.isEmpty())
+        m_context.prompter.inform(check.message, Prompter::Icon::Warning);
+    return check.ready;
 }
 
 void ExercisePage::setUpCheat(QPushButton *button, CheatButton kind, QLabel *label, QTimer *timer,

@@ -29,8 +29,9 @@ protected:
         connect(sender, signal, this, m_context.presses.guarded(this, std::move(handler)));
     }
 
-    // The start of every go button's press.
-    void clearVerdict();
+    // The start of every go button's press: empties the verdict line and looks at the music data
+    // as it is now. False when the press cannot go on; the reason has been shown.
+    bool startGoPress();
 
     // Shows the reason a press failed, once; true when `result` holds a question.
     template <typename T>

@@ -72,7 +72,8 @@ ChordsPage::ChordsPage(QTabWidget *tabControl, ExerciseContext &context) : Exerc
 
 void ChordsPage::Command1_Click()
 {
-    clearVerdict();
+    if (!startGoPress())
+        return;
     const ChordOptions options{m_excludeExtended->isChecked(), m_mixUp->isChecked()};
     const bool listNotes = m_viewText->isChecked();
     const Expected<ChordQuestion> question =

@@ -60,37 +60,45 @@ Expected<IntervalQuestion> drawIntervalQuestion(RecordCursor &ladders, RecordCur
 
     const bool noneSelected = CheckIntervalChoice(QString(), ticked).NoIntervalSelected;
     const bool allSelected = std::ranges::all_of(ticked, [](bool t) { return t; });
-    if (!noneSelected && !allSelected) {
-        // The redraw below only ends on an acceptable record, so make sure the table has one.
-        const Expected<QStringList> names = intervals.values(fields::IntervalName);
-        if (!names)
-            return Failure{names.error()};
-        if (std::ranges::all_of(*names, [&](const QString &name) { return CheckIntervalChoice(name, ticked).IntervalRejected; })) {
+    Expected<DrawnRecord> record = Failure{};
+    if (noneSelected || allSelected) {
+        record = intervals.draw(*count, random.next());
+    } else {
+        // Redrawing until a record's interval is ticked, or one of its fields cannot be used (which
+        // ends the press), ends on each such record equally often: draw among them in one pass.
+        bool looked = false;
+        bool anyTicked = false;
+        record = intervals.drawAmong(
+            {fields::IntervalName, fields::Top, fields::Direction},
+            [&](const QVariantList &values) {
+                looked = true;
+                const bool ticks = !CheckIntervalChoice(values[0].toString(), ticked).IntervalRejected;
+                anyTicked |= ticks;
+                return ticks || values[0].isNull() || values[1].isNull() || values[2].isNull()
+                    || !scale->field(values[1].toString());
+            },
+            random.next());
+        if (looked && !anyTicked) {
             return Failure{QStringLiteral("Table \"%1\", field \"%2\": no interval of the ticked kinds is "
-                                                  "stored, so none can be asked.")
-                                       .arg(intervals.table(), fields::IntervalName)};
+                                          "stored, so none can be asked.")
+                               .arg(intervals.table(), fields::IntervalName)};
         }
     }
-
-    for (;;) {
-        const Expected<DrawnRecord> record = intervals.draw(*count, random.next());
-        if (!record)
-            return Failure{record.error()};
-        const Expected<QString> name = record->field(fields::IntervalName);
-        if (!name)
-            return Failure{name.error()};
-        const Expected<QString> top = record->field(fields::Top);
-        if (!top)
-            return Failure{top.error()};
-        const Expected<QString> answer = scale->field(*top);
-        if (!answer)
-            return Failure{answer.error()};
-        const Expected<QString> direction = record->field(fields::Direction);
-        if (!direction)
-            return Failure{direction.error()};
-        if (!CheckIntervalChoice(*name, ticked).IntervalRejected)
-            return IntervalQuestion{*start, *name, *direction, *answer, noneSelected};
-    }
+    if (!record)
+        return Failure{record.error()};
+    const Expected<QString> name = record->field(fields::IntervalName);
+    if (!name)
+        return Failure{name.error()};
+    const Expected<QString> top = record->field(fields::Top);
+    if (!top)
+        return Failure{top.error()};
+    const Expected<QString> answer = scale->field(*top);
+    if (!answer)
+        return Failure{answer.error()};
+    const Expected<QString> direction = record->field(fields::Direction);
+    if (!direction)
+        return Failure{direction.error()};
+    return IntervalQuestion{*start, *name, *direction, *answer, noneSelected};
 }
 
 } // namespace velmora

@@ -54,7 +54,8 @@ IntervalsPage::IntervalsPage(QTabWidget *tabControl, ExerciseContext &context)
 
 void IntervalsPage::Command34_Click()
 {
-    clearVerdict();
+    if (!startGoPress())
+        return;
     IntervalSelection ticked{};
     for (int n = 0; n < IntervalChoiceCount; ++n)
         ticked[n] = m_choices[n]->isChecked();

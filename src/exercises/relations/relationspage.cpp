@@ -55,7 +55,8 @@ RelationsPage::RelationsPage(QTabWidget *tabControl, ExerciseContext &context)
 
 void RelationsPage::Command32_Click()
 {
-    clearVerdict();
+    if (!startGoPress())
+        return;
     const RelationsMode mode = m_majorOnly->isChecked()   ? RelationsMode::Major
                                : m_minorOnly->isChecked() ? RelationsMode::Minor
                                                           : RelationsMode::Both;

@@ -89,7 +89,8 @@ TransposePage::TransposePage(QTabWidget *tabControl, ExerciseContext &context)
 
 void TransposePage::Command33_Click()
 {
-    clearVerdict();
+    if (!startGoPress())
+        return;
     // With "Other" on either side no pair matches and the previous pair's field stays in use.
     const QString degree =
         transpositionField(selectedInstrument(m_score), selectedInstrument(m_instrument)).value_or(TransposeDegree);

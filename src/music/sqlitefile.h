@@ -1,0 +1,115 @@
+#pragma once
+
+#include <QString>
+
+#include <memory>
+#include <optional>
+
+class QSqlError;
+class QTemporaryDir;
+
+namespace velmora {
+
+// What the file system says about one file now; a file replaced, edited or truncated differs.
+struct FileIdentity
+{
+    quint64 device = 0;
+    quint64 inode = 0;
+    qint64 size = 0;
+    qint64 modifiedNs = 0;
+    friend bool operator==(const FileIdentity &, const FileIdentity &) = default;
+};
+
+// What stands at a path, without opening it (opening a named pipe would wait for a writer).
+struct PathLook
+{
+    enum class Kind {
+        Absent,      // nothing there, or a directory on the way is missing
+        Regular,     // a regular file, `identity` set (a symbolic link is followed)
+        BrokenLink,  // a symbolic link to nothing, or one that leads round in a loop; see `reason`
+        NotAFile,    // a directory, named pipe, device or socket; see `reason`
+        Unreadable,  // the file system refused to say; see `reason`
+    };
+    Kind kind = Kind::Absent;
+    FileIdentity identity;
+    QString reason;
+};
+PathLook lookAt(const QString &fileName);
+
+// What the first bytes of a database file say it is; the reason when it cannot be read.
+enum class DatabaseFileKind { Sqlite, Access, AccessAce, Other };
+struct DatabaseHeader
+{
+    DatabaseFileKind kind = DatabaseFileKind::Other;
+    bool writeAheadLog = false; // an SQLite file in WAL journal mode
+    FileIdentity identity;      // of the file the header was read from
+};
+struct HeaderResult
+{
+    std::optional<DatabaseHeader> header;
+    QString reason;
+};
+// Reads without waiting: a special file is refused, never opened for a blocking read.
+HeaderResult readDatabaseHeader(const QString &fileName);
+
+// SQLite's error in words a teacher understands, with SQLite's own words after them.
+QString sqliteCause(const QSqlError &error, const QString &fileName = {});
+// True for an error that passes by itself: another program holds the file locked.
+bool isLockError(const QSqlError &error);
+
+// Keeps a value quoted in a message to a readable length: data can hold anything.
+QString shortened(const QString &value);
+
+// An SQLite database file opened for reading under a connection name, creating and changing no
+// file beside it, and able to say whether the file it opened still stands as it was.
+//
+// Which open serves which file:
+//  - rollback journal (the usual mode): a read-only open. SQLite honours other programs' locks
+//    and sees their edits itself; a lock costs at most ReadWaitMs.
+//  - WAL mode without a "-wal" file: every committed edit is in the file itself, and a read-only
+//    open would create the "-wal" and "-shm" files, so the open is immutable, which creates
+//    nothing. A writer that starts later creates a "-wal" file, which changes the identity.
+//  - WAL mode with a "-wal" file: committed edits may be in it, and reading it needs the "-shm"
+//    index, which SQLite would create or update. The file and its "-wal" are copied into a
+//    private directory and the copy is opened; a copy taken while a writer changed either file is
+//    taken again.
+class SqliteFile
+{
+public:
+    static constexpr int ReadWaitMs = 1000;
+
+    SqliteFile();
+    ~SqliteFile();
+    SqliteFile(const SqliteFile &) = delete;
+    SqliteFile &operator=(const SqliteFile &) = delete;
+
+    struct Opened
+    {
+        enum class Status {
+            Open,
+            Refused,    // not a database Velmora can use, whatever happens to it
+            Unreadable, // SQLite cannot read it as it is now (damaged, or mid-save)
+            Locked,     // another program holds it; passes by itself
+        };
+        Status status = Status::Open;
+        QString reason;
+        bool ok() const { return status == Status::Open; }
+    };
+    // Opens `fileName` as `connectionName` and reads its list of tables, so that a lock or a
+    // damaged file shows here.
+    Opened open(const QString &connectionName, const QString &fileName, const DatabaseHeader &header);
+    void close();
+
+    // True while the file (and its "-wal" file) stand as they did at the open.
+    bool unchanged() const;
+
+private:
+    QString m_connectionName;
+    QString m_fileName;
+    FileIdentity m_identity;
+    bool m_writeAheadLog = false;
+    std::optional<FileIdentity> m_walIdentity;
+    std::unique_ptr<QTemporaryDir> m_copy;
+};
+
+} // namespace velmora
