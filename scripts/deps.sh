@@ -6,13 +6,13 @@ set -euo pipefail
 
 packages=(
     cmake g++ make pkgconf
-    qt6-base-dev libqt6sql6-sqlite
+    qt6-base-dev libqt6sql6-sqlite libsqlite3-dev
     libpulse-dev
     fonts-liberation fonts-dejavu-core
 )
 if [ "${1:-}" = "--test" ]; then
     packages+=(
-        libbenchmark-dev libsqlite3-dev sqlite3
+        libbenchmark-dev sqlite3
         pulseaudio pulseaudio-utils
         xvfb xdotool imagemagick
     )

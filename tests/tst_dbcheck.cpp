@@ -94,6 +94,21 @@ private slots:
         QVERIFY2(output.contains(line), qPrintable(output.join(QLatin1Char('\n'))));
     }
 
+    void repeatedProblemIsReportedOnceWithItsCount()
+    {
+        edit(QStringLiteral("UPDATE \"Ladders\" SET \"+5\" = 'Ab' WHERE \"Toonsoort\" = 'C'"));
+        edit(QStringLiteral("INSERT INTO \"Ladders\" SELECT * FROM \"Ladders\" WHERE \"Toonsoort\" IN ('C', 'C', 'G')"));
+        edit(QStringLiteral("INSERT INTO \"Ladders\" SELECT * FROM \"Ladders\" WHERE \"Toonsoort\" = 'C'"));
+        QStringList output;
+        QCOMPARE(runDbCheck(m_path, &output), 1);
+        const QString report = output.join(QLatin1Char('\n'));
+        QCOMPARE(output.filter(QStringLiteral("\"+5\"")),
+                 QStringList{"Ladders, record 1 (\"C\"), field \"+5\": \"Ab\" should be \"G#\" (and in 3 more records like it)"});
+        QVERIFY2(output.contains(QStringLiteral("Ladders, record 1 (\"C\"), field \"Toonsoort\": the key is stored 4 times")), qPrintable(report));
+        QVERIFY2(output.contains(QStringLiteral("Ladders, record 2 (\"G\"), field \"Toonsoort\": the key is stored twice")), qPrintable(report));
+        QCOMPARE(output.size(), 3);
+    }
+
     void unreadableFiles()
     {
         QStringList output;

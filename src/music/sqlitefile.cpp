@@ -9,6 +9,7 @@
 #include <QTemporaryDir>
 #include <QUrl>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 #include <fcntl.h>
@@ -84,9 +85,11 @@ PathLook lookAt(const QString &fileName)
     if (error == ELOOP)
         return {PathLook::Kind::BrokenLink, {}, QStringLiteral("it is a symbolic link that leads round in a loop.")};
     if (error == ENOENT && isLink) {
-        const QString target = QFileInfo(fileName).symLinkTarget();
+        char target[4096];
+        const ssize_t length = ::readlink(path.constData(), target, sizeof target);
+        const QString to = QFile::decodeName(QByteArray(target, int(std::max<ssize_t>(length, 0))));
         return {PathLook::Kind::BrokenLink, {},
-                QStringLiteral("it is a symbolic link to \"%1\", which does not exist.").arg(shortened(target))};
+                QStringLiteral("it is a symbolic link to \"%1\", which does not exist.").arg(shortened(to))};
     }
     if (error == ENOENT || error == ENOTDIR)
         return {PathLook::Kind::Absent, {}, {}};
@@ -254,9 +257,16 @@ SqliteFile::Opened SqliteFile::open(const QString &connectionName, const QString
     db.setConnectOptions(options);
     if (!db.open())
         return failure(db.lastError(), fileName);
+    // Reading every page once here names damage before a press meets it, and a lock as a lock.
     QSqlQuery probe(db);
-    if (!probe.exec(QStringLiteral("SELECT count(*) FROM sqlite_master")) || !probe.next())
+    if (!probe.exec(QStringLiteral("PRAGMA quick_check(1)")) || !probe.next())
         return failure(probe.lastError(), fileName);
+    if (const QString verdict = probe.value(0).toString(); verdict != QLatin1String("ok")) {
+        return {Opened::Status::Unreadable,
+                QStringLiteral("the file is damaged; open it in the program that made it, or put back a good copy "
+                               "(SQLite found: %1).")
+                    .arg(shortened(verdict))};
+    }
     return {};
 }
 

@@ -1,0 +1,408 @@
+// Music files a teacher editing them can leave behind: special files, broken links, WAL files,
+// locks, damage, replacement. None may hang the program, make it write, or be misnamed.
+#include "dbcheck/dbcheck.h"
+#include "exercises/chords/chordquestion.h"
+#include "exercises/intervals/intervals.h"
+#include "music/musicdatabase.h"
+#include "music/random.h"
+#include "testdata.h"
+
+#include <QCryptographicHash>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QProcess>
+#include <QSqlDatabase>
+#include <QSqlError>
+#include <QSqlQuery>
+#include <QStandardPaths>
+#include <QTemporaryDir>
+
+#include <QTest>
+
+#include <sys/stat.h>
+#include <unistd.h>
+
+using namespace velmora;
+
+namespace {
+
+// Names, kinds and contents of everything in `dir`; special files by kind only (reading a named
+// pipe would wait).
+QStringList listing(const QString &dir)
+{
+    QStringList entries;
+    const auto filter = QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot;
+    for (const QFileInfo &info : QDir(dir).entryInfoList(filter, QDir::Name)) {
+        QString entry = info.fileName();
+        if (info.isSymLink()) {
+            entry += QStringLiteral(" -> ") + info.symLinkTarget();
+        } else if (info.isFile()) {
+            QFile file(info.filePath());
+            if (file.open(QIODevice::ReadOnly))
+                entry += QLatin1Char(' ') + QCryptographicHash::hash(file.readAll(), QCryptographicHash::Sha1).toHex();
+        } else {
+            entry += QStringLiteral(" (special)");
+        }
+        entries << entry;
+    }
+    return entries;
+}
+
+// A connection of another program's kind, kept open between statements.
+class Writer
+{
+public:
+    explicit Writer(const QString &path) : m_name(QStringLiteral("writer-%1").arg(quintptr(this)))
+    {
+        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), m_name);
+        db.setDatabaseName(path);
+        if (!db.open())
+            qFatal("writer cannot open %s", qPrintable(path));
+    }
+    ~Writer()
+    {
+        QSqlDatabase::database(m_name).close();
+        QSqlDatabase::removeDatabase(m_name);
+    }
+    void run(const QString &sql)
+    {
+        QSqlQuery query(QSqlDatabase::database(m_name));
+        if (!query.exec(sql))
+            qFatal("%s: %s", qPrintable(sql), qPrintable(query.lastError().text()));
+    }
+
+private:
+    QString m_name;
+};
+
+void overwrite(const QString &path, qint64 at, const QByteArray &bytes)
+{
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::ReadWrite));
+    QVERIFY(file.seek(at));
+    file.write(bytes);
+}
+
+int chordKindCount(const MusicDatabase &db)
+{
+    return *RecordCursor(db.connectionName(), tables::ChordKinds).count();
+}
+
+} // namespace
+
+class TestHostileFiles : public QObject
+{
+    Q_OBJECT
+
+    std::unique_ptr<QTemporaryDir> m_dir;
+    QString m_path;
+
+    // Makes the file of one hostile case at m_path.
+    void make(const QString &kind)
+    {
+        const QByteArray path = QFile::encodeName(m_path);
+        if (kind == QLatin1String("named pipe")) {
+            QCOMPARE(::mkfifo(path.constData(), 0600), 0);
+        } else if (kind == QLatin1String("folder")) {
+            QVERIFY(QDir().mkdir(m_path));
+        } else if (kind == QLatin1String("dangling link")) {
+            QCOMPARE(::symlink("nowhere.sqlite", path.constData()), 0);
+        } else if (kind == QLatin1String("looping link")) {
+            QCOMPARE(::symlink("Chords-VB.mdb", path.constData()), 0);
+        } else if (kind == QLatin1String("damaged pages")) {
+            test::writeDefaultDatabase(m_path);
+            overwrite(m_path, 4096 + 8, QByteArray(2000, '\x5a'));
+        } else if (kind == QLatin1String("truncated")) {
+            test::writeDefaultDatabase(m_path);
+            QVERIFY(QFile::resize(m_path, 4096 + 1000));
+        } else if (kind == QLatin1String("WITHOUT ROWID")) {
+            test::writeDefaultDatabase(m_path);
+            test::editDatabase(m_path, {"CREATE TABLE copy AS SELECT * FROM \"chort-sort\"",
+                                        "DROP TABLE \"chort-sort\"",
+                                        "CREATE TABLE \"chort-sort\" (plugin TEXT PRIMARY KEY) WITHOUT ROWID",
+                                        "INSERT OR IGNORE INTO \"chort-sort\" SELECT plugin FROM copy",
+                                        "DROP TABLE copy"});
+        } else if (kind == QLatin1String("Access 2007")) {
+            QByteArray ace(4096, '\0');
+            ace.replace(4, 15, "Standard ACE DB");
+            QFile file(m_path);
+            QVERIFY(file.open(QIODevice::WriteOnly));
+            file.write(ace);
+        } else if (kind == QLatin1String("hot journal")) {
+            makeHotJournal();
+        } else {
+            QFAIL(qPrintable(kind));
+        }
+    }
+
+    // A save interrupted half-way: the sqlite3 program killed inside a transaction that has
+    // already written pages (a one-page cache spills them), leaving its journal behind.
+    void makeHotJournal()
+    {
+        const QString sqlite3 = QStandardPaths::findExecutable(QStringLiteral("sqlite3"));
+        if (sqlite3.isEmpty())
+            QSKIP("needs the sqlite3 program (scripts/deps.sh --test installs it)");
+        test::writeDefaultDatabase(m_path);
+        QProcess writer;
+        writer.start(sqlite3, {m_path});
+        QVERIFY(writer.waitForStarted());
+        writer.write("PRAGMA cache_size=1;\nBEGIN;\nUPDATE \"Ladders\" SET \"1\" = \"1\" || 'x';\n"
+                     "UPDATE \"Intervallen\" SET \"Top\" = \"Top\";\nSELECT 'spilled';\n");
+        QVERIFY(writer.waitForReadyRead(5000));
+        writer.kill();
+        writer.waitForFinished();
+        QVERIFY(QFile::exists(m_path + QStringLiteral("-journal")));
+    }
+
+private slots:
+    void init()
+    {
+        m_dir = std::make_unique<QTemporaryDir>();
+        m_path = m_dir->filePath(QStringLiteral("Chords-VB.mdb"));
+    }
+
+    void unusableFileIsNamedOnceWithoutWaitingOrWriting_data()
+    {
+        QTest::addColumn<QString>("kind");
+        QTest::addColumn<QString>("cause");
+        QTest::addColumn<bool>("builtIn"); // else the file is tried again at the next press
+        QTest::newRow("named pipe") << "named pipe" << "named pipe" << true;
+        QTest::newRow("folder") << "folder" << "folder" << true;
+        QTest::newRow("dangling link") << "dangling link" << "symbolic link to \"nowhere.sqlite\", which does not exist" << true;
+        QTest::newRow("looping link") << "looping link" << "loop" << true;
+        QTest::newRow("damaged pages") << "damaged pages" << "damaged" << true;
+        QTest::newRow("truncated") << "truncated" << "damaged" << true;
+        QTest::newRow("WITHOUT ROWID") << "WITHOUT ROWID" << "WITHOUT ROWID" << true;
+        QTest::newRow("Access 2007") << "Access 2007" << ".accdb" << true;
+        QTest::newRow("hot journal") << "hot journal" << "Chords-VB.mdb-journal" << true;
+    }
+    void unusableFileIsNamedOnceWithoutWaitingOrWriting()
+    {
+        QFETCH(QString, kind);
+        QFETCH(QString, cause);
+        QFETCH(bool, builtIn);
+        make(kind);
+        const QStringList before = listing(m_dir->path());
+        QElapsedTimer clock;
+        clock.start();
+        {
+            MusicDatabase db;
+            const QString problem = db.open(m_path);
+            QVERIFY2(problem.contains(cause), qPrintable(problem));
+            QVERIFY2(!problem.contains(QLatin1String("Unable to")), qPrintable(problem));
+            QCOMPARE(db.usingBuiltIn(), builtIn);
+            const MusicDatabase::PressCheck press = db.refresh();
+            QCOMPARE(press.message, QString()); // said once
+            QVERIFY(press.ready);
+            QCOMPARE(chordKindCount(db), 28);
+        }
+        QStringList output;
+        QVERIFY(runDbCheck(m_path, &output) != 0);
+        QVERIFY2(output.join(QLatin1Char('\n')).contains(cause), qPrintable(output.join(QLatin1Char('\n'))));
+        QVERIFY2(clock.elapsed() < 3000, qPrintable(QString::number(clock.elapsed())));
+        QCOMPARE(listing(m_dir->path()), before);
+    }
+
+    void walFileIsReadWithoutCreatingOrChangingAnyFile_data()
+    {
+        QTest::addColumn<bool>("walFileLeft");
+        QTest::newRow("no -wal file") << false;
+        QTest::newRow("commits still in the -wal file") << true;
+    }
+    void walFileIsReadWithoutCreatingOrChangingAnyFile()
+    {
+        QFETCH(bool, walFileLeft);
+        test::writeDefaultDatabase(m_path);
+        test::editDatabase(m_path, {"PRAGMA journal_mode=WAL"});
+        std::unique_ptr<Writer> writer;
+        if (walFileLeft) {
+            writer = std::make_unique<Writer>(m_path);
+            writer->run(QStringLiteral("PRAGMA wal_autocheckpoint=0"));
+            writer->run(QStringLiteral("INSERT INTO \"chort-sort\" VALUES ('added')"));
+            QVERIFY(QFile::exists(m_path + QStringLiteral("-wal")));
+        } else {
+            QVERIFY(!QFile::exists(m_path + QStringLiteral("-wal")));
+        }
+        const QStringList before = listing(m_dir->path());
+
+        MusicDatabase db;
+        QCOMPARE(db.open(m_path), QString());
+        QVERIFY(!db.usingBuiltIn());
+        QCOMPARE(chordKindCount(db), walFileLeft ? 29 : 28);
+        QCOMPARE(listing(m_dir->path()), before);
+
+        // A commit made after the open is seen at the next press.
+        if (!writer)
+            writer = std::make_unique<Writer>(m_path);
+        writer->run(QStringLiteral("PRAGMA wal_autocheckpoint=0"));
+        writer->run(QStringLiteral("INSERT INTO \"chort-sort\" VALUES ('later')"));
+        const QStringList withCommit = listing(m_dir->path());
+        QVERIFY(db.refresh().ready);
+        QCOMPARE(chordKindCount(db), walFileLeft ? 30 : 29);
+        QCOMPARE(listing(m_dir->path()), withCommit);
+    }
+
+    void replacedFileIsSeenAtTheNextPress()
+    {
+        test::writeDefaultDatabase(m_path);
+        MusicDatabase db;
+        QCOMPARE(db.open(m_path), QString());
+        const QString fresh = m_dir->filePath(QStringLiteral("new.sqlite"));
+        test::writeDefaultDatabase(fresh);
+        test::editDatabase(fresh, {"DELETE FROM \"chort-sort\" WHERE plugin <> 'maj_3'"});
+        QVERIFY(::rename(QFile::encodeName(fresh).constData(), QFile::encodeName(m_path).constData()) == 0);
+        const MusicDatabase::PressCheck press = db.refresh();
+        QVERIFY(press.ready);
+        QCOMPARE(press.message, QString());
+        QCOMPARE(chordKindCount(db), 1);
+
+        // Removed: the next in the search, the built-in data, silently.
+        QVERIFY(QFile::remove(m_path));
+        const MusicDatabase::PressCheck gone = db.refresh();
+        QVERIFY(gone.ready);
+        QCOMPARE(gone.message, QString());
+        QVERIFY(db.usingBuiltIn());
+        QCOMPARE(chordKindCount(db), 28);
+
+        // Back again, broken: said once, and the built-in data goes on serving.
+        QFile garbage(m_path);
+        QVERIFY(garbage.open(QIODevice::WriteOnly));
+        garbage.write("half a file");
+        garbage.close();
+        const MusicDatabase::PressCheck broken = db.refresh();
+        QVERIFY2(broken.message.contains(QLatin1String("not an SQLite database")), qPrintable(broken.message));
+        QVERIFY(broken.ready);
+        QCOMPARE(db.refresh().message, QString());
+        QVERIFY(db.usingBuiltIn());
+    }
+
+    void lockCostsAShortWaitAndTheFileIsUsedOnceItEnds()
+    {
+        test::writeDefaultDatabase(m_path);
+        test::editDatabase(m_path, {"INSERT INTO \"chort-sort\" VALUES ('added')"});
+        auto writer = std::make_unique<Writer>(m_path);
+        writer->run(QStringLiteral("BEGIN EXCLUSIVE"));
+        writer->run(QStringLiteral("DELETE FROM \"chort-sort\" WHERE plugin = 'added'"));
+
+        MusicDatabase db;
+        QElapsedTimer clock;
+        clock.start();
+        const QString problem = db.open(m_path);
+        QVERIFY2(clock.elapsed() < SqliteFile::ReadWaitMs + 500, qPrintable(QString::number(clock.elapsed())));
+        QVERIFY2(problem.contains(QLatin1String("locked")), qPrintable(problem));
+        QVERIFY(!db.usingBuiltIn());
+
+        clock.restart();
+        const MusicDatabase::PressCheck press = db.refresh();
+        QVERIFY2(clock.elapsed() < SqliteFile::ReadWaitMs + 500, qPrintable(QString::number(clock.elapsed())));
+        QVERIFY(!press.ready);
+        QVERIFY2(press.message.contains(QLatin1String("locked")), qPrintable(press.message));
+
+        writer->run(QStringLiteral("ROLLBACK"));
+        writer.reset();
+        const MusicDatabase::PressCheck after = db.refresh();
+        QVERIFY(after.ready);
+        QCOMPARE(after.message, QString());
+        QCOMPARE(chordKindCount(db), 29);
+    }
+
+    void lockMetByAPressLeavesOnlyThatPressUndone()
+    {
+        test::writeDefaultDatabase(m_path);
+        MusicDatabase db;
+        QCOMPARE(db.open(m_path), QString());
+        RecordCursor ladders(db.connectionName(), tables::Ladders);
+        RecordCursor kinds(db.connectionName(), tables::ChordKinds);
+        SeededRandom random(3);
+        Writer writer(m_path);
+        writer.run(QStringLiteral("BEGIN EXCLUSIVE"));
+        QElapsedTimer clock;
+        clock.start();
+        const Expected<ChordQuestion> question = drawChordQuestion(ladders, kinds, random, {}, {});
+        QVERIFY(clock.elapsed() < SqliteFile::ReadWaitMs + 500);
+        QVERIFY(!question);
+        QVERIFY2(question.error().contains(QLatin1String("locked")), qPrintable(question.error()));
+        QVERIFY2(!question.error().contains(QLatin1String("Unable to")), qPrintable(question.error()));
+        writer.run(QStringLiteral("COMMIT"));
+        QVERIFY(drawChordQuestion(ladders, kinds, random, {}, {}));
+    }
+
+    void hugeValueIsShortenedInTheMessage()
+    {
+        test::writeDefaultDatabase(m_path);
+        test::editDatabase(m_path, {QStringLiteral("UPDATE \"Intervallen\" SET \"Top\" = '%1'").arg(QString(1 << 20, QLatin1Char('z')))});
+        MusicDatabase db;
+        QCOMPARE(db.open(m_path), QString());
+        RecordCursor ladders(db.connectionName(), tables::Ladders);
+        RecordCursor intervals(db.connectionName(), tables::Intervals);
+        SeededRandom random(5);
+        IntervalSelection all;
+        all.fill(true);
+        const Expected<IntervalQuestion> question = drawIntervalQuestion(ladders, intervals, random, all);
+        QVERIFY(!question);
+        QVERIFY2(question.error().contains(QLatin1String("zzzz...")), qPrintable(question.error().left(300)));
+        QVERIFY(question.error().size() < 300);
+    }
+
+    // A redraw until acceptable over uniform draws ends on each acceptable record equally often.
+    void skewedTablesDrawAcceptableRecordsUniformly_data()
+    {
+        QTest::addColumn<QStringList>("change");
+        QTest::addColumn<bool>("chords");
+        QTest::newRow("one triad among many 13th chords")
+            << QStringList{"DELETE FROM \"chort-sort\"",
+                           "WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < 3000) "
+                           "INSERT INTO \"chort-sort\" SELECT 'maj_13' FROM n",
+                           "INSERT INTO \"chort-sort\" VALUES ('maj_3'), ('min_3'), ('min_3')"}
+            << true;
+        QTest::newRow("one octave among many fifths")
+            << QStringList{"CREATE TABLE keep AS SELECT * FROM \"Intervallen\" WHERE \"Interval_uk\" IN ('Octave', 'Perfect Fifth')",
+                           "DELETE FROM \"Intervallen\"",
+                           "WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < 1500) "
+                           "INSERT INTO \"Intervallen\" SELECT k.* FROM keep k, n WHERE k.\"Interval_uk\" = 'Perfect Fifth'",
+                           "INSERT INTO \"Intervallen\" SELECT * FROM keep WHERE \"Interval_uk\" = 'Octave'",
+                           "DROP TABLE keep"}
+            << false;
+    }
+    void skewedTablesDrawAcceptableRecordsUniformly()
+    {
+        QFETCH(QStringList, change);
+        QFETCH(bool, chords);
+        test::writeDefaultDatabase(m_path);
+        test::editDatabase(m_path, change);
+        MusicDatabase db;
+        QCOMPARE(db.open(m_path), QString());
+        RecordCursor ladders(db.connectionName(), tables::Ladders);
+        RecordCursor kinds(db.connectionName(), tables::ChordKinds);
+        RecordCursor intervals(db.connectionName(), tables::Intervals);
+        SeededRandom random(17);
+        IntervalSelection octaveOnly{};
+        octaveOnly[IntervalChoiceCount - 1] = true;
+        QCOMPARE(QLatin1String(intervalChoices()[IntervalChoiceCount - 1].name), QLatin1String("Octave"));
+        QMap<QString, int> seen;
+        const int draws = 1200;
+        for (int i = 0; i < draws; ++i) {
+            if (chords) {
+                const Expected<ChordQuestion> q = drawChordQuestion(ladders, kinds, random, {true, false}, {});
+                QVERIFY2(q, qPrintable(q.error()));
+                seen[q->kind]++;
+            } else {
+                const Expected<IntervalQuestion> q = drawIntervalQuestion(ladders, intervals, random, octaveOnly);
+                QVERIFY2(q, qPrintable(q.error()));
+                seen[q->interval + QLatin1Char(' ') + q->direction]++;
+            }
+        }
+        // Two acceptable records each way: min_3 stored twice beside one maj_3; octave up and down.
+        QCOMPARE(seen.size(), 2);
+        const int first = seen.first(), second = seen.last();
+        if (chords) {
+            QVERIFY2(second > 1.7 * first && second < 2.3 * first, qPrintable(QStringLiteral("%1 %2").arg(first).arg(second)));
+        } else {
+            QVERIFY2(std::abs(first - second) < draws / 8, qPrintable(QStringLiteral("%1 %2").arg(first).arg(second)));
+        }
+    }
+};
+
+QTEST_GUILESS_MAIN(TestHostileFiles)
+#include "tst_hostilefiles.moc"
