@@ -86,7 +86,9 @@ class Silent : public Prompter, public SoundPlayer
 public:
     void inform(const QString &, Icon) override {}
     bool askYesNo(const QString &, const QString &) override { return false; }
-    void play(const QString &) override {}
+
+protected:
+    void playToEnd(const QString &) override {}
 };
 
 // A whole chord "GO!": count, draw, build, shuffle, place on the staff and list the notes.

@@ -445,6 +445,39 @@ private slots:
         mine.answer(*h, answer);
         QCOMPARE(h->status(), Correct);
     }
+
+    void lockedFileFailsOnlyThePressesThatMeetIt_data()
+    {
+        QTest::addColumn<int>("tab");
+        for (int tab = 0; tab < 4; ++tab)
+            QTest::newRow(tabs()[tab].name) << tab;
+    }
+    void lockedFileFailsOnlyThePressesThatMeetIt()
+    {
+        QFETCH(int, tab);
+        const Tab &mine = tabs()[tab];
+        auto h = harness();
+        mine.ask(*h);
+        const QString question = mine.answerShown(*h);
+        QVERIFY(!question.isEmpty());
+        {
+            QSqlDatabase writer = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("writer"));
+            writer.setDatabaseName(m_path);
+            QVERIFY(writer.open());
+            QSqlQuery(writer).exec(QStringLiteral("BEGIN EXCLUSIVE"));
+            mine.ask(*h);
+            QCOMPARE(h->prompter.messages.size(), 1);
+            QVERIFY2(h->prompter.messages.first().contains(QLatin1String("locked")), qPrintable(h->prompter.messages.first()));
+            QCOMPARE(mine.answerShown(*h), question);
+            QSqlQuery(writer).exec(QStringLiteral("COMMIT"));
+            writer.close();
+        }
+        QSqlDatabase::removeDatabase(QStringLiteral("writer"));
+        mine.ask(*h);
+        QCOMPARE(h->prompter.messages.size(), 1);
+        mine.answer(*h, mine.answerShown(*h));
+        QCOMPARE(h->status(), Correct);
+    }
 };
 
 QTEST_MAIN(TestExercises)
