@@ -131,7 +131,44 @@ private slots:
         process.start(QStringLiteral(VELMORA_DBCHECK), {m_path});
         QVERIFY(process.waitForFinished(30000));
         QCOMPARE(process.exitCode(), 1);
-        QVERIFY(process.readAllStandardOutput().contains("field \"9\": \"Ebb\" should be \"D\""));
+        QVERIFY(process.readAllStandardError().contains("field \"9\": \"Ebb\" should be \"D\""));
+    }
+
+    void commandLine_data()
+    {
+        QTest::addColumn<QStringList>("arguments");
+        QTest::addColumn<int>("exitCode");
+        QTest::addColumn<QString>("standardOutput"); // a line it holds
+        QTest::addColumn<QString>("standardError");
+        QTest::newRow("help") << QStringList{"--help"} << 0 << "Usage: " << "";
+        QTest::newRow("version") << QStringList{"--version"} << 0 << "velmora-dbcheck 1.0.30" << "";
+        QTest::newRow("built-in data") << QStringList{"--builtin"} << 0 << "built-in data: no problems found" << "";
+        QTest::newRow("what Velmora would use") << QStringList{} << 1 << "checking Chords-VB.mdb"
+                                                 << "field \"5\": \"Gb\" should be \"G\"";
+        QTest::newRow("unknown option") << QStringList{"--frobnicate"} << 2 << "" << "Unknown option";
+        QTest::newRow("two files") << QStringList{"a", "b"} << 2 << "" << "give one FILE";
+    }
+    void commandLine()
+    {
+        QFETCH(QStringList, arguments);
+        QFETCH(int, exitCode);
+        QFETCH(QString, standardOutput);
+        QFETCH(QString, standardError);
+        // Velmora's file in the working directory, one degree misspelt.
+        QTemporaryDir work;
+        const QString own = test::writeDefaultDatabase(work.filePath(QStringLiteral("Chords-VB.mdb")));
+        test::editDatabase(own, {"UPDATE \"Ladders\" SET \"5\" = 'Gb' WHERE \"Toonsoort\" = 'C'"});
+        QProcess process;
+        process.setWorkingDirectory(work.path());
+        process.start(QStringLiteral(VELMORA_DBCHECK), arguments);
+        QVERIFY(process.waitForFinished(30000));
+        const QString out = QString::fromUtf8(process.readAllStandardOutput());
+        const QString err = QString::fromUtf8(process.readAllStandardError());
+        QCOMPARE(process.exitCode(), exitCode);
+        QVERIFY2(out.contains(standardOutput), qPrintable(out));
+        QVERIFY2(err.contains(standardError), qPrintable(err));
+        if (exitCode == 1 && !standardOutput.isEmpty())
+            QVERIFY2(!out.contains(QLatin1String("should be")), "problems go to standard error");
     }
 };
 

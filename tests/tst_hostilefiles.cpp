@@ -5,6 +5,7 @@
 #include "exercises/intervals/intervals.h"
 #include "music/musicdatabase.h"
 #include "music/random.h"
+#include "music/userfiles.h"
 #include "testdata.h"
 
 #include <QCryptographicHash>
@@ -12,6 +13,7 @@
 #include <QElapsedTimer>
 #include <QFile>
 #include <QProcess>
+#include <QScopeGuard>
 #include <QSqlDatabase>
 #include <QSqlError>
 #include <QSqlQuery>
@@ -275,6 +277,44 @@ private slots:
         QVERIFY(broken.ready);
         QCOMPARE(db.refresh().message, QString());
         QVERIFY(db.usingBuiltIn());
+    }
+
+    void searchRunsAtEveryPressWorkingDirectoryFirst()
+    {
+        const QString home = m_dir->filePath(QStringLiteral("data-home"));
+        const QByteArray oldHome = qgetenv("XDG_DATA_HOME");
+        qputenv("XDG_DATA_HOME", QFile::encodeName(home));
+        const QString oldCwd = QDir::currentPath();
+        QVERIFY(QDir().mkpath(m_dir->filePath(QStringLiteral("work"))));
+        QVERIFY(QDir::setCurrent(m_dir->filePath(QStringLiteral("work"))));
+        auto restore = qScopeGuard([&] {
+            QDir::setCurrent(oldCwd);
+            qputenv("XDG_DATA_HOME", oldHome);
+        });
+        QCOMPARE(userDataDirectory(), home + QStringLiteral("/velmora"));
+        QVERIFY(QDir().mkpath(userDataDirectory()));
+        const QString inData = userDataDirectory() + QStringLiteral("/Chords-VB.mdb");
+        test::writeDefaultDatabase(inData);
+        test::editDatabase(inData, {"DELETE FROM \"chort-sort\" WHERE plugin <> 'maj_3'"});
+
+        MusicDatabase db;
+        QCOMPARE(db.open(userFileSearch(QStringLiteral("Chords-VB.mdb"))), QString());
+        QCOMPARE(chordKindCount(db), 1);
+
+        test::writeDefaultDatabase(QStringLiteral("Chords-VB.mdb")); // the working directory's wins
+        QVERIFY(db.refresh().ready);
+        QCOMPARE(chordKindCount(db), 28);
+        test::editDatabase(QStringLiteral("Chords-VB.mdb"), {"DELETE FROM \"chort-sort\" WHERE plugin NOT IN ('maj_3', 'min_3')"});
+        QVERIFY(db.refresh().ready);
+        QCOMPARE(chordKindCount(db), 2);
+
+        QVERIFY(QFile::remove(QStringLiteral("Chords-VB.mdb"))); // the data directory's again
+        QCOMPARE(db.refresh().message, QString());
+        QCOMPARE(chordKindCount(db), 1);
+        QVERIFY(QFile::remove(inData)); // then the built-in data
+        QCOMPARE(db.refresh().message, QString());
+        QVERIFY(db.usingBuiltIn());
+        QCOMPARE(chordKindCount(db), 28);
     }
 
     void lockCostsAShortWaitAndTheFileIsUsedOnceItEnds()

@@ -2,6 +2,7 @@
 
 #include "app/aboutpage.h"
 #include "app/startuplog.h"
+#include "music/userfiles.h"
 #include "ui/clock.h"
 #include "ui/exercisepage.h"
 #include "exercises/chords/chordspage.h"
@@ -92,7 +93,7 @@ MainWindow::MainWindow(Services services, bool cheatMode, QWidget *parent)
     m_services.clock.start(*m_blinker);
 
     // Opened here, so no window exists without its data; Form_Load shows a problem with the file.
-    m_databaseProblem = m_database.open(m_services.databaseFile);
+    m_databaseProblem = m_database.open(userFileSearch(m_services.databaseFile));
     const QString connection = m_database.connectionName();
     auto *ladders = new RecordCursor(connection, tables::Ladders, this);
     ladders->setObjectName(QStringLiteral("Data1"));

@@ -1,24 +1,64 @@
 #include "dbcheck/dbcheck.h"
+#include "music/musicdatabase.h"
+#include "music/sqlitefile.h"
+#include "music/userfiles.h"
 
+#include <QCommandLineParser>
 #include <QCoreApplication>
 #include <QTextStream>
 
 int main(int argc, char *argv[])
 {
     QCoreApplication app(argc, argv);
-    const QStringList arguments = QCoreApplication::arguments();
+    QCoreApplication::setApplicationName(QStringLiteral("velmora-dbcheck"));
+    QCoreApplication::setApplicationVersion(QStringLiteral(VELMORA_VERSION));
+
+    QCommandLineParser parser;
+    parser.setApplicationDescription(QStringLiteral(
+        "Checks a Velmora music database and prints one line per problem.\n"
+        "Without FILE: the database Velmora would use from the current directory (Chords-VB.mdb there,\n"
+        "else in the user's data directory), or the built-in data when there is none.\n"
+        "Exit status: 0 clean, 1 problems found, 2 the file cannot be read."));
+    const QCommandLineOption help = parser.addHelpOption();
+    const QCommandLineOption version = parser.addVersionOption();
+    const QCommandLineOption builtIn(QStringLiteral("builtin"), QStringLiteral("Check the built-in data."));
+    parser.addOption(builtIn);
+    parser.addPositionalArgument(QStringLiteral("FILE"), QStringLiteral("The database file to check."), QStringLiteral("[FILE]"));
+    QTextStream out(stdout);
     QTextStream err(stderr);
-    if (arguments.size() > 2 || (arguments.size() == 2 && arguments.at(1).startsWith(QLatin1Char('-')))) {
-        err << "usage: velmora-dbcheck [FILE]\n"
-               "Checks a Velmora music database (default: the built-in data) and prints one line per problem.\n";
+    // Not process(): it ends a usage error with status 1, which here means problems were found.
+    if (!parser.parse(QCoreApplication::arguments())) {
+        err << "velmora-dbcheck: " << parser.errorText() << '\n';
         return 2;
     }
-    const QString file = arguments.size() == 2 ? arguments.at(1) : QString();
+    if (parser.isSet(help))
+        parser.showHelp(0); // to standard output, and exits
+    if (parser.isSet(version))
+        parser.showVersion();
+    const QStringList files = parser.positionalArguments();
+    if (files.size() > 1 || (parser.isSet(builtIn) && !files.isEmpty())) {
+        err << "velmora-dbcheck: give one FILE, or --builtin, or neither\n" << parser.helpText();
+        return 2;
+    }
+    QString file;
+    if (!files.isEmpty()) {
+        file = files.first();
+    } else if (!parser.isSet(builtIn)) {
+        for (const QString &candidate : velmora::userFileSearch(QString::fromLatin1(velmora::MusicDatabase::DefaultFileName))) {
+            if (velmora::lookAt(candidate).kind != velmora::PathLook::Kind::Absent) {
+                file = candidate;
+                break;
+            }
+        }
+        out << "checking " << (file.isEmpty() ? QStringLiteral("the built-in data (no %1 found)")
+                                                    .arg(QString::fromLatin1(velmora::MusicDatabase::DefaultFileName))
+                                              : file)
+            << '\n';
+    }
     QStringList output;
     const int status = velmora::runDbCheck(file, &output);
-    QTextStream out(stdout);
     for (const QString &line : output)
-        (status == 2 ? err : out) << line << '\n';
+        err << line << '\n';
     if (status == 0)
         out << (file.isEmpty() ? QStringLiteral("built-in data") : file) << ": no problems found\n";
     return status;

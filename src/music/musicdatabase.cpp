@@ -2,6 +2,7 @@
 
 #include "music/random.h"
 
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QSqlDatabase>
@@ -29,6 +30,8 @@ QSqlDatabase database(const QString &connectionName)
 
 QString fileProblemPrefix(const QString &fileName)
 {
+    if (QDir::isAbsolutePath(fileName))
+        return QStringLiteral("The music database \"%1\" cannot be used: ").arg(fileName);
     return QStringLiteral("The music database \"%1\" in the working directory cannot be used: ").arg(fileName);
 }
 
@@ -241,21 +244,40 @@ void MusicDatabase::closeConnection()
 
 QString MusicDatabase::open(const QString &fileName)
 {
-    m_fileName = fileName;
+    return open(QStringList{fileName});
+}
+
+QString MusicDatabase::open(const QStringList &search)
+{
+    m_search = search;
+    m_fileName = locate();
     m_refused.reset();
     return load(Moment::StartUp).message;
+}
+
+QString MusicDatabase::locate() const
+{
+    for (const QString &candidate : m_search) {
+        if (lookAt(candidate).kind != PathLook::Kind::Absent)
+            return candidate;
+    }
+    return {};
 }
 
 MusicDatabase::PressCheck MusicDatabase::refresh()
 {
     // A stat or two per press: cheap beside the queries that follow.
+    if (const QString found = locate(); found != m_fileName) {
+        m_fileName = found;
+        return load(Moment::Press);
+    }
     if (m_state == State::File && m_file.unchanged())
         return {};
     if (m_state == State::BuiltIn) {
-        const PathLook look = lookAt(m_fileName);
-        if (look.kind == PathLook::Kind::Absent)
+        if (m_fileName.isEmpty())
             return {};
-        if (m_refused && *m_refused == Refused{look.kind, look.identity, look.reason})
+        const PathLook look = lookAt(m_fileName);
+        if (m_refused && *m_refused == Refused{m_fileName, look.kind, look.identity, look.reason})
             return {};
     }
     return load(Moment::Press);
@@ -270,7 +292,7 @@ MusicDatabase::PressCheck MusicDatabase::load(Moment moment)
 {
     closeConnection();
     const PathLook look = lookAt(m_fileName);
-    if (look.kind == PathLook::Kind::Absent) {
+    if (m_fileName.isEmpty() || look.kind == PathLook::Kind::Absent) {
         openBuiltIn();
         return {};
     }
@@ -293,7 +315,7 @@ MusicDatabase::PressCheck MusicDatabase::load(Moment moment)
             return {problem + QStringLiteral("\n\nVelmora tries the file again at the next press."), false};
         return {problem, false};
     }
-    m_refused = Refused{look.kind, look.identity, look.reason};
+    m_refused = Refused{m_fileName, look.kind, look.identity, look.reason};
     openBuiltIn();
     return {problem + QLatin1String(BuiltInNotice), true};
 }

@@ -109,8 +109,8 @@ private:
     bool m_began;
 };
 
-// Opens "Chords-VB.mdb" from the working directory read-only when it is a usable SQLite
-// database, and otherwise the music data built into the program, held in memory. Looks at the
+// Opens "Chords-VB.mdb" read-only when it is a usable SQLite database, and otherwise the music
+// data built into the program, held in memory. Looks at the
 // file again at every press, so that a file replaced, removed, unlocked or edited is used as it is
 // now.
 class MusicDatabase
@@ -127,6 +127,9 @@ public:
     // built-in data serves until the file changes, except while the file is locked, when it is
     // tried again at the next press. Opening the built-in data cannot fail short of a broken build.
     QString open(const QString &fileName = QString::fromLatin1(DefaultFileName));
+    // The same for the first file of `search` that exists; the search runs again at every press,
+    // so a file that appears earlier in it, or disappears, is used or left from the next press on.
+    QString open(const QStringList &search);
 
     // What the start of a press found: a message to show (once), and whether the press can go on.
     struct PressCheck
@@ -147,11 +150,13 @@ private:
     enum class State { BuiltIn, File, Retry };
     enum class Moment { StartUp, Press };
     PressCheck load(Moment moment);
+    QString locate() const;
     void openBuiltIn();
     void closeConnection();
 
     struct Refused
     {
+        QString fileName;
         PathLook::Kind kind;
         FileIdentity identity;
         QString reason;
@@ -159,7 +164,8 @@ private:
     };
 
     QString m_connectionName;
-    QString m_fileName;
+    QStringList m_search;
+    QString m_fileName; // the first of m_search that exists, or empty
     State m_state = State::BuiltIn;
     SqliteFile m_file;
     std::optional<Refused> m_refused; // the file found unusable, said once; built-in data serves

@@ -1,5 +1,7 @@
 #include "ui/assets.h"
 
+#include "music/userfiles.h"
+
 #include <QFileInfo>
 #include <QMovie>
 
@@ -12,10 +14,12 @@ QString builtInAsset(const QString &relativePath)
 
 std::optional<LoadedSound> loadSound(const QString &relativePath)
 {
-    // Only a regular file: opening a FIFO or a device would block.
-    const QFileInfo own(relativePath);
-    if (own.isFile()) {
-        if (std::optional<PcmSound> pcm = decodeWavFile(relativePath))
+    for (const QString &candidate : userFileSearch(relativePath)) {
+        // Only a regular file: opening a FIFO or a device would block.
+        const QFileInfo own(candidate);
+        if (!own.isFile())
+            continue;
+        if (std::optional<PcmSound> pcm = decodeWavFile(candidate))
             return LoadedSound{std::move(*pcm), own.absoluteFilePath()};
     }
     const QString builtIn = builtInAsset(relativePath);
@@ -26,10 +30,12 @@ std::optional<LoadedSound> loadSound(const QString &relativePath)
 
 QString movieFile(const QString &relativePath)
 {
-    if (QFileInfo(relativePath).isFile()) {
-        QMovie probe(relativePath);
+    for (const QString &candidate : userFileSearch(relativePath)) {
+        if (!QFileInfo(candidate).isFile())
+            continue;
+        QMovie probe(candidate);
         if (probe.isValid() && probe.frameCount() != 0)
-            return QFileInfo(relativePath).absoluteFilePath();
+            return QFileInfo(candidate).absoluteFilePath();
     }
     return builtInAsset(relativePath);
 }

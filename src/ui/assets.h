@@ -8,8 +8,9 @@
 
 namespace velmora {
 
-// Sounds and the trumpet picture are read from the working directory when present and usable;
-// otherwise the copy built into the program serves, so Velmora runs from any directory.
+// Sounds and the trumpet picture are read from the working directory, else from the user's data
+// directory, when present and usable; otherwise the copy built into the program serves, so
+// Velmora runs from any directory.
 QString builtInAsset(const QString &relativePath);
 
 struct LoadedSound
@@ -18,7 +19,7 @@ struct LoadedSound
     QString file; // where it was read from
 };
 
-// "sound/N.wav": the working directory's when it decodes, else the built-in one.
+// "sound/N.wav": the first in the search that decodes, else the built-in one.
 std::optional<LoadedSound> loadSound(const QString &relativePath);
 QString movieFile(const QString &relativePath);
 

@@ -1,0 +1,17 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+
+namespace velmora {
+
+// The user's data directory for Velmora: $XDG_DATA_HOME/velmora, by default
+// ~/.local/share/velmora.
+QString userDataDirectory();
+
+// Where a user's own copy of `relativePath` ("Chords-VB.mdb", "sound/1.wav", "trumpet.gif") is
+// looked for, in order: the working directory, then the user's data directory. After them comes
+// the copy built into the program. An absolute path is looked for only where it says.
+QStringList userFileSearch(const QString &relativePath);
+
+} // namespace velmora
