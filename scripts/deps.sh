@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Installs the Debian packages Velmora needs, and only those that are missing (apt-get update runs
 # only when something is). Without arguments: what building and running need. With --test: also
-# what the tests need (a private sound server and its recorder, a virtual display, image tools).
+# what the tests need (a private sound server and its recorder, a virtual display, image tools,
+# and the validators and packaging tools the install test runs).
 set -euo pipefail
 
 packages=(
@@ -14,7 +15,8 @@ if [ "${1:-}" = "--test" ]; then
     packages+=(
         libbenchmark-dev sqlite3
         pulseaudio pulseaudio-utils
-        xvfb xdotool imagemagick
+        xvfb xdotool imagemagick x11-utils
+        desktop-file-utils appstream lintian dpkg-dev file man-db
     )
 fi
 

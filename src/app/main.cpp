@@ -14,6 +14,11 @@
 int main(int argc, char *argv[])
 {
     QApplication app(argc, argv);
+    // The desktop entry's name lets window managers and Wayland compositors match the window to
+    // its entry and icon. No display name: Qt would append it to every window title.
+    QApplication::setApplicationName(QStringLiteral("velmora"));
+    QApplication::setApplicationVersion(velmora::versionNumber());
+    QGuiApplication::setDesktopFileName(QStringLiteral(VELMORA_APP_ID));
     velmora::applyLook(app);
     const bool cheatMode = velmora::cheatModeFromArguments(QApplication::arguments());
 
