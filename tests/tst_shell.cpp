@@ -462,6 +462,32 @@ private slots:
         QCOMPARE(movieFile("trumpet.gif"), dir.filePath("trumpet.gif"));
     }
 
+    void dataDirectoryAssetsServeWhenTheWorkingDirectoryLacksThem()
+    {
+        QTemporaryDir dir;
+        const QString here = QDir::currentPath();
+        const QByteArray home = qgetenv("XDG_DATA_HOME");
+        QVERIFY(QDir(dir.path()).mkpath("work"));
+        QVERIFY(QDir(dir.path()).mkpath("home/velmora/sound"));
+        QDir::setCurrent(dir.filePath("work"));
+        qputenv("XDG_DATA_HOME", QFile::encodeName(dir.filePath("home")));
+        const auto restore = qScopeGuard([&] {
+            QDir::setCurrent(here);
+            qputenv("XDG_DATA_HOME", home);
+        });
+        const QString data = dir.filePath("home/velmora/");
+        writeFile(data + "sound/4.wav", readFile(":/sound/4.wav"));
+        writeFile(data + "trumpet.gif", readFile(":/trumpet.gif"));
+        QCOMPARE(soundFile("sound/4.wav"), data + "sound/4.wav");
+        QCOMPARE(movieFile("trumpet.gif"), data + "trumpet.gif");
+        // The working directory's own copy wins, and one that cannot be used falls through.
+        QDir().mkdir("sound");
+        writeFile("sound/4.wav", readFile(":/sound/4.wav"));
+        writeFile("trumpet.gif", "not a picture");
+        QCOMPARE(soundFile("sound/4.wav"), dir.filePath("work/sound/4.wav"));
+        QCOMPARE(movieFile("trumpet.gif"), data + "trumpet.gif");
+    }
+
     void builtInSoundsArePlayableAndShort()
     {
         for (const char *name : {"1", "2", "3", "4"}) {
