@@ -22,6 +22,9 @@
 #include <QTabWidget>
 #include <QTemporaryDir>
 #include <QTimer>
+#include <QAccessible>
+
+#include <functional>
 #include <QDir>
 #include <QPointer>
 #include <QScopeGuard>
@@ -411,6 +414,63 @@ private slots:
         QVERIFY(h.find("Label7")->isHidden());
         for (const char *timer : {"Timer1", "Timer2", "Timer3", "Timer4", "blinker"})
             QVERIFY2(h.clock.isRunning(*h.find<QTimer>(QLatin1String(timer))), timer);
+    }
+
+    void everyNamedControlHasAnAccessibleName()
+    {
+        Harness h(true);
+        h.window.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&h.window));
+        auto *tabs = h.find<QTabWidget>("SSTab1");
+        QStringList unnamed;
+        QStringList seen;
+        // Through the accessibility tree, as a screen reader walks it, every page shown in turn.
+        std::function<void(QAccessibleInterface *)> walk = [&](QAccessibleInterface *face) {
+            QObject *object = face->object();
+            if (object && !object->objectName().isEmpty() && !object->objectName().startsWith(QLatin1String("qt_"))) {
+                seen << object->objectName();
+                const QString name = face->text(QAccessible::Name).trimmed();
+                // "Exit" is both the menu item's object name and its caption.
+                const bool caption = name == object->property("text").toString();
+                if (name.isEmpty() || (name == object->objectName() && !caption))
+                    unnamed << object->objectName() + QLatin1Char('=') + name;
+            }
+            for (int i = 0; i < face->childCount(); ++i) {
+                if (QAccessibleInterface *child = face->child(i))
+                    walk(child);
+            }
+        };
+        for (int page = 0; page < tabs->count(); ++page) {
+            tabs->setCurrentIndex(page);
+            walk(QAccessible::queryAccessibleInterface(&h.window));
+        }
+        QVERIFY2(unnamed.isEmpty(), qPrintable(unnamed.join(QLatin1Char(' '))));
+        for (const char *name : {"Text1", "viewtext", "Int_Start", "Int_val", "Int_dir", "Text2", "Label20", "Picture1"})
+            QVERIFY2(seen.contains(QLatin1String(name)), name);
+        // The staff speaks for its note heads and signs, which are not in the tree.
+        QVERIFY(!seen.contains(QStringLiteral("noot1")));
+
+        h.click("Command1");
+        QAccessibleInterface *staff = QAccessible::queryAccessibleInterface(h.find("Picture1"));
+        QCOMPARE(staff->text(QAccessible::Description).split(QStringLiteral(", ")),
+                 h.text("Text1").split(QLatin1Char(' '), Qt::SkipEmptyParts));
+        QCOMPARE(QAccessible::queryAccessibleInterface(h.find("check1_mixup"))->text(QAccessible::Name), QStringLiteral("Random order"));
+        QCOMPARE(QAccessible::queryAccessibleInterface(h.find("Int_val"))->text(QAccessible::Name), QStringLiteral("The Interval is:"));
+    }
+
+    // The offscreen platform has no accessibility bridge, so what is checked is what a bridge
+    // would read at each NameChanged: the verdict as the line's name, unchanged by the blinking.
+    void verdictIsTheStatusLineName()
+    {
+        Harness h;
+        auto name = [&] { return QAccessible::queryAccessibleInterface(h.find("Label20"))->text(QAccessible::Name); };
+        QCOMPARE(name(), QStringLiteral("Verdict"));
+        h.click("Play_C");
+        QCOMPARE(name(), test::Incorrect);
+        h.clock.advance(3000); // three blinks
+        QCOMPARE(name(), test::Incorrect);
+        h.click("Command33");
+        QCOMPARE(name(), QStringLiteral("Verdict"));
     }
 
     void splashLoadsTheMainWindowOnceAndTheProgramGoesOn()

@@ -17,6 +17,7 @@ AboutPage::AboutPage(QTabWidget *tabControl, SoundPlayer &sound) : TabPage(tabCo
     frame->setObjectName(QStringLiteral("Frame8"));
     frame->setGeometry(ui::twipsRect(240, 840, 9015, 5655));
     frame->setFrameShape(QFrame::NoFrame);
+    frame->setAccessibleName(QStringLiteral("About Velmora"));
     ui::setBackground(frame, Qt::black);
 
     const QColor red(0xFF, 0, 0);

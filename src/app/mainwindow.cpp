@@ -80,10 +80,12 @@ MainWindow::MainWindow(Services services, bool cheatMode, QWidget *parent)
     m_tabs->setObjectName(QStringLiteral("SSTab1"));
     m_tabs->setGeometry(ui::twipsRect(0, 0, 9615, 6975));
     m_tabs->setUsesScrollButtons(false);
+    m_tabs->setAccessibleName(QStringLiteral("Exercises"));
     connect(m_tabs->tabBar(), &QTabBar::tabBarClicked, this, presses.guarded(this, [this] { SSTab1_Click(); }));
 
     m_statusLine = ui::label(client, "Label20", QString(), ui::twipsRect(120, 7080, 4935, 255));
     ui::setTextColour(m_statusLine, QColor(0xC0, 0, 0));
+    m_statusLine->setAccessibleName(Feedback::EmptyLineName);
     m_soundOff = ui::checkBox(client, "Sound_off", QStringLiteral("Sound off"), ui::twipsRect(5880, 7080, 3255, 255), false);
 
     m_blinker = new QTimer(this);

@@ -12,6 +12,7 @@ QLabel *animatedPicture(QWidget *parent, const QRect &geometry)
     auto *picture = new QLabel(parent);
     picture->setObjectName(QStringLiteral("Gif89a1"));
     picture->setGeometry(geometry);
+    picture->setAccessibleName(QStringLiteral("Trumpet"));
     auto *movie = new QMovie(movieFile(QStringLiteral("trumpet.gif")), QByteArray(), picture);
     picture->setMovie(movie);
     movie->start();

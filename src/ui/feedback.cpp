@@ -2,10 +2,13 @@
 
 #include "ui/soundplayer.h"
 
+#include <QAccessible>
 #include <QCheckBox>
 #include <QLabel>
 
 namespace velmora {
+
+const QString Feedback::EmptyLineName = QStringLiteral("Verdict");
 
 Feedback::Feedback(QLabel *statusLine, QCheckBox *soundOff, SoundPlayer &sound, QObject *parent)
     : QObject(parent), m_statusLine(statusLine), m_soundOff(soundOff), m_sound(sound)
@@ -25,11 +28,20 @@ void Feedback::ShowIncorrect()
 void Feedback::clear()
 {
     m_statusLine->clear();
+    m_statusLine->setAccessibleName(EmptyLineName);
 }
 
 void Feedback::report(const QString &text, const QString &soundFile)
 {
     m_statusLine->setText(text);
+    // The verdict is the line's accessible name, and every verdict is told, the same one again
+    // included (it answers a new press); the blinking only hides and shows the line.
+    if (m_statusLine->accessibleName() == text) {
+        QAccessibleEvent told(m_statusLine, QAccessible::NameChanged);
+        QAccessible::updateAccessibility(&told);
+    } else {
+        m_statusLine->setAccessibleName(text); // tells it
+    }
     if (!m_soundOff->isChecked())
         m_sound.play(soundFile);
 }

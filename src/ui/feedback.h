@@ -17,6 +17,9 @@ class Feedback : public QObject
 public:
     Feedback(QLabel *statusLine, QCheckBox *soundOff, SoundPlayer &sound, QObject *parent = nullptr);
 
+    // The status line's accessible name while it holds no verdict.
+    static const QString EmptyLineName;
+
     void ShowCorrect();
     void ShowIncorrect();
     void show(bool correct) { correct ? ShowCorrect() : ShowIncorrect(); }

@@ -27,11 +27,14 @@ ChordsPage::ChordsPage(QTabWidget *tabControl, ExerciseContext &context) : Exerc
     m_staff->setObjectName(QStringLiteral("Picture1"));
     m_staff->setGeometry(ui::twipsRect(480, 240, 2565, 3300));
     m_viewText = ui::checkBox(question, "viewtext", QStringLiteral(" "), ui::twipsRect(120, 3600, 255, 315), true);
+    m_viewText->setAccessibleName(QStringLiteral("List the notes"));
     m_noteList = ui::readOnlyText(question, "Text1", QStringLiteral("Click on Go! for first question"),
                                   ui::twipsRect(480, 3600, 2535, 285));
     m_mixUp = ui::checkBox(question, "check1_mixup", QStringLiteral("Check1"), ui::twipsRect(120, 3960, 255, 255),
                            false);
     ui::label(question, "Label3", QStringLiteral("Random order"), ui::twipsRect(480, 3960, 1935, 255));
+    m_noteList->setAccessibleName(QStringLiteral("Notes of the chord"));
+    m_mixUp->setAccessibleName(QStringLiteral("Random order"));
     m_excludeExtended = ui::checkBox(question, "Check1", QStringLiteral("  9, 11, 13 excluded"),
                                      ui::twipsRect(120, 4320, 2175, 195), false);
 
@@ -66,6 +69,7 @@ ChordsPage::ChordsPage(QTabWidget *tabControl, ExerciseContext &context) : Exerc
 
     ui::label(page, "Label19", QStringLiteral("Purpose: Name the given Chords"), ui::twipsRect(960, 6600, 2535, 255));
     m_cheatLabel = ui::label(page, "Label1", QStringLiteral("Label1"), ui::twipsRect(4560, 6600, 1215, 255));
+    m_cheatLabel->setAccessibleName(QStringLiteral("Expected answer"));
     m_cheatLabel->hide();
     setUpCheat(cheat, CheatButton::AlwaysShown, m_cheatLabel, ui::hideTimer(answer, "Timer1", 1000, m_cheatLabel));
 }

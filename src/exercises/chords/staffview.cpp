@@ -3,6 +3,7 @@
 #include "ui/shapes.h"
 #include "ui/twips.h"
 
+#include <QAccessibleWidget>
 #include <QLabel>
 #include <QPainter>
 #include <QPainterPath>
@@ -38,10 +39,32 @@ QPainterPath bassClef()
     return path;
 }
 
+// The staff speaks for its note heads and signs: a screen reader hears the chord once, as the
+// description, rather than seven unnamed circles and a row of "b", "#" and "x".
+class AccessibleStaff : public QAccessibleWidget
+{
+public:
+    explicit AccessibleStaff(QWidget *staff) : QAccessibleWidget(staff, QAccessible::Graphic) {}
+    int childCount() const override { return 0; }
+    QAccessibleInterface *child(int) const override { return nullptr; }
+    int indexOfChild(const QAccessibleInterface *) const override { return -1; }
+    QAccessibleInterface *childAt(int, int) const override { return nullptr; }
+};
+
+QAccessibleInterface *staffAccessible(const QString &className, QObject *object)
+{
+    if (className == QLatin1String("velmora::StaffView") && object && object->isWidgetType())
+        return new AccessibleStaff(static_cast<QWidget *>(object));
+    return nullptr;
+}
+
 } // namespace
 
 StaffView::StaffView(QWidget *parent) : QWidget(parent)
 {
+    static const bool factoryInstalled = (QAccessible::installFactory(staffAccessible), true);
+    Q_UNUSED(factoryInstalled);
+    setAccessibleName(QStringLiteral("Chord on the grand staff"));
     ui::setBackground(this, Qt::white);
     new LineShape(this, "Line1", {staff::LedgerLeft, staff::LedgerLineY}, {staff::LedgerRight, staff::LedgerLineY});
 
@@ -67,6 +90,12 @@ StaffView::StaffView(QWidget *parent) : QWidget(parent)
 
 void StaffView::DrawChord(const NoteSlots &notes)
 {
+    QStringList drawn;
+    for (const QString &note : notes) {
+        if (!note.isEmpty())
+            drawn << note;
+    }
+    setAccessibleDescription(drawn.join(QStringLiteral(", ")));
     const staff::Placement placement = staff::placeChord(notes, m_tops);
     for (int k = 0; k < staff::HeadCount; ++k) {
         const staff::HeadPlacement &head = placement[k];

@@ -30,15 +30,19 @@ IntervalsPage::IntervalsPage(QTabWidget *tabControl, ExerciseContext &context)
                                     ui::twipsRect(120, 240 * (n + 1), 2295, 195), true);
     }
 
-    ui::label(page, "Label5", QStringLiteral("The note to start with is an:"), ui::twipsRect(3480, 1800, 1935, 255));
+    QLabel *startCaption = ui::label(page, "Label5", QStringLiteral("The note to start with is an:"), ui::twipsRect(3480, 1800, 1935, 255));
     m_start = ui::readOnlyText(page, "Int_Start", QStringLiteral("--"), ui::twipsRect(5760, 1800, 375, 285));
-    ui::label(page, "Label15", QStringLiteral("The Interval is:"), ui::twipsRect(3480, 2280, 1095, 255));
+    startCaption->setBuddy(m_start);
+    QLabel *intervalCaption = ui::label(page, "Label15", QStringLiteral("The Interval is:"), ui::twipsRect(3480, 2280, 1095, 255));
     m_interval = ui::readOnlyText(page, "Int_val", QStringLiteral("---"), ui::twipsRect(4680, 2280, 1455, 285));
-    ui::label(page, "Label16", QStringLiteral("The direction is:"), ui::twipsRect(3480, 2760, 1215, 255));
+    intervalCaption->setBuddy(m_interval);
+    QLabel *directionCaption = ui::label(page, "Label16", QStringLiteral("The direction is:"), ui::twipsRect(3480, 2760, 1215, 255));
     m_direction = ui::readOnlyText(page, "Int_dir", QStringLiteral("--"), ui::twipsRect(5520, 2760, 615, 285));
+    directionCaption->setBuddy(m_direction);
 
     auto *cheat = ui::pushButton(page, "Int_cheat", QStringLiteral("Cheat"), ui::twipsRect(3480, 3600, 855, 375));
     m_cheatLabel = ui::label(page, "Label7", QStringLiteral("cheat"), ui::twipsRect(5040, 3600, 975, 255));
+    m_cheatLabel->setAccessibleName(QStringLiteral("Expected answer"));
     m_cheatLabel->hide();
     setUpCheat(cheat, CheatButton::ShownInCheatMode, m_cheatLabel, ui::hideTimer(this, "Timer4", 10000, m_cheatLabel));
 

@@ -30,8 +30,10 @@ RelationsPage::RelationsPage(QTabWidget *tabControl, ExerciseContext &context)
     ui::optionButton(question, "Option3", QStringLiteral("Both"), ui::twipsRect(240, 840, 2055, 255), true);
     auto *cheat = ui::pushButton(question, "Cheat_button2", QStringLiteral("Cheat"), ui::twipsRect(360, 1920, 855, 255));
     m_cheatLabel = ui::label(question, "Label14", QString(), ui::twipsRect(1440, 1920, 855, 255));
+    m_cheatLabel->setAccessibleName(QStringLiteral("Expected answer"));
     m_questionBox = ui::readOnlyText(question, "Question_box", QStringLiteral("Click on Go! for first question"),
                                      ui::twipsRect(240, 3120, 2175, 285));
+    m_questionBox->setAccessibleName(QStringLiteral("Chord given"));
     setUpCheat(cheat, CheatButton::ShownInCheatMode, m_cheatLabel, ui::hideTimer(question, "Timer3", 1000, m_cheatLabel),
                [this] { m_cheatLabel->setText(ExpectedAnswer); });
 
