@@ -23,6 +23,7 @@
 #include <QTemporaryDir>
 #include <QTimer>
 #include <QAccessible>
+#include <QMessageBox>
 
 #include <functional>
 #include <QDir>
@@ -471,6 +472,90 @@ private slots:
         QCOMPARE(name(), test::Incorrect);
         h.click("Command33");
         QCOMPARE(name(), QStringLiteral("Verdict"));
+    }
+
+    void focusFollowsTheReadingOrder_data()
+    {
+        QTest::addColumn<QString>("tab");
+        QTest::addColumn<QStringList>("first"); // the first stops after the tab strip
+        QTest::addColumn<QStringList>("last");
+        QTest::newRow("Chords") << "Chords" << QStringList{"Command1", "Option_C", "Command27", "Command7", "Command12"}
+                                << QStringList{"viewtext", "check1_mixup", "Check1", "Sound_off"};
+        QTest::newRow("Relations") << "Relations" << QStringList{"Command32", "commaj1", "commin1", "commaj2"}
+                                   << QStringList{"Option1", "Sound_off"};
+        QTest::newRow("Transpose") << "Transpose" << QStringList{"Command33", "Score_c", "Play_C", "Play_Cis"}
+                                   << QStringList{"Play_B", "Instrument_C", "Sound_off"};
+        QTest::newRow("Intervals") << "Intervals" << QStringList{"Command34", "Chk_1", "Chk_b2"}
+                                   << QStringList{"Chk_8", "Int_C", "Int_Cis"};
+    }
+    void focusFollowsTheReadingOrder()
+    {
+        QFETCH(QString, tab);
+        QFETCH(QStringList, first);
+        QFETCH(QStringList, last);
+        Harness h;
+        h.window.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&h.window));
+        auto *tabs = h.find<QTabWidget>("SSTab1");
+        for (int i = 0; i < tabs->count(); ++i) {
+            if (tabs->tabText(i).contains(tab))
+                tabs->setCurrentIndex(i);
+        }
+        tabs->tabBar()->setFocus();
+        QStringList order;
+        for (int i = 0; i < 60; ++i) {
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+            QWidget *focus = QApplication::focusWidget();
+            if (focus == tabs->tabBar())
+                break;
+            order << focus->objectName();
+        }
+        QVERIFY2(order.mid(0, first.size()) == first, qPrintable(order.join(QLatin1Char(' '))));
+        QVERIFY2(order.join(QLatin1Char(' ')).contains(last.join(QLatin1Char(' '))), qPrintable(order.join(QLatin1Char(' '))));
+        QCOMPARE(order.last(), QStringLiteral("Sound_off"));
+    }
+
+    void returnPressesTheFocusedButtonElseTheGoButton()
+    {
+        Harness h;
+        h.window.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&h.window));
+        h.find("SSTab1")->setFocus();
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return); // nothing focused: "GO!"
+        QVERIFY(h.text("Label1") != QLatin1String("Label1"));
+        const QString answer = h.text("Label1");
+        const auto [key, code] = test::splitChordAnswer(answer);
+        for (const QString &name : {test::keyButtonFor(key), test::chordButtonFor(code)}) {
+            h.find(name)->setFocus();
+            QTest::keyClick(h.find(name), Qt::Key_Enter);
+        }
+        QCOMPARE(h.status(), test::Correct);
+        h.find("Command2")->setFocus(); // "Majeur 3": wrong unless the chord is one
+        QTest::keyClick(h.find("Command2"), Qt::Key_Return);
+        QCOMPARE(h.status(), code == QLatin1String("maj_3") ? test::Correct : test::Incorrect);
+        QCOMPARE(h.text("Label1"), answer); // the question stood
+    }
+
+    void quitKeysAskAsExitDoes()
+    {
+        Harness h;
+        h.window.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&h.window));
+        QSignalSpy quit(&h.window, &MainWindow::quitRequested);
+        QTest::keyClick(&h.window, Qt::Key_Q, Qt::ControlModifier);
+        QCOMPARE(h.prompter.questions, QStringList{"Quiting|Quit Program?"});
+        QCOMPARE(quit.count(), 0); // answered No
+        QVERIFY(h.window.isVisible());
+
+        // While a message box is up, the main window's keys are the box's.
+        QMessageBox box(QMessageBox::Information, QStringLiteral("Velmora"), QStringLiteral("a message"),
+                        QMessageBox::Ok, &h.window);
+        box.open();
+        QVERIFY(QTest::qWaitForWindowActive(&box));
+        QTest::keyClick(&h.window, Qt::Key_Q, Qt::ControlModifier);
+        QTest::keyClick(&h.window, Qt::Key_Return);
+        QCOMPARE(h.prompter.questions.size(), 1);
+        QCOMPARE(h.text("Label1"), QStringLiteral("Label1")); // no question asked either
     }
 
     void splashLoadsTheMainWindowOnceAndTheProgramGoesOn()

@@ -4,6 +4,7 @@
 #include "app/startuplog.h"
 #include "music/userfiles.h"
 #include "ui/clock.h"
+#include "ui/keyboard.h"
 #include "ui/exercisepage.h"
 #include "exercises/chords/chordspage.h"
 #include "exercises/intervals/intervalspage.h"
@@ -23,6 +24,10 @@
 #include <QTabBar>
 #include <QTabWidget>
 #include <QTimer>
+#include <QApplication>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QShortcut>
 #include <QWindow>
 
 namespace velmora {
@@ -116,6 +121,41 @@ MainWindow::MainWindow(Services services, bool cheatMode, QWidget *parent)
     }
     m_about = new AboutPage(m_tabs, m_services.sound);
     m_tabs->addTab(m_about, QStringLiteral("About"));
+
+    // Tab walks each page in reading order (the hidden pages' controls are passed over), the
+    // status strip last.
+    QList<QWidget *> focusOrder{m_tabs->tabBar()};
+    for (int i = 0; i < m_tabs->count(); ++i)
+        focusOrder << ui::readingOrder(m_tabs->widget(i));
+    focusOrder << m_soundOff;
+    ui::chainFocus(focusOrder);
+
+    // Window shortcuts: a message box, being a window of its own, keeps them from firing.
+    auto *quit = new QShortcut(this);
+    QList<QKeySequence> quitKeys{QKeySequence(Qt::CTRL | Qt::Key_Q)};
+    for (const QKeySequence &key : QKeySequence::keyBindings(QKeySequence::Quit)) {
+        if (!quitKeys.contains(key))
+            quitKeys << key;
+    }
+    quit->setKeys(quitKeys);
+    connect(quit, &QShortcut::activated, this, presses.guarded(this, [this] { Exit_Click(); }));
+    auto *enter = new QShortcut(this);
+    enter->setKeys({QKeySequence(Qt::Key_Return), QKeySequence(Qt::Key_Enter)});
+    connect(enter, &QShortcut::activated, this, presses.guarded(this, [this] { pressOnReturn(); }));
+}
+
+// Return presses the focused push button or key button, as Space does; elsewhere (the tab strip,
+// a check box, nothing) it asks the page's next question.
+void MainWindow::pressOnReturn()
+{
+    QWidget *focus = QApplication::focusWidget();
+    if (qobject_cast<QPushButton *>(focus) || qobject_cast<QRadioButton *>(focus)) {
+        if (focus->isEnabled() && focus->isVisible())
+            static_cast<QAbstractButton *>(focus)->click();
+        return;
+    }
+    if (auto *page = qobject_cast<ExercisePage *>(m_tabs->currentWidget()); page && page->goButton())
+        page->goButton()->click();
 }
 
 MainWindow::~MainWindow() = default;

@@ -44,6 +44,7 @@ public:
     void Form_Load();
 
     void Exit_Click();
+    void pressOnReturn();
     void SSTab1_Click();
     void blinker_Timer();
 

@@ -51,6 +51,13 @@ protected:
                     std::function<void()> reveal = {});
     bool cheatMode() const { return m_context.cheatMode; }
 
+public:
+    // The button that asks the page's next question; Return presses it when no button has focus.
+    QPushButton *goButton() const { return m_goButton; }
+
+protected:
+    void setGoButton(QPushButton *button) { m_goButton = button; }
+
     ExerciseContext &m_context;
 
 private:
@@ -58,6 +65,7 @@ private:
 
     QLabel *m_cheatLabel = nullptr;
     QTimer *m_cheatTimer = nullptr;
+    QPushButton *m_goButton = nullptr;
     std::function<void()> m_reveal;
 };
 
