@@ -3,8 +3,12 @@
 #include "music/notename.h"
 #include "exercises/relations/relations.h"
 #include "testsupport.h"
+#include "ui/keyboard.h"
 
+#include <QApplication>
 #include <QCheckBox>
+#include <QTabBar>
+#include <QTabWidget>
 #include <QFile>
 #include <QPushButton>
 #include <QRadioButton>
@@ -477,6 +481,62 @@ private slots:
         QCOMPARE(h->prompter.messages.size(), 1);
         mine.answer(*h, mine.answerShown(*h));
         QCOMPARE(h->status(), Correct);
+    }
+
+    // A drill from the keyboard alone: Return asks, keys answer, judged as the same clicks.
+    void keyboardOnlyDrill_data()
+    {
+        QTest::addColumn<int>("tab");
+        for (int tab = 0; tab < 4; ++tab)
+            QTest::newRow(tabs()[tab].name) << tab;
+    }
+    void keyboardOnlyDrill()
+    {
+        QFETCH(int, tab);
+        auto h = harness();
+        h->window.show();
+        QVERIFY(QTest::qWaitForWindowActive(&h->window));
+        auto *pages = h->find<QTabWidget>("SSTab1");
+        for (int i = 0; i < pages->count(); ++i) {
+            if (pages->tabText(i).contains(QLatin1String(tabs()[tab].name)))
+                pages->setCurrentIndex(i);
+        }
+        pages->tabBar()->setFocus();
+        auto press = [&](const QKeySequence &keys) { QTest::keySequence(QApplication::focusWidget(), keys); };
+        const int played = int(h->sound.played.size());
+        for (const bool right : {true, false}) {
+            pages->tabBar()->setFocus();
+            press(QKeySequence(Qt::Key_Return)); // no button has focus: the go button
+            const QString shown = tabs()[tab].answerShown(*h); // through the cheat, as the other tests read it
+            QVERIFY(!shown.isEmpty());
+            pages->tabBar()->setFocus();
+            if (tab == 0) {
+                const auto [key, code] = test::splitChordAnswer(shown);
+                const QString otherKey = key.startsWith(QLatin1Char('C')) ? QStringLiteral("D") : QStringLiteral("C");
+                press(ui::spelledNoteKey(right ? key : otherKey));
+                QVERIFY(h->find<QAbstractButton>(test::keyButtonFor(right ? key : otherKey))->isChecked());
+                QWidget *target = h->find(test::chordButtonFor(code));
+                for (int step = 0; step < 40 && QApplication::focusWidget() != target; ++step) {
+                    const QRect at = QApplication::focusWidget()->geometry(), to = target->geometry();
+                    press(QKeySequence(to.left() > at.left() ? Qt::Key_Right : to.left() < at.left() ? Qt::Key_Left
+                                       : to.top() > at.top() ? Qt::Key_Down : Qt::Key_Up));
+                }
+                QCOMPARE(QApplication::focusWidget(), target);
+                press(QKeySequence(Qt::Key_Return));
+            } else if (tab == 1) {
+                const QString note = shown.section(QLatin1Char(' '), 0, 0);
+                const bool major = shown.endsWith(QLatin1String(" maj"));
+                press(QKeySequence(ui::spelledNoteKey(note)[0], QKeyCombination(major != right ? Qt::Key_N : Qt::Key_M)));
+            } else {
+                const QString button = test::buttonAccepting(shown, tab == 2 ? "Play_" : "Int_");
+                int pitch = 0;
+                while (button != QLatin1String(tab == 2 ? "Play_" : "Int_") + QLatin1String(pitchClassButtons()[pitch].nameSuffix))
+                    ++pitch;
+                press(ui::pitchClassKeys(right ? pitch : (pitch + 1) % 12).first());
+            }
+            QCOMPARE(h->status(), right ? Correct : QStringLiteral("Your Answer Was Incorrect! Try Again!"));
+        }
+        QCOMPARE(h->sound.played.mid(played), (QStringList{"sound/2.wav", "sound/4.wav"})); // as clicks give
     }
 };
 

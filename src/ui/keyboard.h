@@ -1,7 +1,10 @@
 #pragma once
 
+#include <QKeySequence>
 #include <QList>
 
+class QAbstractButton;
+class QShortcut;
 class QWidget;
 
 namespace velmora::ui {
@@ -12,5 +15,17 @@ QList<QWidget *> readingOrder(QWidget *root);
 
 // Makes Tab visit `widgets` in the order given.
 void chainFocus(const QList<QWidget *> &widgets);
+
+// The keys of a spelled note: its letter, with Shift for a sharp and Ctrl for a flat ("C#" is
+// Shift+C, "Eb" Ctrl+E); empty for any other spelling.
+QKeySequence spelledNoteKey(const QString &note);
+
+// The keys that name the pitch-class button `pitchClass` (0 = C): a white key's letter; a black
+// key's letter below with Shift, and the letter above with Ctrl (C# is Shift+C and Ctrl+D).
+QList<QKeySequence> pitchClassKeys(int pitchClass);
+
+// Lets `keys` press `button` while `page` is the page shown (and no message box is up), and
+// names the keys in the button's tool tip. The press is the button's own click.
+QShortcut *pressOnKeys(QWidget *page, QAbstractButton *button, const QList<QKeySequence> &keys);
 
 } // namespace velmora::ui

@@ -1,6 +1,7 @@
 #include "ui/pitchbuttons.h"
 
 #include "music/notename.h"
+#include "ui/keyboard.h"
 #include "ui/twips.h"
 
 #include <QButtonGroup>
@@ -18,6 +19,7 @@ QButtonGroup *addPitchButtons(QWidget *frame, const char *prefix)
         auto *button = ui::colouredButton(frame, name.constData(), QString::fromLatin1(entry.caption),
                                           ui::twipsRect(entry.left, entry.top, 375, 375), QColor(0xFF, 0, 0));
         group->addButton(button, i);
+        ui::pressOnKeys(frame, button, ui::pitchClassKeys(i));
     }
     return group;
 }

@@ -4,6 +4,7 @@
 #include "ui/feedback.h"
 #include "ui/prompter.h"
 #include "exercises/chords/staffview.h"
+#include "ui/keyboard.h"
 #include "ui/twips.h"
 
 #include <QButtonGroup>
@@ -12,6 +13,9 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QApplication>
+#include <QKeyEvent>
+#include <QShortcut>
 #include <QTimer>
 
 namespace velmora {
@@ -50,6 +54,9 @@ ChordsPage::ChordsPage(QTabWidget *tabControl, ExerciseContext &context) : Exerc
         button->setCheckable(true);
         button->setChecked(option.key == QLatin1String("C"));
         m_keyGroup->addButton(button, i);
+        // A key chosen from the keyboard leads on to the chord kinds, which the arrows walk.
+        if (QShortcut *chosen = ui::pressOnKeys(page, button, {ui::spelledNoteKey(QString::fromLatin1(option.key))}))
+            connect(chosen, &QShortcut::activated, this, [this] { focusChordGrid(); });
     }
 
     // The chord buttons and the cheat button share one grid.
@@ -63,6 +70,8 @@ ChordsPage::ChordsPage(QTabWidget *tabControl, ExerciseContext &context) : Exerc
                                           QColor::fromRgb(entry.colour));
         button->setEnabled(entry.enabled);
         chordGroup->addButton(button, i);
+        m_grid[{entry.column, entry.row}] = button;
+        button->installEventFilter(this);
     }
     onPress(chordGroup, &QButtonGroup::idClicked, [this](int id) { judge(id); });
 
@@ -95,6 +104,51 @@ void ChordsPage::Command1_Click()
     m_staff->DrawChord(m_noteSlots);
     m_noteList->setText(noteListText(m_noteSlots, listNotes));
     m_noteList->setCursorPosition(0);
+}
+
+void ChordsPage::focusChordGrid()
+{
+    if (QWidget *focus = QApplication::focusWidget()) {
+        for (const auto &[cell, button] : m_grid) {
+            if (button == focus)
+                return;
+        }
+    }
+    for (const auto &[cell, button] : m_grid) {
+        if (button->isEnabled()) {
+            button->setFocus(Qt::ShortcutFocusReason);
+            return;
+        }
+    }
+}
+
+// The arrows walk the chord grid, over buttons that cannot be pressed; Return presses.
+bool ChordsPage::eventFilter(QObject *watched, QEvent *event)
+{
+    if (event->type() != QEvent::KeyPress)
+        return ExercisePage::eventFilter(watched, event);
+    const int key = static_cast<QKeyEvent *>(event)->key();
+    const std::map<int, std::pair<int, int>> steps{
+        {Qt::Key_Left, {-1, 0}}, {Qt::Key_Right, {1, 0}}, {Qt::Key_Up, {0, -1}}, {Qt::Key_Down, {0, 1}}};
+    const auto step = steps.find(key);
+    if (step == steps.end())
+        return ExercisePage::eventFilter(watched, event);
+    for (const auto &[cell, button] : m_grid) {
+        if (button != watched)
+            continue;
+        auto [column, row] = cell;
+        for (;;) {
+            column += step->second.first;
+            row += step->second.second;
+            if (column < 0 || column > 2 || row < 0 || row > 9)
+                return true;
+            if (const auto next = m_grid.find({column, row}); next != m_grid.end() && next->second->isEnabled()) {
+                next->second->setFocus(Qt::TabFocusReason);
+                return true;
+            }
+        }
+    }
+    return ExercisePage::eventFilter(watched, event);
 }
 
 QString ChordsPage::ReadChosenKey() const

@@ -3,6 +3,10 @@
 #include "exercises/chords/chordkinds.h"
 #include "ui/exercisepage.h"
 
+#include <map>
+#include <utility>
+
+class QAbstractButton;
 class QButtonGroup;
 class QCheckBox;
 class QLabel;
@@ -22,8 +26,12 @@ public:
     void Command1_Click();
     QString ReadChosenKey() const;
 
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
 private:
     void judge(int buttonIndex);
+    void focusChordGrid();
 
     QString CurrentKey;
     QString CurrentChordKind;
@@ -36,6 +44,7 @@ private:
     QLineEdit *m_noteList;
     QLabel *m_cheatLabel;
     QButtonGroup *m_keyGroup;
+    std::map<std::pair<int, int>, QAbstractButton *> m_grid; // (column, row) of the chord buttons
 };
 
 } // namespace velmora

@@ -3,6 +3,7 @@
 #include "ui/feedback.h"
 #include "ui/prompter.h"
 #include "exercises/relations/relations.h"
+#include "ui/keyboard.h"
 #include "ui/twips.h"
 
 #include <QButtonGroup>
@@ -48,6 +49,12 @@ RelationsPage::RelationsPage(QTabWidget *tabControl, ExerciseContext &context)
                                           ui::twipsRect(minorChord ? 120 : 1560, 360 * entry.row, 1215, 255),
                                           minorChord ? QColor(0xFF, 0xFF, 0xC0) : QColor(0x80, 0x80, 0xFF));
         group->addButton(button, i);
+        // The chord's note as spelled, then M for "maj" or N for "min": "Eb maj" is Ctrl+E, M.
+        const QString chord = QString::fromLatin1(entry.answer);
+        const QKeySequence note = ui::spelledNoteKey(chord.section(QLatin1Char(' '), 0, 0));
+        const bool major = chord.endsWith(QLatin1String(" maj"));
+        if (!note.isEmpty())
+            ui::pressOnKeys(answer, button, {QKeySequence(note[0], QKeyCombination(major ? Qt::Key_M : Qt::Key_N))});
     }
     onPress(group, &QButtonGroup::idClicked, [this](int id) { judge(id); });
 
