@@ -1,16 +1,47 @@
 #include "ui/look.h"
 
+#include "ui/style.h"
+
 #include <QApplication>
+#include <QEvent>
 #include <QFont>
 #include <QIcon>
 #include <QStyleFactory>
 
 namespace velmora {
 
+namespace {
+
+// A palette the desktop sets on the application (a dark theme, a theme change while the program
+// runs) overrides the style's, so ours is put back whenever one arrives.
+class PaletteKeeper : public QObject
+{
+public:
+    using QObject::QObject;
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override
+    {
+        if (watched == qApp && event->type() == QEvent::ApplicationPaletteChange) {
+            const QPalette ours = VelmoraStyle::fixedPalette();
+            if (!(QApplication::palette() == ours))
+                QApplication::setPalette(ours);
+        }
+        return false;
+    }
+};
+
+} // namespace
+
 void applyLook(QApplication &app)
 {
-    if (QStyle *fusion = QStyleFactory::create(QStringLiteral("Fusion")))
-        app.setStyle(fusion);
+    static PaletteKeeper *keeper = nullptr;
+    if (!keeper) {
+        keeper = new PaletteKeeper(&app);
+        app.installEventFilter(keeper);
+    }
+    app.setStyle(new VelmoraStyle);
+    app.setPalette(VelmoraStyle::fixedPalette());
     // Liberation Sans has Arial's metrics, the closest to the form's font among free fonts.
     QFont::insertSubstitutions(QStringLiteral("MS Sans Serif"),
                                {QStringLiteral("Liberation Sans"), QStringLiteral("Arial"), QStringLiteral("DejaVu Sans")});

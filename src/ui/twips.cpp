@@ -63,6 +63,7 @@ QPushButton *colouredButton(QWidget *parent, const char *name, const QString &ca
     QPalette palette = button->palette();
     palette.setColor(QPalette::Button, back);
     palette.setColor(QPalette::ButtonText, text);
+    palette.setColor(QPalette::Disabled, QPalette::ButtonText, QColor(0x80, 0x80, 0x80));
     button->setPalette(palette);
     return button;
 }

@@ -1,0 +1,124 @@
+// The look on any desktop: exact button colours, greyed disabled text, whole check boxes, one face
+// colour, and a desktop palette (a dark one) that changes nothing.
+#include "testsupport.h"
+#include "ui/look.h"
+#include "ui/style.h"
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QGroupBox>
+#include <QPushButton>
+#include <QStyleOptionButton>
+#include <QTabWidget>
+
+using namespace velmora;
+using velmora::test::Harness;
+
+namespace {
+
+QPalette darkDesktopPalette()
+{
+    QPalette dark(QColor(0xEE, 0xEE, 0xEE), QColor(0x2A, 0x2E, 0x32));
+    dark.setColor(QPalette::WindowText, QColor(0xFC, 0xFC, 0xFC));
+    dark.setColor(QPalette::Text, QColor(0xFC, 0xFC, 0xFC));
+    dark.setColor(QPalette::Base, QColor(0x1B, 0x1E, 0x20));
+    return dark;
+}
+
+bool near(QColor a, QColor b, int within = 3)
+{
+    return std::abs(a.red() - b.red()) <= within && std::abs(a.green() - b.green()) <= within
+        && std::abs(a.blue() - b.blue()) <= within;
+}
+
+QColor pixel(QWidget *widget, QPoint at)
+{
+    return widget->grab().toImage().pixelColor(at * widget->devicePixelRatioF());
+}
+
+} // namespace
+
+class TestLook : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void initTestCase() { applyLook(*qApp); }
+    void cleanup() { QApplication::setPalette(darkDesktopPalette()); QApplication::setPalette(QPalette()); }
+
+    void buttonFacesShowTheirColour_data()
+    {
+        QTest::addColumn<QString>("button");
+        for (const char *name : {"Command2", "Command7", "Command12", "Command29", "Command26", "Option_D", "Option_C", "Command1"})
+            QTest::newRow(name) << name;
+    }
+    void buttonFacesShowTheirColour()
+    {
+        QFETCH(QString, button);
+        Harness h;
+        h.window.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&h.window));
+        auto *widget = h.find<QPushButton>(button);
+        const QColor face = pixel(widget, QPoint(3, widget->height() / 2));
+        QVERIFY2(near(face, widget->palette().color(QPalette::Button)), qPrintable(face.name()));
+    }
+
+    void disabledButtonTextIsGrey()
+    {
+        Harness h;
+        h.window.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&h.window));
+        auto *disabled = h.find<QPushButton>("Command23");
+        QVERIFY(!disabled->isEnabled());
+        const QImage image = disabled->grab().toImage();
+        int darkest = 255;
+        for (int y = 3; y < image.height() - 3; ++y) {
+            for (int x = 3; x < image.width() - 3; ++x)
+                darkest = std::min(darkest, qGray(image.pixel(x, y)));
+        }
+        QVERIFY2(darkest > 0x60, qPrintable(QString::number(darkest))); // no black text
+        QVERIFY(darkest < qGray(disabled->palette().color(QPalette::Button).rgb())); // but some text
+    }
+
+    void checkBoxesAreWhole()
+    {
+        Harness h;
+        for (QCheckBox *box : h.window.findChildren<QCheckBox *>()) {
+            QStyleOptionButton option;
+            option.initFrom(box);
+            const QRect indicator = box->style()->subElementRect(QStyle::SE_CheckBoxIndicator, &option, box);
+            QVERIFY2(indicator.top() >= 0 && indicator.bottom() < box->height(), qPrintable(box->objectName()));
+        }
+    }
+
+    void oneFaceWhateverTheDesktopPalette_data()
+    {
+        QTest::addColumn<bool>("before"); // the desktop's palette arrives before the window is built
+        QTest::newRow("dark palette before") << true;
+        QTest::newRow("dark palette after") << false;
+    }
+    void oneFaceWhateverTheDesktopPalette()
+    {
+        QFETCH(bool, before);
+        if (before)
+            QApplication::setPalette(darkDesktopPalette());
+        Harness h;
+        h.window.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&h.window));
+        if (!before)
+            QApplication::setPalette(darkDesktopPalette());
+        QCoreApplication::processEvents();
+        const QColor face(VelmoraStyle::Face);
+        auto *tabs = h.find<QTabWidget>("SSTab1");
+        const QColor strip = pixel(h.window.centralWidget(), h.find("Label20")->geometry().topRight() + QPoint(20, 2));
+        QVERIFY2(near(strip, face), qPrintable(strip.name()));
+        QVERIFY2(near(pixel(tabs->currentWidget(), QPoint(10, 10)), face), "tab page");
+        auto *frame = h.find<QGroupBox>("Frame1");
+        QVERIFY2(near(pixel(frame, QPoint(frame->width() - 10, frame->height() - 10)), face), "frame");
+        for (QLabel *sign : h.find("Picture1")->findChildren<QLabel *>())
+            QVERIFY2(sign->palette().color(QPalette::WindowText).lightness() < 64, qPrintable(sign->objectName()));
+    }
+};
+
+QTEST_MAIN(TestLook)
+#include "tst_look.moc"
