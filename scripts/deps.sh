@@ -9,7 +9,7 @@ packages=(
     cmake g++ make pkgconf
     qt6-base-dev libqt6sql6-sqlite libsqlite3-dev
     libpulse-dev
-    fonts-liberation fonts-dejavu-core
+    fonts-liberation2
 )
 if [ "${1:-}" = "--test" ]; then
     packages+=(

@@ -6,6 +6,8 @@
 
 #include <QApplication>
 #include <QCheckBox>
+#include <QFontInfo>
+#include <QLabel>
 #include <QGroupBox>
 #include <QPushButton>
 #include <QStyleOptionButton>
@@ -117,6 +119,39 @@ private slots:
         QVERIFY2(near(pixel(frame, QPoint(frame->width() - 10, frame->height() - 10)), face), "frame");
         for (QLabel *sign : h.find("Picture1")->findChildren<QLabel *>())
             QVERIFY2(sign->palette().color(QPalette::WindowText).lightness() < 64, qPrintable(sign->objectName()));
+    }
+
+    // Run again with the machine's Liberation fonts masked (see CMakeLists.txt): the font comes
+    // from the program.
+    void captionsFitTheirControls()
+    {
+        Harness h;
+        h.window.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&h.window));
+        QCOMPARE(QFontInfo(h.find("Label5")->font()).family(), QStringLiteral("Liberation Sans"));
+        QStringList tooWide;
+        for (QWidget *widget : h.window.findChildren<QWidget *>()) {
+            QString text;
+            int room = widget->width();
+            if (auto *label = qobject_cast<QLabel *>(widget); label && !label->wordWrap() && !label->text().contains(QLatin1Char('\n'))) {
+                text = label->text();
+            } else if (auto *box = qobject_cast<QCheckBox *>(widget)) {
+                QStyleOptionButton option;
+                option.initFrom(box);
+                text = box->text();
+                room = box->style()->subElementRect(QStyle::SE_CheckBoxContents, &option, box).width();
+            } else if (auto *button = qobject_cast<QPushButton *>(widget)) {
+                text = button->text();
+                room -= 4; // the bevel
+            }
+            // The layout itself cuts these two.
+            if (text.trimmed().isEmpty() || widget->objectName() == QLatin1String("check1_mixup"))
+                continue;
+            const int width = QFontMetrics(widget->font()).horizontalAdvance(text);
+            if (width > room)
+                tooWide << QStringLiteral("%1 (%2 > %3)").arg(widget->objectName()).arg(width).arg(room);
+        }
+        QVERIFY2(tooWide.isEmpty(), qPrintable(tooWide.join(QStringLiteral(", "))));
     }
 };
 

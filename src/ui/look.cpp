@@ -5,6 +5,7 @@
 #include <QApplication>
 #include <QEvent>
 #include <QFont>
+#include <QFontDatabase>
 #include <QIcon>
 #include <QStyleFactory>
 
@@ -40,6 +41,8 @@ void applyLook(QApplication &app)
         keeper = new PaletteKeeper(&app);
         app.installEventFilter(keeper);
     }
+    for (const char *face : {"Regular", "Bold", "Italic", "BoldItalic"})
+        QFontDatabase::addApplicationFont(QStringLiteral(":/fonts/LiberationSans-%1.ttf").arg(QLatin1String(face)));
     app.setStyle(new VelmoraStyle);
     app.setPalette(VelmoraStyle::fixedPalette());
     // Liberation Sans has Arial's metrics, the closest to the form's font among free fonts.
