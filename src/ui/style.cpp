@@ -80,7 +80,7 @@ void VelmoraStyle::drawControl(ControlElement element, const QStyleOption *optio
             const bool sunken = button->state & (State_Sunken | State_On);
             painter->save();
             painter->fillRect(button->rect, button->palette.brush(QPalette::Button));
-            drawBevel(painter, button->rect.adjusted(0, 0, -1, -1), sunken);
+            drawBevel(painter, button->rect, sunken);
             painter->restore();
             return;
         }
