@@ -1,6 +1,7 @@
 // The look on any desktop: exact button colours, greyed disabled text, whole check boxes, one face
 // colour, and a desktop palette (a dark one) that changes nothing.
 #include "testsupport.h"
+#include "app/splashwindow.h"
 #include "ui/look.h"
 #include "ui/style.h"
 
@@ -12,6 +13,7 @@
 #include <QPushButton>
 #include <QStyleOptionButton>
 #include <QTabWidget>
+#include <QTimer>
 
 using namespace velmora;
 using velmora::test::Harness;
@@ -152,6 +154,16 @@ private slots:
                 tooWide << QStringLiteral("%1 (%2 > %3)").arg(widget->objectName()).arg(width).arg(room);
         }
         QVERIFY2(tooWide.isEmpty(), qPrintable(tooWide.join(QStringLiteral(", "))));
+    }
+
+    void splashHasARaisedDialogFrame()
+    {
+        SplashWindow splash([]() -> QWidget * { return nullptr; });
+        splash.findChild<QTimer *>(QStringLiteral("Timer1"))->stop(); // no main window to load here
+        const QImage image = splash.grab().toImage();
+        const QColor topLeft = image.pixelColor(0, 0), bottomRight = image.pixelColor(image.width() - 1, image.height() - 1);
+        QVERIFY2(topLeft.lightness() > 200, qPrintable(topLeft.name()));      // lit edge
+        QVERIFY2(bottomRight.lightness() < 160 && bottomRight != QColor(Qt::black), qPrintable(bottomRight.name())); // shaded edge
     }
 };
 

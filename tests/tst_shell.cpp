@@ -23,6 +23,7 @@
 #include <QTemporaryDir>
 #include <QTimer>
 #include <QAccessible>
+#include <QScreen>
 #include <QMessageBox>
 
 #include <functional>
@@ -556,6 +557,16 @@ private slots:
         QTest::keyClick(&h.window, Qt::Key_Return);
         QCOMPARE(h.prompter.questions.size(), 1);
         QCOMPARE(h.text("Label1"), QStringLiteral("Label1")); // no question asked either
+    }
+
+    void mainWindowOpensCentred()
+    {
+        Harness h;
+        centreOnScreen(&h.window);
+        h.window.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&h.window));
+        const QPoint off = h.window.frameGeometry().center() - h.window.screen()->availableGeometry().center();
+        QVERIFY2(std::abs(off.x()) <= 2 && std::abs(off.y()) <= 2, qPrintable(QStringLiteral("%1, %2").arg(off.x()).arg(off.y())));
     }
 
     void splashLoadsTheMainWindowOnceAndTheProgramGoesOn()

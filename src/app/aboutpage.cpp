@@ -25,6 +25,7 @@ AboutPage::AboutPage(QTabWidget *tabControl, SoundPlayer &sound) : TabPage(tabCo
     QFont big = m_productName->font();
     big.setPointSizeF(18);
     m_productName->setFont(big);
+    m_productName->setAlignment(Qt::AlignLeft | Qt::AlignTop); // where Windows puts a label's text
     ui::setTextColour(m_productName, red);
     m_productName->setToolTip(QStringLiteral("Play Tune?"));
     m_productName->setCursor(Qt::WhatsThisCursor);

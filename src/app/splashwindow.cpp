@@ -5,6 +5,7 @@
 #include "ui/twips.h"
 
 #include <QFrame>
+#include <QLayout>
 #include <QLabel>
 #include <QScreen>
 #include <QTimer>
@@ -29,6 +30,7 @@ QFont arial(qreal points)
     font.setStyleHint(QFont::SansSerif);
     font.setPointSizeF(points);
     font.setBold(true);
+    font.setStretch(QFont::Unstretched); // the narrowing is for the "MS Sans Serif" stand-in only
     return font;
 }
 
@@ -36,6 +38,11 @@ QFont arial(qreal points)
 
 void centreOnScreen(QWidget *window)
 {
+    // The window's final size first: a main window settles its menu bar and layout only when
+    // shown, and would otherwise be centred by a height it does not keep.
+    window->ensurePolished();
+    if (QLayout *layout = window->layout())
+        layout->activate();
     if (const QScreen *screen = window->screen()) {
         QRect frame = window->frameGeometry();
         frame.moveCenter(screen->availableGeometry().center());
@@ -49,6 +56,11 @@ SplashWindow::SplashWindow(std::function<QWidget *()> loadMainWindow, QWidget *p
     setObjectName(QStringLiteral("frmSplash"));
     setFixedSize(ui::twipsRect(0, 0, 7380, 4245).size());
     ui::setBackground(this, Qt::black);
+    // The fixed dialog frame of the layout, drawn by us: the window itself has none.
+    auto *edge = new QFrame(this);
+    edge->setFrameStyle(QFrame::Panel | QFrame::Raised);
+    edge->setLineWidth(2);
+    edge->setGeometry(rect());
 
     auto *frame = new QFrame(this);
     frame->setObjectName(QStringLiteral("Frame1"));
