@@ -13,6 +13,7 @@
 #include <QPushButton>
 #include <QStyleOptionButton>
 #include <QTabWidget>
+#include <QTemporaryDir>
 #include <QTimer>
 
 using namespace velmora;
@@ -106,7 +107,11 @@ private slots:
         QFETCH(bool, before);
         if (before)
             QApplication::setPalette(darkDesktopPalette());
-        Harness h;
+        QTemporaryDir dir;
+        const QString data = test::writeDefaultDatabase(dir.filePath(QStringLiteral("one-chord.sqlite")));
+        test::editDatabase(data, {"DELETE FROM \"Ladders\" WHERE \"Toonsoort\" <> 'D'",
+                                  "DELETE FROM \"chort-sort\" WHERE plugin <> 'dom13_b5'"});
+        Harness h(false, data);
         h.window.show();
         QVERIFY(QTest::qWaitForWindowExposed(&h.window));
         if (!before)
@@ -119,8 +124,24 @@ private slots:
         QVERIFY2(near(pixel(tabs->currentWidget(), QPoint(10, 10)), face), "tab page");
         auto *frame = h.find<QGroupBox>("Frame1");
         QVERIFY2(near(pixel(frame, QPoint(frame->width() - 10, frame->height() - 10)), face), "frame");
-        for (QLabel *sign : h.find("Picture1")->findChildren<QLabel *>())
-            QVERIFY2(sign->palette().color(QPalette::WindowText).lightness() < 64, qPrintable(sign->objectName()));
+        // A chord with signs (D "Dom    13   b5": F# and Ab): each sign shown is drawn dark on the staff.
+        h.click("Command1");
+        QWidget *staff = h.find("Picture1");
+        const QImage picture = staff->grab().toImage();
+        int signs = 0;
+        for (QLabel *sign : staff->findChildren<QLabel *>()) {
+            if (sign->isHidden())
+                continue;
+            ++signs;
+            int darkest = 255;
+            const QRect at(sign->geometry().topLeft() * staff->devicePixelRatioF(), sign->size() * staff->devicePixelRatioF());
+            for (int y = at.top(); y <= at.bottom(); ++y) {
+                for (int x = at.left(); x <= at.right(); ++x)
+                    darkest = std::min(darkest, qGray(picture.pixel(x, y)));
+            }
+            QVERIFY2(darkest < 80, qPrintable(sign->objectName()));
+        }
+        QVERIFY(signs >= 2);
     }
 
     // Run again with the machine's Liberation fonts masked (see CMakeLists.txt): the font comes
