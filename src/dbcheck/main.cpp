@@ -1,6 +1,5 @@
 #include "dbcheck/dbcheck.h"
 #include "music/musicdatabase.h"
-#include "music/sqlitefile.h"
 #include "music/userfiles.h"
 
 #include <QCommandLineParser>
@@ -44,12 +43,7 @@ int main(int argc, char *argv[])
     if (!files.isEmpty()) {
         file = files.first();
     } else if (!parser.isSet(builtIn)) {
-        for (const QString &candidate : velmora::userFileSearch(QString::fromLatin1(velmora::MusicDatabase::DefaultFileName))) {
-            if (velmora::lookAt(candidate).kind != velmora::PathLook::Kind::Absent) {
-                file = candidate;
-                break;
-            }
-        }
+        file = velmora::firstPresent(velmora::userFileSearch(QString::fromLatin1(velmora::MusicDatabase::DefaultFileName)));
         out << "checking " << (file.isEmpty() ? QStringLiteral("the built-in data (no %1 found)")
                                                     .arg(QString::fromLatin1(velmora::MusicDatabase::DefaultFileName))
                                               : file)

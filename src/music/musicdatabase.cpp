@@ -1,6 +1,7 @@
 #include "music/musicdatabase.h"
 
 #include "music/random.h"
+#include "music/userfiles.h"
 
 #include <QDir>
 #include <QFile>
@@ -250,24 +251,15 @@ QString MusicDatabase::open(const QString &fileName)
 QString MusicDatabase::open(const QStringList &search)
 {
     m_search = search;
-    m_fileName = locate();
+    m_fileName = firstPresent(m_search);
     m_refused.reset();
     return load(Moment::StartUp).message;
-}
-
-QString MusicDatabase::locate() const
-{
-    for (const QString &candidate : m_search) {
-        if (lookAt(candidate).kind != PathLook::Kind::Absent)
-            return candidate;
-    }
-    return {};
 }
 
 MusicDatabase::PressCheck MusicDatabase::refresh()
 {
     // A stat or two per press: cheap beside the queries that follow.
-    if (const QString found = locate(); found != m_fileName) {
+    if (const QString found = firstPresent(m_search); found != m_fileName) {
         m_fileName = found;
         return load(Moment::Press);
     }

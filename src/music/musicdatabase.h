@@ -110,9 +110,8 @@ private:
 };
 
 // Opens "Chords-VB.mdb" read-only when it is a usable SQLite database, and otherwise the music
-// data built into the program, held in memory. Looks at the
-// file again at every press, so that a file replaced, removed, unlocked or edited is used as it is
-// now.
+// data built into the program, held in memory. Looks at the file again at every press, so that a
+// file replaced, removed, unlocked or edited is used as it is now.
 class MusicDatabase
 {
 public:
@@ -150,7 +149,6 @@ private:
     enum class State { BuiltIn, File, Retry };
     enum class Moment { StartUp, Press };
     PressCheck load(Moment moment);
-    QString locate() const;
     void openBuiltIn();
     void closeConnection();
 

@@ -62,6 +62,13 @@ int codeOf(const QSqlError &error)
     return ok ? code & 0xff : -1;
 }
 
+// An error that passes by itself: another program holds the file locked.
+bool isLockError(const QSqlError &error)
+{
+    const int code = codeOf(error);
+    return code == Busy || code == Locked;
+}
+
 SqliteFile::Opened failure(const QSqlError &error, const QString &fileName)
 {
     return {isLockError(error) ? SqliteFile::Opened::Status::Locked : SqliteFile::Opened::Status::Unreadable,
@@ -140,11 +147,6 @@ HeaderResult readDatabaseHeader(const QString &fileName)
     return {header, {}};
 }
 
-bool isLockError(const QSqlError &error)
-{
-    const int code = codeOf(error);
-    return code == Busy || code == Locked;
-}
 
 QString sqliteCause(const QSqlError &error, const QString &fileName)
 {

@@ -54,8 +54,6 @@ HeaderResult readDatabaseHeader(const QString &fileName);
 
 // SQLite's error in words a teacher understands, with SQLite's own words after them.
 QString sqliteCause(const QSqlError &error, const QString &fileName = {});
-// True for an error that passes by itself: another program holds the file locked.
-bool isLockError(const QSqlError &error);
 
 // Keeps a value quoted in a message to a readable length: data can hold anything.
 QString shortened(const QString &value);

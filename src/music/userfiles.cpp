@@ -1,5 +1,7 @@
 #include "music/userfiles.h"
 
+#include "music/sqlitefile.h"
+
 #include <QDir>
 #include <QStandardPaths>
 
@@ -17,6 +19,15 @@ QStringList userFileSearch(const QString &relativePath)
     if (QDir::isAbsolutePath(relativePath))
         return {relativePath};
     return {relativePath, QDir(userDataDirectory()).filePath(relativePath)};
+}
+
+QString firstPresent(const QStringList &search)
+{
+    for (const QString &candidate : search) {
+        if (lookAt(candidate).kind != PathLook::Kind::Absent)
+            return candidate;
+    }
+    return {};
 }
 
 } // namespace velmora

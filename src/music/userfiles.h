@@ -14,4 +14,8 @@ QString userDataDirectory();
 // the copy built into the program. An absolute path is looked for only where it says.
 QStringList userFileSearch(const QString &relativePath);
 
+// The first of `search` at which anything stands (a broken link or a folder too, which is then
+// reported rather than passed over), or empty.
+QString firstPresent(const QStringList &search);
+
 } // namespace velmora

@@ -6,8 +6,9 @@
 #include "ui/prompter.h"
 #include "ui/tabpage.h"
 
+#include <QPushButton>
+
 class QLabel;
-class QPushButton;
 class QTimer;
 
 namespace velmora {
@@ -20,6 +21,9 @@ class ExercisePage : public TabPage
     Q_OBJECT
 public:
     ExercisePage(QTabWidget *tabControl, ExerciseContext &context);
+
+    // The button that asks the page's next question; Return presses it when no button has focus.
+    QPushButton *goButton() const { return m_goButton; }
 
 protected:
     // Runs `handler` for each `signal` of `sender`, never inside a playing sound.
@@ -51,12 +55,13 @@ protected:
                     std::function<void()> reveal = {});
     bool cheatMode() const { return m_context.cheatMode; }
 
-public:
-    // The button that asks the page's next question; Return presses it when no button has focus.
-    QPushButton *goButton() const { return m_goButton; }
-
-protected:
-    void setGoButton(QPushButton *button) { m_goButton = button; }
+    // Makes `go` the page's go button, running `handler` at each press as onPress does.
+    template <typename Handler>
+    void onGoPress(QPushButton *go, Handler handler)
+    {
+        m_goButton = go;
+        onPress(go, &QPushButton::clicked, std::move(handler));
+    }
 
     ExerciseContext &m_context;
 

@@ -24,8 +24,7 @@ ChordsPage::ChordsPage(QTabWidget *tabControl, ExerciseContext &context) : Exerc
 {
     QWidget *page = canvas();
     auto *go = ui::pushButton(page, "Command1", QStringLiteral("GO!"), ui::twipsRect(600, 1080, 855, 495));
-    onPress(go, &QPushButton::clicked, [this] { Command1_Click(); });
-    setGoButton(go);
+    onGoPress(go, [this] { Command1_Click(); });
 
     QGroupBox *question = ui::frame(page, "Frame2", QStringLiteral("Question"), ui::twipsRect(600, 1800, 3615, 4575));
     m_staff = new StaffView(question);

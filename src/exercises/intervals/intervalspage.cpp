@@ -21,8 +21,7 @@ IntervalsPage::IntervalsPage(QTabWidget *tabControl, ExerciseContext &context)
 {
     QWidget *page = canvas();
     auto *go = ui::pushButton(page, "Command34", QStringLiteral("GO!"), ui::twipsRect(840, 960, 855, 495));
-    onPress(go, &QPushButton::clicked, [this] { Command34_Click(); });
-    setGoButton(go);
+    onGoPress(go, [this] { Command34_Click(); });
 
     QGroupBox *options = ui::frame(page, "Frame9", QStringLiteral("Options"), ui::twipsRect(720, 1680, 2535, 3615));
     for (int n = 0; n < IntervalChoiceCount; ++n) {

@@ -21,8 +21,7 @@ RelationsPage::RelationsPage(QTabWidget *tabControl, ExerciseContext &context)
 {
     QWidget *page = canvas();
     auto *go = ui::pushButton(page, "Command32", QStringLiteral("Go!"), ui::twipsRect(840, 960, 855, 495));
-    onPress(go, &QPushButton::clicked, [this] { Command32_Click(); });
-    setGoButton(go);
+    onGoPress(go, [this] { Command32_Click(); });
 
     QGroupBox *question = ui::frame(page, "Frame3", QStringLiteral("Question"), ui::twipsRect(720, 1680, 2535, 3855));
     m_majorOnly = ui::optionButton(question, "Option1", QStringLiteral("Majeur Question"),

@@ -53,8 +53,7 @@ TransposePage::TransposePage(QTabWidget *tabControl, ExerciseContext &context)
 {
     QWidget *page = canvas();
     auto *go = ui::pushButton(page, "Command33", QStringLiteral("GO!"), ui::twipsRect(1080, 720, 975, 495));
-    onPress(go, &QPushButton::clicked, [this] { Command33_Click(); });
-    setGoButton(go);
+    onGoPress(go, [this] { Command33_Click(); });
 
     QGroupBox *score = ui::frame(page, "Frame6", QStringLiteral("Score is for an:  "), ui::twipsRect(720, 1440, 1695, 1575));
     QGroupBox *player = ui::frame(page, "Frame5", QStringLiteral("Instrument to play:    "),
