@@ -2,18 +2,21 @@
 # Installs the Debian packages Velmora needs, and only those that are missing (apt-get update runs
 # only when something is). Without arguments: what building and running need. With --test: also
 # what the tests need (a private sound server and its recorder, a virtual display, image tools,
-# and the validators and packaging tools the install test runs).
+# mdbtools' own programs and Python for the Access fixtures, and the validators and packaging
+# tools the install test runs).
 set -euo pipefail
 
 packages=(
     cmake g++ make pkgconf
     qt6-base-dev libqt6sql6-sqlite libsqlite3-dev
     libpulse-dev
+    mdbtools-dev
     fonts-liberation2
 )
 if [ "${1:-}" = "--test" ]; then
     packages+=(
         libbenchmark-dev sqlite3
+        mdbtools python3
         pulseaudio pulseaudio-utils
         xvfb xdotool imagemagick x11-utils
         desktop-file-utils appstream lintian dpkg-dev file man-db

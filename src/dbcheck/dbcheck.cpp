@@ -309,14 +309,14 @@ QStringList checkMusicData(const QString &connectionName)
 int runDbCheck(const QString &fileName, QStringList *output)
 {
     MusicDatabase builtIn;
-    SqliteFile file;
+    MusicFile file;
     QString connection;
     if (fileName.isEmpty()) {
         builtIn.open(QString());
         connection = builtIn.connectionName();
     } else {
         connection = QStringLiteral("velmora-dbcheck");
-        const SqliteFile::Opened opened = openMusicFile(file, connection, fileName);
+        const OpenedFile opened = file.open(connection, fileName);
         if (!opened.ok()) {
             *output << QStringLiteral("%1: cannot be used: %2").arg(fileName, opened.reason);
             return 2;

@@ -56,33 +56,65 @@ int exactFieldIndex(const QSqlRecord &record, const QString &name)
     return -1;
 }
 
-SqliteFile::Opened openMusicFile(SqliteFile &file, const QString &connectionName, const QString &fileName)
+const QStringList &musicTables()
 {
+    static const QStringList names{tables::Ladders, tables::ChordKinds, tables::Intervals};
+    return names;
+}
+
+OpenedFile MusicFile::open(const QString &connectionName, const QString &fileName)
+{
+    close();
     const PathLook look = lookAt(fileName);
     if (look.kind == PathLook::Kind::Absent)
-        return {SqliteFile::Opened::Status::Refused, QStringLiteral("there is no such file.")};
+        return {OpenedFile::Status::Refused, QStringLiteral("there is no such file.")};
     if (look.kind != PathLook::Kind::Regular)
-        return {SqliteFile::Opened::Status::Refused, look.reason};
+        return {OpenedFile::Status::Refused, look.reason};
     const HeaderResult read = readDatabaseHeader(fileName);
     if (!read.header)
-        return {SqliteFile::Opened::Status::Refused, read.reason};
+        return {OpenedFile::Status::Refused, read.reason};
     switch (read.header->kind) {
     case DatabaseFileKind::Sqlite:
-        return file.open(connectionName, fileName, *read.header);
+        return m_sqlite.open(connectionName, fileName, *read.header);
     case DatabaseFileKind::Access:
-        return {SqliteFile::Opened::Status::Refused,
-                QStringLiteral("it is a Microsoft Access database, and Velmora reads SQLite databases.\n"
-                               "Convert it with the mdbtools programs, for example:\n"
-                               "  mdb-schema \"%1\" sqlite | sqlite3 music.sqlite\n"
-                               "  for t in Ladders chort-sort Intervallen; do mdb-export -I sqlite \"%1\" \"$t\" | sqlite3 music.sqlite; done\n"
-                               "then put music.sqlite in its place under the name \"%1\".")
-                    .arg(fileName)};
+        if (read.header->jetVersion == 1) {
+            m_isAccess = true;
+            return m_access.open(connectionName, fileName, *read.header, musicTables());
+        }
+        if (read.header->jetVersion == 0) {
+            return {OpenedFile::Status::Refused,
+                    QStringLiteral("it is an Access 97 (Jet 3) database, and Velmora reads Access 2000-2003 and SQLite "
+                                   "databases. Save it in Access 2000 format, or convert it with the mdbtools programs, "
+                                   "for example:\n"
+                                   "  mdb-schema \"%1\" sqlite | sqlite3 music.sqlite\n"
+                                   "  for t in Ladders chort-sort Intervallen; do mdb-export -I sqlite \"%1\" \"$t\" | sqlite3 music.sqlite; done\n"
+                                   "then put music.sqlite in its place under the name \"%1\".")
+                        .arg(fileName)};
+        }
+        return {OpenedFile::Status::Refused,
+                QStringLiteral("it says it is an Access database of a version Velmora does not know (%1); Velmora reads "
+                               "Access 2000-2003 and SQLite databases.")
+                    .arg(read.header->jetVersion)};
     case DatabaseFileKind::AccessAce:
-        return {SqliteFile::Opened::Status::Refused, QStringLiteral("it is an Access 2007 or later (.accdb) database, which Velmora cannot read.")};
+        return {OpenedFile::Status::Refused,
+                QStringLiteral("it is an Access 2007 or later (.accdb) database, which Velmora cannot read; save it "
+                               "in Access 2000 format (.mdb).")};
     case DatabaseFileKind::Other:
         break;
     }
-    return {SqliteFile::Opened::Status::Refused, QStringLiteral("it is not an SQLite database.")};
+    return {OpenedFile::Status::Refused, QStringLiteral("it is not an SQLite database, nor an Access one.")};
+}
+
+void MusicFile::close()
+{
+    m_sqlite.close();
+    m_access.close();
+    m_isAccess = false;
+}
+
+bool MusicFile::unchanged() const
+{
+    return m_isAccess ? m_access.unchanged() : m_sqlite.unchanged();
 }
 
 QString noRecordsMessage(const QString &table)
@@ -288,8 +320,8 @@ MusicDatabase::PressCheck MusicDatabase::load(Moment moment)
         openBuiltIn();
         return {};
     }
-    using Status = SqliteFile::Opened::Status;
-    SqliteFile::Opened opened = openMusicFile(m_file, m_connectionName, m_fileName);
+    using Status = OpenedFile::Status;
+    OpenedFile opened = m_file.open(m_connectionName, m_fileName);
     if (opened.ok() && moment == Moment::StartUp) {
         if (const QString schema = schemaProblem(m_connectionName); !schema.isEmpty())
             opened = {Status::Refused, schema};

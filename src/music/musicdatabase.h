@@ -1,5 +1,6 @@
 #pragma once
 
+#include "music/accessfile.h"
 #include "music/expected.h"
 #include "music/sqlitefile.h"
 
@@ -42,9 +43,25 @@ QString quotedIdentifier(const QString &name);
 // A field's index by its exact name (QSqlRecord::indexOf ignores case), or -1.
 int exactFieldIndex(const QSqlRecord &record, const QString &name);
 
-// Opens a music database file for reading only, with every check the program and the data
-// checker share: what stands at the path, what the header says, and whether SQLite can read it.
-SqliteFile::Opened openMusicFile(SqliteFile &file, const QString &connectionName, const QString &fileName);
+// The tables the exercises read, in the order the data checker reports them.
+const QStringList &musicTables();
+
+// A music database file opened for reading only under a connection name, with every check the
+// program and the data checker share: what stands at the path, and what its header says it is.
+// An SQLite file is read in place; an Access (Jet 4) file is read into memory (see AccessFile).
+class MusicFile
+{
+public:
+    OpenedFile open(const QString &connectionName, const QString &fileName);
+    void close();
+    // True while the file stands as it did at the open.
+    bool unchanged() const;
+
+private:
+    SqliteFile m_sqlite;
+    AccessFile m_access;
+    bool m_isAccess = false;
+};
 
 // One record fetched from a table. Fields are looked up by name in what was fetched, so a field
 // name that comes from the data never reaches SQL text.
@@ -109,8 +126,8 @@ private:
     bool m_began;
 };
 
-// Opens "Chords-VB.mdb" read-only when it is a usable SQLite database, and otherwise the music
-// data built into the program, held in memory. Looks at the file again at every press, so that a
+// Opens "Chords-VB.mdb" read-only when it is a usable SQLite or Access database, and otherwise the
+// music data built into the program, held in memory. Looks at the file again at every press, so that a
 // file replaced, removed, unlocked or edited is used as it is now.
 class MusicDatabase
 {
@@ -165,7 +182,7 @@ private:
     QStringList m_search;
     QString m_fileName; // the first of m_search that exists, or empty
     State m_state = State::BuiltIn;
-    SqliteFile m_file;
+    MusicFile m_file;
     std::optional<Refused> m_refused; // the file found unusable, said once; built-in data serves
 };
 

@@ -69,9 +69,9 @@ bool isLockError(const QSqlError &error)
     return code == Busy || code == Locked;
 }
 
-SqliteFile::Opened failure(const QSqlError &error, const QString &fileName)
+OpenedFile failure(const QSqlError &error, const QString &fileName)
 {
-    return {isLockError(error) ? SqliteFile::Opened::Status::Locked : SqliteFile::Opened::Status::Unreadable,
+    return {isLockError(error) ? OpenedFile::Status::Locked : OpenedFile::Status::Unreadable,
             sqliteCause(error, fileName) + QLatin1Char('.')};
 }
 
@@ -141,6 +141,8 @@ HeaderResult readDatabaseHeader(const QString &fileName)
         header.writeAheadLog = got >= 20 && (bytes[18] == 2 || bytes[19] == 2);
     } else if (start.mid(4, 15) == "Standard Jet DB") {
         header.kind = DatabaseFileKind::Access;
+        // The format's version is the byte at 0x14, before the masked block begins.
+        header.jetVersion = got > 0x14 ? int(static_cast<unsigned char>(bytes[0x14])) : -1;
     } else if (start.mid(4, 15) == "Standard ACE DB") {
         header.kind = DatabaseFileKind::AccessAce;
     }
@@ -211,7 +213,7 @@ void SqliteFile::close()
     m_walIdentity.reset();
 }
 
-SqliteFile::Opened SqliteFile::open(const QString &connectionName, const QString &fileName,
+OpenedFile SqliteFile::open(const QString &connectionName, const QString &fileName,
                                     const DatabaseHeader &header)
 {
     close();
@@ -237,7 +239,7 @@ SqliteFile::Opened SqliteFile::open(const QString &connectionName, const QString
                 QFile::remove(copy);
                 QFile::remove(copy + QStringLiteral("-wal"));
                 if (!m_copy->isValid() || !QFile::copy(fileName, copy) || !QFile::copy(wal, copy + QStringLiteral("-wal")))
-                    return {Opened::Status::Unreadable, QStringLiteral("it is in WAL mode, and no private copy of it and its "
+                    return {OpenedFile::Status::Unreadable, QStringLiteral("it is in WAL mode, and no private copy of it and its "
                                                          "\"-wal\" file could be made to read them.")};
                 const std::optional<FileIdentity> after = identityAt(fileName);
                 steady = after && *after == m_identity && identityAt(wal) == m_walIdentity;
@@ -247,7 +249,7 @@ SqliteFile::Opened SqliteFile::open(const QString &connectionName, const QString
                 }
             }
             if (!steady)
-                return {Opened::Status::Locked, QStringLiteral("another program kept changing it while it was read; try again in a moment.")};
+                return {OpenedFile::Status::Locked, QStringLiteral("another program kept changing it while it was read; try again in a moment.")};
             // The copy is ours: SQLite may build its index beside it.
             databaseName = copy;
             options = QString();
@@ -264,7 +266,7 @@ SqliteFile::Opened SqliteFile::open(const QString &connectionName, const QString
     if (!probe.exec(QStringLiteral("PRAGMA quick_check(1)")) || !probe.next())
         return failure(probe.lastError(), fileName);
     if (const QString verdict = probe.value(0).toString(); verdict != QLatin1String("ok")) {
-        return {Opened::Status::Unreadable,
+        return {OpenedFile::Status::Unreadable,
                 QStringLiteral("the file is damaged; open it in the program that made it, or put back a good copy "
                                "(SQLite found: %1).")
                     .arg(shortened(verdict))};

@@ -42,7 +42,22 @@ struct DatabaseHeader
 {
     DatabaseFileKind kind = DatabaseFileKind::Other;
     bool writeAheadLog = false; // an SQLite file in WAL journal mode
+    int jetVersion = -1;        // an Access file's format: 0 Jet 3 (Access 97), 1 Jet 4 (2000-2003)
     FileIdentity identity;      // of the file the header was read from
+};
+
+// What opening a music database file came to.
+struct OpenedFile
+{
+    enum class Status {
+        Open,
+        Refused,    // not a database Velmora can use, whatever happens to it
+        Unreadable, // it cannot be read as it is now (damaged, or mid-save)
+        Locked,     // another program holds it, or keeps changing it; passes by itself
+    };
+    Status status = Status::Open;
+    QString reason;
+    bool ok() const { return status == Status::Open; }
 };
 struct HeaderResult
 {
@@ -81,21 +96,9 @@ public:
     SqliteFile(const SqliteFile &) = delete;
     SqliteFile &operator=(const SqliteFile &) = delete;
 
-    struct Opened
-    {
-        enum class Status {
-            Open,
-            Refused,    // not a database Velmora can use, whatever happens to it
-            Unreadable, // SQLite cannot read it as it is now (damaged, or mid-save)
-            Locked,     // another program holds it; passes by itself
-        };
-        Status status = Status::Open;
-        QString reason;
-        bool ok() const { return status == Status::Open; }
-    };
     // Opens `fileName` as `connectionName` and reads its list of tables, so that a lock or a
     // damaged file shows here.
-    Opened open(const QString &connectionName, const QString &fileName, const DatabaseHeader &header);
+    OpenedFile open(const QString &connectionName, const QString &fileName, const DatabaseHeader &header);
     void close();
 
     // True while the file (and its "-wal" file) stand as they did at the open.

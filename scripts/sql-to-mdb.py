@@ -1,0 +1,403 @@
+#!/usr/bin/env python3
+"""Writes the tables of an SQL script as a Microsoft Access 2000-2003 (Jet 4) database.
+
+    scripts/sql-to-mdb.py IN.sql OUT.mdb
+
+IN.sql is a script in the form of data/default.sql, or the output of `sqlite3 FILE .dump`:
+CREATE TABLE statements and INSERT INTO ... VALUES rows. Every column becomes a Jet text column
+and every value its text (a number is written as its digits), NULL stays NULL. Other statements
+(PRAGMA, BEGIN, COMMIT, CREATE INDEX, ...) are passed over.
+
+Velmora's tests make every Access file they read with this script, and check its output with an
+independent reader (mdbtools' mdb-tables and mdb-export) before Velmora's own reader meets it.
+
+What it writes, following the published description of the Jet page format:
+  page 0   the database definition page, its key block RC4-masked as Jet expects, no password
+           and no encryption of the other pages;
+  page 1   a data page holding every table's page-usage maps (one "pages owned" and one
+           "pages with free space" map per table, both of map type 0);
+  page 2   the system catalogue MSysObjects (Id, Name, Type, Flags, LvProp), then its data
+           pages: one catalogue entry per table;
+  then     for each table in the script's order, its definition page and its data pages, rows
+           in the script's order.
+
+It does not support, and says so when the script needs it:
+  - Jet 3 (Access 97) files, and Access 2007 or later (.accdb);
+  - texts longer than 255 characters (Jet keeps those in memo fields), characters outside
+    Unicode's basic plane, and a text that starts with U+FEFF (it would read as compressed);
+  - a table definition larger than one page (about 150 columns), or more than about 8000 data
+    pages per table;
+  - column types: every column is text; indexes, keys, relationships, queries, forms and the
+    other system tables Access itself would add are not written, so Access may want to repair
+    the file before it edits it.
+"""
+
+import struct
+import sys
+
+PAGE = 4096
+JET4 = 0x01
+TEXT = 0x0A
+LONG = 0x04
+INT = 0x03
+OLE = 0x0B
+MAX_TEXT = 255
+
+
+class Unsupported(Exception):
+    pass
+
+
+# --- the SQL script -----------------------------------------------------------------------------
+
+def tokens(sql):
+    """Yields (kind, value): 'word', 'name' (a quoted identifier), 'text', 'number', 'null',
+    'punct' or 'end' (of a statement)."""
+    i, n = 0, len(sql)
+    while i < n:
+        c = sql[i]
+        if c.isspace():
+            i += 1
+        elif sql.startswith('--', i):
+            end = sql.find('\n', i)
+            i = n if end < 0 else end + 1
+        elif sql.startswith('/*', i):
+            end = sql.find('*/', i + 2)
+            i = n if end < 0 else end + 2
+        elif c == ';':
+            yield 'end', ';'
+            i += 1
+        elif c in '\'"`[':
+            close = {'\'': '\'', '"': '"', '`': '`', '[': ']'}[c]
+            j, value = i + 1, []
+            while True:
+                if j >= n:
+                    raise Unsupported('an unterminated quote in the script')
+                if sql[j] == close:
+                    if close != ']' and j + 1 < n and sql[j + 1] == close:
+                        value.append(close)
+                        j += 2
+                        continue
+                    break
+                value.append(sql[j])
+                j += 1
+            yield ('text' if c == '\'' else 'name'), ''.join(value)
+            i = j + 1
+        elif c.isdigit() or (c in '+-.' and i + 1 < n and (sql[i + 1].isdigit() or sql[i + 1] == '.')):
+            j = i + 1
+            while j < n and (sql[j].isalnum() or sql[j] in '.+-'):
+                j += 1
+            yield 'number', sql[i:j]
+            i = j
+        elif c.isalpha() or c == '_':
+            j = i + 1
+            while j < n and (sql[j].isalnum() or sql[j] in '_$'):
+                j += 1
+            word = sql[i:j]
+            yield ('null', None) if word.upper() == 'NULL' else ('word', word)
+            i = j
+        else:
+            yield 'punct', c
+            i += 1
+
+
+def statements(sql):
+    current = []
+    for token in tokens(sql):
+        if token[0] == 'end':
+            if current:
+                yield current
+            current = []
+        else:
+            current.append(token)
+    if current:
+        yield current
+
+
+def parse(sql):
+    """Returns [(table, [columns], [rows])] in the script's order."""
+    tables, by_name = [], {}
+    for st in statements(sql):
+        words = [v.upper() if k == 'word' else None for k, v in st]
+        if words[:2] == ['CREATE', 'TABLE']:
+            i = 2
+            if words[i:i + 3] == ['IF', 'NOT', 'EXISTS']:
+                i += 3
+            name = st[i][1]
+            i += 1
+            if st[i] != ('punct', '('):
+                raise Unsupported('CREATE TABLE %s without a column list' % name)
+            columns, depth, expect_name = [], 0, True
+            for kind, value in st[i + 1:]:
+                if kind == 'punct' and value == '(':
+                    depth += 1
+                elif kind == 'punct' and value == ')':
+                    if depth == 0:
+                        break
+                    depth -= 1
+                elif kind == 'punct' and value == ',' and depth == 0:
+                    expect_name = True
+                elif expect_name:
+                    if kind == 'word' and value.upper() in ('PRIMARY', 'UNIQUE', 'CHECK', 'FOREIGN', 'CONSTRAINT'):
+                        expect_name = False
+                        continue
+                    columns.append(value)
+                    expect_name = False
+            if name.lower() in by_name:
+                raise Unsupported('table %s is created twice' % name)
+            if len({c.lower() for c in columns}) != len(columns):
+                raise Unsupported('table %s has two columns of one name' % name)
+            entry = (name, columns, [])
+            tables.append(entry)
+            by_name[name.lower()] = entry
+        elif words[:2] == ['INSERT', 'INTO']:
+            name = st[2][1]
+            if name.lower() not in by_name:
+                raise Unsupported('rows for table %s before it is created' % name)
+            _, columns, rows = by_name[name.lower()]
+            i = 3
+            if st[i] == ('punct', '('):
+                raise Unsupported('INSERT with a column list (table %s)' % name)
+            if words[i] != 'VALUES':
+                raise Unsupported('INSERT without VALUES (table %s)' % name)
+            i += 1
+            row = None
+            for kind, value in st[i:]:
+                if kind == 'punct' and value == '(':
+                    row = []
+                elif kind == 'punct' and value == ')':
+                    if len(row) != len(columns):
+                        raise Unsupported('a row of %d values for the %d columns of %s' % (len(row), len(columns), name))
+                    rows.append(row)
+                    row = None
+                elif kind in ('text', 'number', 'null') and row is not None:
+                    row.append(value)
+    return tables
+
+
+# --- Jet 4 pages --------------------------------------------------------------------------------
+
+def rc4(key, data):
+    state = list(range(256))
+    j = 0
+    for i in range(256):
+        j = (j + state[i] + key[i % len(key)]) % 256
+        state[i], state[j] = state[j], state[i]
+    out, x, y = bytearray(), 0, 0
+    for byte in data:
+        x = (x + 1) % 256
+        y = (y + state[x]) % 256
+        state[x], state[y] = state[y], state[x]
+        out.append(byte ^ state[(state[x] + state[y]) % 256])
+    return bytes(out)
+
+
+def header_page():
+    page = bytearray(PAGE)
+    page[0:4] = b'\x00\x01\x00\x00'
+    page[4:20] = b'Standard Jet DB\x00'
+    struct.pack_into('<I', page, 0x14, JET4)
+    # The block from 0x18 is masked with RC4 under a fixed key. Inside it: the code page at 0x3C,
+    # the database key at 0x3E (0: the other pages are not encrypted), the sort order at 0x6E.
+    block = bytearray(128)
+    struct.pack_into('<H', block, 0x3C - 0x18, 1252)
+    struct.pack_into('<I', block, 0x3E - 0x18, 0)
+    struct.pack_into('<H', block, 0x6E - 0x18, 0x0409)
+    page[0x18:0x18 + 128] = rc4(struct.pack('<I', 0x6B39DAC7), bytes(block))
+    return page
+
+
+def data_page(owner, rows):
+    """A data page (type 1) owned by the table whose definition is on page `owner`; rows are
+    stored from the end of the page towards its start."""
+    page = bytearray(PAGE)
+    page[0], page[1] = 0x01, 0x01
+    struct.pack_into('<I', page, 4, owner)
+    struct.pack_into('<H', page, 12, len(rows))
+    end = PAGE
+    for i, row in enumerate(rows):
+        start = end - len(row)
+        page[start:end] = row
+        struct.pack_into('<H', page, 14 + 2 * i, start)
+        end = start
+    struct.pack_into('<H', page, 2, end - (14 + 2 * len(rows)))
+    return page
+
+
+def room_left(rows):
+    return PAGE - 14 - sum(len(r) + 2 for r in rows)
+
+
+def pack_pages(owner, rows):
+    pages, current = [], []
+    for row in rows:
+        if len(row) + 2 > PAGE - 14:
+            raise Unsupported('a row of %d bytes does not fit a page' % len(row))
+        if len(row) + 2 > room_left(current):
+            pages.append(current)
+            current = []
+        current.append(row)
+    if current:
+        pages.append(current)
+    return [data_page(owner, p) for p in pages]
+
+
+def text_bytes(value):
+    if len(value) > MAX_TEXT:
+        raise Unsupported('a text of %d characters (Jet text holds %d): %.40s...' % (len(value), MAX_TEXT, value))
+    if any(ord(c) > 0xFFFF for c in value):
+        raise Unsupported('a character outside the basic plane in %r' % value)
+    if value.startswith('\ufeff'):
+        raise Unsupported('a text starting with U+FEFF: %r' % value)
+    return value.encode('utf-16-le')
+
+
+class Column:
+    def __init__(self, name, kind, size=0, fixed_offset=None):
+        self.name, self.kind, self.size = name, kind, size
+        self.fixed = fixed_offset is not None
+        self.fixed_offset = fixed_offset or 0
+
+
+def row_bytes(columns, values):
+    """A Jet 4 row: column count, fixed columns, variable columns, end of data, the variable
+    columns' offsets last to first, their count, and the null mask (1: a value is present)."""
+    fixed = bytearray()
+    for column, value in zip(columns, values):
+        if column.fixed:
+            fixed += value if value is not None else bytes(column.size)
+    row = bytearray(struct.pack('<H', len(columns))) + fixed
+    offsets = []
+    for column, value in zip(columns, values):
+        if not column.fixed:
+            offsets.append(len(row))
+            if value is not None:
+                row += value
+    eod = len(row)
+    if offsets:
+        row += struct.pack('<H', eod)
+        for offset in reversed(offsets):
+            row += struct.pack('<H', offset)
+        row += struct.pack('<H', len(offsets))
+    mask = bytearray((len(columns) + 7) // 8)
+    for i, value in enumerate(values):
+        if value is not None:
+            mask[i // 8] |= 1 << (i % 8)
+    return bytes(row + mask)
+
+
+def definition_page(columns, num_rows, used_map, free_map, system):
+    page = bytearray(PAGE)
+    page[0], page[1] = 0x02, 0x01
+    struct.pack_into('<I', page, 16, num_rows)
+    page[40] = 0x53 if system else 0x4E
+    variable = sum(1 for c in columns if not c.fixed)
+    struct.pack_into('<HHH', page, 41, len(columns), variable, len(columns))
+    struct.pack_into('<II', page, 47, 0, 0)          # logical and real indexes
+    struct.pack_into('<II', page, 55, used_map, free_map)
+    pos, var_index = 63, 0
+    for number, column in enumerate(columns):
+        entry = bytearray(25)
+        entry[0] = column.kind
+        struct.pack_into('<H', entry, 5, number)
+        struct.pack_into('<H', entry, 7, 0 if column.fixed else var_index)
+        struct.pack_into('<H', entry, 9, number)
+        if column.kind == TEXT:
+            struct.pack_into('<H', entry, 11, 0x0409)  # general sort order
+        entry[15] = 0x02 | (0x01 if column.fixed else 0x00)
+        struct.pack_into('<H', entry, 21, column.fixed_offset)
+        struct.pack_into('<H', entry, 23, column.size)
+        if not column.fixed:
+            var_index += 1
+        page[pos:pos + 25] = entry
+        pos += 25
+    for column in columns:
+        name = text_bytes(column.name)
+        if pos + 2 + len(name) > PAGE - 2:
+            raise Unsupported('the definition of a table with %d columns does not fit one page' % len(columns))
+        struct.pack_into('<H', page, pos, len(name))
+        page[pos + 2:pos + 2 + len(name)] = name
+        pos += 2 + len(name)
+    struct.pack_into('<H', page, pos, 0xFFFF)
+    pos += 2
+    struct.pack_into('<I', page, 8, pos - 8)
+    struct.pack_into('<H', page, 2, PAGE - pos - 8)
+    return page
+
+
+def usage_map(first, count):
+    """Map type 0: the first page it describes, then one bit per page."""
+    bitmap = bytearray(max(59, (count + 7) // 8))
+    for i in range(count):
+        bitmap[i // 8] |= 1 << (i % 8)
+    return bytes([0]) + struct.pack('<I', first) + bytes(bitmap)
+
+
+def write_mdb(tables):
+    catalogue_columns = [
+        Column('Id', LONG, 4, 0),
+        Column('Name', TEXT, 2 * MAX_TEXT),
+        Column('Type', INT, 2, 4),
+        Column('Flags', LONG, 4, 6),
+        Column('LvProp', OLE, 0),
+    ]
+    user = []
+    for name, names, rows in tables:
+        columns = [Column(c, TEXT, 2 * MAX_TEXT) for c in names]
+        encoded = [row_bytes(columns, [None if v is None else text_bytes(v) for v in row]) for row in rows]
+        user.append((name, columns, encoded))
+
+    # Page numbers first: the catalogue and every table need to know where the others are.
+    # The catalogue's data pages hold one short row per table.
+    catalogue_rows_estimate = [row_bytes(catalogue_columns, [bytes(4), text_bytes(n), bytes(2), bytes(4), None])
+                               for n, _, _ in user]
+    catalogue_pages = len(pack_pages(2, catalogue_rows_estimate))
+    next_page = 3 + catalogue_pages
+    layout = []
+    for name, columns, encoded in user:
+        tdef = next_page
+        pages = pack_pages(tdef, encoded)
+        if len(pages) > 8 * (PAGE - 200):
+            raise Unsupported('table %s needs more data pages than one usage map row holds' % name)
+        layout.append((name, columns, encoded, tdef, pages))
+        next_page = tdef + 1 + len(pages)
+
+    # Page 1 holds the usage maps: rows 0 and 1 for the catalogue, 2k+2 and 2k+3 for table k.
+    maps = [usage_map(3, catalogue_pages), usage_map(0, 0)]
+    for _, _, _, tdef, pages in layout:
+        maps += [usage_map(tdef + 1, len(pages)), usage_map(0, 0)]
+    if len(maps) > 255:
+        raise Unsupported('more than 126 tables')
+    map_page = data_page(0, maps)
+
+    catalogue_rows = [row_bytes(catalogue_columns, [struct.pack('<I', tdef), text_bytes(name),
+                                                    struct.pack('<h', 1), struct.pack('<I', 0), None])
+                      for name, _, _, tdef, _ in layout]
+    out = [header_page(), map_page,
+           definition_page(catalogue_columns, len(catalogue_rows), (1 << 8) | 0, (1 << 8) | 1, True)]
+    out += pack_pages(2, catalogue_rows)
+    assert len(out) == 3 + catalogue_pages
+    for k, (name, columns, encoded, tdef, pages) in enumerate(layout):
+        out.append(definition_page(columns, len(encoded), (1 << 8) | (2 * k + 2), (1 << 8) | (2 * k + 3), False))
+        out += pages
+    return b''.join(out)
+
+
+def main(argv):
+    if len(argv) != 3:
+        sys.stderr.write('usage: sql-to-mdb.py IN.sql OUT.mdb\n')
+        return 2
+    try:
+        with open(argv[1], encoding='utf-8') as f:
+            tables = parse(f.read())
+        data = write_mdb(tables)
+    except (Unsupported, IndexError) as e:
+        sys.stderr.write('sql-to-mdb.py: %s: not supported: %s\n' % (argv[1], e or 'a statement it cannot read'))
+        return 1
+    with open(argv[2], 'wb') as f:
+        f.write(data)
+    return 0
+
+
+if __name__ == '__main__':
+    sys.exit(main(sys.argv))

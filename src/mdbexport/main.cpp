@@ -1,0 +1,249 @@
+// velmora-mdb-export FILE TABLE...
+//
+// Reads the named tables of a Microsoft Access (Jet) file with libmdb and writes them to standard
+// output in the form music/accesswire.h describes. Velmora runs it as a child process: libmdb
+// follows the page pointers of files that may be damaged or hostile, and a crash or a hang here
+// costs Velmora a message, not its own process.
+
+#include "music/accesswire.h"
+
+// mdbtools.h includes glib inside extern "C", where glib's C++ parts cannot stand; glib first.
+#include <glib.h>
+#include <mdbtools.h>
+
+#include <cerrno>
+#include <cstdint>
+#include <cstdio>
+#include <cstring>
+#include <fcntl.h>
+#include <string>
+#include <sys/resource.h>
+#include <sys/stat.h>
+#include <unistd.h>
+#include <vector>
+
+namespace wire = velmora::accesswire;
+
+namespace {
+
+// Access tables hold at most 255 fields; libmdb cracks a row into a fixed array of 256.
+constexpr unsigned LargestFieldCount = 255;
+
+class Output
+{
+public:
+    explicit Output(int fd) : m_fd(fd) {}
+
+    void tag(wire::Tag tag) { m_buffer.push_back(char(tag)); }
+    void cell(wire::Cell cell) { m_buffer.push_back(char(cell)); }
+    void number(std::uint32_t n)
+    {
+        for (int shift = 0; shift < 32; shift += 8)
+            m_buffer.push_back(char((n >> shift) & 0xff));
+    }
+    void text(const char *bytes, std::size_t length)
+    {
+        number(std::uint32_t(length));
+        m_buffer.append(bytes, length);
+        if (m_buffer.size() > 1 << 16)
+            flush();
+    }
+    void text(const std::string &s) { text(s.data(), s.size()); }
+    void raw(const char *s) { m_buffer.append(s); }
+
+    bool flush()
+    {
+        const char *p = m_buffer.data();
+        std::size_t left = m_buffer.size();
+        while (left > 0) {
+            const ssize_t n = ::write(m_fd, p, left);
+            if (n < 0 && errno == EINTR)
+                continue;
+            if (n <= 0)
+                return false;
+            p += n;
+            left -= std::size_t(n);
+        }
+        m_buffer.clear();
+        return true;
+    }
+
+private:
+    int m_fd;
+    std::string m_buffer;
+};
+
+int problem(Output &out, const std::string &reason)
+{
+    out.tag(wire::Problem);
+    out.text(reason);
+    return out.flush() ? 0 : 1;
+}
+
+bool readWhole(int fd, std::vector<char> &data)
+{
+    std::size_t got = 0;
+    while (got < data.size()) {
+        const ssize_t n = ::read(fd, data.data() + got, data.size() - got);
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n < 0)
+            return false;
+        if (n == 0)
+            break;
+        got += std::size_t(n);
+    }
+    data.resize(got);
+    return true;
+}
+
+MdbCatalogEntry *findTable(MdbHandle *mdb, const char *name)
+{
+    // As SQLite finds a table: the first of that name, ASCII letters in either case.
+    for (unsigned i = 0; i < mdb->num_catalog; ++i) {
+        auto *entry = static_cast<MdbCatalogEntry *>(g_ptr_array_index(mdb->catalog, i));
+        if (mdb_is_user_table(entry) && g_ascii_strcasecmp(entry->object_name, name) == 0)
+            return entry;
+    }
+    return nullptr;
+}
+
+// Which fields of the row just fetched are NULL. libmdb's bound values cannot tell an empty text
+// from a NULL one, so the row is cracked again for its null mask.
+bool nullMask(MdbTableDef *table, std::vector<bool> &isNull)
+{
+    MdbHandle *mdb = table->entry->mdb;
+    int start = 0;
+    size_t length = 0;
+    if (table->cur_row == 0 || mdb_find_row(mdb, int(table->cur_row - 1), &start, &length) != 0)
+        return false;
+    MdbField fields[256];
+    if (mdb_crack_row(table, start & 0x1fff, length, fields) < 0)
+        return false;
+    for (unsigned i = 0; i < table->num_cols; ++i) {
+        const auto *column = static_cast<MdbColumn *>(g_ptr_array_index(table->columns, i));
+        isNull[i] = column->col_type != MDB_BOOL && fields[i].is_null;
+    }
+    return true;
+}
+
+// Writes one table; returns why it cannot be read, or nothing.
+std::string exportTable(Output &out, MdbCatalogEntry *entry)
+{
+    const std::string name = entry->object_name;
+    MdbTableDef *table = mdb_read_table(entry);
+    if (!table)
+        return "the definition of table \"" + name + "\" cannot be read; the file is damaged.";
+    if (table->num_cols > LargestFieldCount) {
+        mdb_free_tabledef(table);
+        return "table \"" + name + "\" claims " + std::to_string(table->num_cols)
+            + " fields, more than Access allows; the file is damaged.";
+    }
+    mdb_read_columns(table);
+    const unsigned count = table->num_cols;
+    std::vector<std::vector<char>> values(count, std::vector<char>(MDB_BIND_SIZE + 1));
+    std::vector<int> lengths(count);
+    out.tag(wire::Table);
+    out.text(name);
+    out.number(count);
+    for (unsigned i = 0; i < count; ++i) {
+        auto *column = static_cast<MdbColumn *>(g_ptr_array_index(table->columns, i));
+        out.text(column->name, std::strlen(column->name));
+        mdb_bind_column(table, int(i) + 1, values[i].data(), &lengths[i]);
+    }
+    std::vector<bool> isNull(count);
+    mdb_rewind_table(table);
+    while (mdb_fetch_row(table)) {
+        if (!nullMask(table, isNull)) {
+            mdb_free_tabledef(table);
+            return "a record of table \"" + name + "\" cannot be read; the file is damaged.";
+        }
+        out.tag(wire::Row);
+        for (unsigned i = 0; i < count; ++i) {
+            // A long binary (OLE) value is no text; it reads as no value.
+            auto *column = static_cast<MdbColumn *>(g_ptr_array_index(table->columns, i));
+            if (isNull[i] || column->col_type == MDB_OLE) {
+                out.cell(wire::Null);
+                continue;
+            }
+            out.cell(wire::Value);
+            const std::size_t length = std::min<std::size_t>(std::size_t(std::max(lengths[i], 0)), MDB_BIND_SIZE);
+            out.text(values[i].data(), ::strnlen(values[i].data(), length));
+        }
+    }
+    out.tag(wire::TableEnd);
+    mdb_free_tabledef(table);
+    return {};
+}
+
+void limitResources()
+{
+    // A crash leaves no core file in the player's working directory.
+    const rlimit noCore{0, 0};
+    setrlimit(RLIMIT_CORE, &noCore);
+    const rlimit cpu{10, 12};
+    setrlimit(RLIMIT_CPU, &cpu);
+#if !defined(__SANITIZE_ADDRESS__)
+    // A damaged chain of long values can make libmdb grow a buffer without end. (The address
+    // sanitizer reserves more than this for itself.)
+    const rlimit memory{rlim_t(1) << 30, rlim_t(1) << 30};
+    setrlimit(RLIMIT_AS, &memory);
+#endif
+}
+
+} // namespace
+
+int main(int argc, char **argv)
+{
+    limitResources();
+    // libmdb writes its warnings to standard output as well as standard error; only our stream
+    // may reach the real one.
+    const int fd = ::dup(STDOUT_FILENO);
+    if (fd < 0 || ::dup2(STDERR_FILENO, STDOUT_FILENO) < 0)
+        return 1;
+    Output out(fd);
+    out.raw(wire::Magic);
+    if (argc < 2) {
+        std::fputs("usage: velmora-mdb-export FILE TABLE...\n", stderr);
+        return 2;
+    }
+
+    const int file = ::open(argv[1], O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    struct stat st {};
+    if (file < 0 || ::fstat(file, &st) != 0)
+        return problem(out, std::string(std::strerror(errno)) + ".");
+    if (!S_ISREG(st.st_mode))
+        return problem(out, "it is not a regular file.");
+    if (st.st_size > wire::LargestFile)
+        return problem(out, "it is larger than 256 MB, far more than any music database needs.");
+    // One read of the whole file: libmdb then works on a copy that no other program changes.
+    std::vector<char> data(std::size_t(st.st_size));
+    if (!readWhole(file, data))
+        return problem(out, std::string(std::strerror(errno)) + ".");
+    ::close(file);
+
+    MdbHandle *mdb = mdb_open_buffer(data.data(), data.size(), MDB_NOFLAGS);
+    if (!mdb)
+        return problem(out, "libmdb cannot open it as an Access database; the file is damaged or cut short.");
+    if (!mdb_read_catalog(mdb, MDB_TABLE)) {
+        mdb_close(mdb);
+        return problem(out, "its list of tables (the system table MSysObjects) cannot be read; the file is damaged.");
+    }
+    for (int i = 2; i < argc; ++i) {
+        MdbCatalogEntry *entry = findTable(mdb, argv[i]);
+        if (!entry)
+            continue;
+        const std::string reason = exportTable(out, entry);
+        if (!reason.empty()) {
+            mdb_close(mdb);
+            return problem(out, reason);
+        }
+        if (!out.flush()) {
+            mdb_close(mdb);
+            return 1;
+        }
+    }
+    mdb_close(mdb);
+    out.tag(wire::End);
+    return out.flush() ? 0 : 1;
+}

@@ -1,0 +1,317 @@
+#include "music/accessfile.h"
+
+#include "music/accesswire.h"
+#include "music/musicdatabase.h"
+
+#include <QCoreApplication>
+#include <QDeadlineTimer>
+#include <QFileInfo>
+#include <QProcess>
+#include <QSqlDatabase>
+#include <QSqlError>
+#include <QSqlQuery>
+
+#include <optional>
+
+namespace velmora {
+
+namespace {
+
+namespace wire = accesswire;
+
+QString &exporterOverride()
+{
+    static QString program;
+    return program;
+}
+
+const char *const DamagedAdvice = "open it in Access and use Compact and Repair, or put back a good copy.";
+
+// The exporter's answer, and how its process ended.
+struct Export
+{
+    enum class End { Finished, FailedToStart, Crashed, TimedOut, TooLarge };
+    End end = End::Finished;
+    QByteArray output;
+    QString says; // the first line libmdb wrote on standard error, if any
+    QString error;
+};
+
+Export runExporter(const QString &fileName, const QStringList &tables)
+{
+    Export result;
+    QProcess process;
+    // libmdb takes debugging switches and a search path from the environment; its debugging
+    // output would go to standard output, into our answer.
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.remove(QStringLiteral("MDBOPTS"));
+    environment.remove(QStringLiteral("MDBPATH"));
+    environment.insert(QStringLiteral("MDB_ICONV"), QStringLiteral("UTF-8"));
+    process.setProcessEnvironment(environment);
+    process.start(AccessFile::exporterProgram(), QStringList{QFileInfo(fileName).absoluteFilePath()} + tables,
+                  QIODevice::ReadOnly);
+    const QDeadlineTimer deadline(AccessFile::ReadTimeoutMs);
+    if (!process.waitForStarted(AccessFile::ReadTimeoutMs)) {
+        result.end = Export::End::FailedToStart;
+        result.error = process.errorString();
+        return result;
+    }
+    QByteArray errors;
+    const auto collect = [&] {
+        result.output += process.readAllStandardOutput();
+        const QByteArray more = process.readAllStandardError();
+        if (errors.size() < 4096)
+            errors += more.left(4096);
+    };
+    while (process.state() != QProcess::NotRunning) {
+        const bool more = process.waitForReadyRead(int(std::max<qint64>(deadline.remainingTime(), 0)));
+        collect();
+        if (result.output.size() > AccessFile::LargestExport) {
+            result.end = Export::End::TooLarge;
+            break;
+        }
+        if (!more && process.state() != QProcess::NotRunning && deadline.hasExpired()) {
+            result.end = Export::End::TimedOut;
+            break;
+        }
+    }
+    if (result.end != Export::End::Finished) {
+        process.kill();
+        process.waitForFinished();
+        return result;
+    }
+    process.waitForFinished();
+    collect();
+    if (process.exitStatus() == QProcess::CrashExit || process.exitCode() != 0)
+        result.end = Export::End::Crashed;
+    const QString firstLine = QString::fromUtf8(errors).section(QLatin1Char('\n'), 0, 0).trimmed();
+    if (!firstLine.isEmpty())
+        result.says = QStringLiteral(" (mdbtools says: %1)").arg(shortened(firstLine));
+    return result;
+}
+
+// Reads the exporter's stream, never past its end whatever it holds.
+class WireReader
+{
+public:
+    explicit WireReader(const QByteArray &data) : m_data(data) {}
+
+    bool magic()
+    {
+        const QByteArray expected(wire::Magic);
+        if (!m_data.startsWith(expected))
+            return false;
+        m_pos = expected.size();
+        return true;
+    }
+    std::optional<unsigned char> byte()
+    {
+        if (m_pos >= m_data.size())
+            return std::nullopt;
+        return static_cast<unsigned char>(m_data[m_pos++]);
+    }
+    std::optional<quint32> number()
+    {
+        if (m_data.size() - m_pos < 4)
+            return std::nullopt;
+        quint32 n = 0;
+        for (int i = 0; i < 4; ++i)
+            n |= quint32(static_cast<unsigned char>(m_data[m_pos + i])) << (8 * i);
+        m_pos += 4;
+        return n;
+    }
+    std::optional<QString> text()
+    {
+        const std::optional<quint32> length = number();
+        if (!length || *length > quint64(m_data.size() - m_pos))
+            return std::nullopt;
+        const QString s = QString::fromUtf8(m_data.constData() + m_pos, qsizetype(*length));
+        m_pos += qsizetype(*length);
+        return s;
+    }
+
+private:
+    const QByteArray &m_data;
+    qsizetype m_pos = 0;
+};
+
+// Builds the tables the exporter wrote into the open connection `db`; returns the problem, or
+// nothing when the stream ended well.
+std::optional<OpenedFile> load(QSqlDatabase &db, const QByteArray &output, const QString &says)
+{
+    const OpenedFile garbled{OpenedFile::Status::Refused,
+                             QStringLiteral("the Access reader's answer for it is cut short or garbled, so the file "
+                                            "is most likely damaged; ")
+                                 + QLatin1String(DamagedAdvice)};
+    WireReader in(output);
+    if (!in.magic())
+        return garbled;
+    QSqlQuery query(db);
+    QString table;
+    int fieldCount = 0;
+    while (true) {
+        const std::optional<unsigned char> tag = in.byte();
+        if (!tag)
+            return garbled;
+        switch (*tag) {
+        case wire::End:
+            return std::nullopt;
+        case wire::Problem: {
+            const std::optional<QString> reason = in.text();
+            if (!reason)
+                return garbled;
+            return OpenedFile{OpenedFile::Status::Refused, *reason + says};
+        }
+        case wire::Table: {
+            const std::optional<QString> name = in.text();
+            const std::optional<quint32> count = in.number();
+            if (!name || !count || *count > 255)
+                return garbled;
+            table = *name;
+            fieldCount = int(*count);
+            if (fieldCount == 0) {
+                return OpenedFile{OpenedFile::Status::Refused,
+                                  QStringLiteral("table \"%1\" has no fields; the file is damaged.").arg(shortened(table))};
+            }
+            QStringList fields;
+            for (int i = 0; i < fieldCount; ++i) {
+                const std::optional<QString> field = in.text();
+                if (!field)
+                    return garbled;
+                fields << quotedIdentifier(*field);
+            }
+            if (!query.exec(QStringLiteral("CREATE TABLE %1 (%2)").arg(quotedIdentifier(table), fields.join(QLatin1Char(','))))) {
+                return OpenedFile{OpenedFile::Status::Refused,
+                                  QStringLiteral("table \"%1\" cannot be used: %2.").arg(shortened(table), sqliteCause(query.lastError()))};
+            }
+            QStringList marks;
+            marks.fill(QStringLiteral("?"), fieldCount);
+            query.prepare(QStringLiteral("INSERT INTO %1 VALUES (%2)").arg(quotedIdentifier(table), marks.join(QLatin1Char(','))));
+            break;
+        }
+        case wire::Row:
+            if (table.isEmpty())
+                return garbled;
+            for (int i = 0; i < fieldCount; ++i) {
+                const std::optional<unsigned char> cell = in.byte();
+                if (!cell || (*cell != wire::Null && *cell != wire::Value))
+                    return garbled;
+                if (*cell == wire::Null) {
+                    query.bindValue(i, QVariant(QMetaType::fromType<QString>()));
+                    continue;
+                }
+                const std::optional<QString> value = in.text();
+                if (!value)
+                    return garbled;
+                query.bindValue(i, *value);
+            }
+            if (!query.exec()) {
+                return OpenedFile{OpenedFile::Status::Refused,
+                                  QStringLiteral("table \"%1\" cannot be used: %2.").arg(shortened(table), sqliteCause(query.lastError()))};
+            }
+            break;
+        case wire::TableEnd:
+            table.clear();
+            break;
+        default:
+            return garbled;
+        }
+    }
+}
+
+} // namespace
+
+AccessFile::~AccessFile()
+{
+    close();
+}
+
+QString AccessFile::exporterProgram()
+{
+    if (!exporterOverride().isEmpty())
+        return exporterOverride();
+    const QString name = QStringLiteral("velmora-mdb-export");
+    const QString here = QCoreApplication::applicationDirPath();
+    const QString beside = here + QLatin1Char('/') + name;
+    if (QFileInfo(beside).isExecutable())
+        return beside;
+    return here + QStringLiteral("/" VELMORA_EXPORTER_FROM_BINDIR "/") + name;
+}
+
+void AccessFile::setExporterProgram(const QString &program)
+{
+    exporterOverride() = program;
+}
+
+void AccessFile::close()
+{
+    if (!m_connectionName.isEmpty() && QSqlDatabase::contains(m_connectionName)) {
+        QSqlDatabase::database(m_connectionName, false).close();
+        QSqlDatabase::removeDatabase(m_connectionName);
+    }
+    m_connectionName.clear();
+}
+
+OpenedFile AccessFile::open(const QString &connectionName, const QString &fileName, const DatabaseHeader &header,
+                            const QStringList &tables)
+{
+    close();
+    m_fileName = fileName;
+    m_identity = header.identity;
+    // The exporter reads the whole file at once; a file another program changed meanwhile is
+    // read again, so that the tables always come from one state of the file.
+    for (int attempt = 0; attempt < 3; ++attempt) {
+        const Export exported = runExporter(fileName, tables);
+        const PathLook after = lookAt(fileName);
+        if (after.kind != PathLook::Kind::Regular || after.identity != m_identity) {
+            m_identity = after.identity;
+            continue;
+        }
+        switch (exported.end) {
+        case Export::End::FailedToStart:
+            return {OpenedFile::Status::Refused,
+                    QStringLiteral("it is a Microsoft Access database, and the program Velmora reads those with "
+                                   "(%1) cannot be started: %2.")
+                        .arg(exporterProgram(), exported.error)};
+        case Export::End::Crashed:
+            return {OpenedFile::Status::Refused,
+                    QStringLiteral("the Access reader stopped on it, so the file is most likely damaged%1; ").arg(exported.says)
+                        + QLatin1String(DamagedAdvice)};
+        case Export::End::TimedOut:
+            return {OpenedFile::Status::Refused,
+                    QStringLiteral("reading it took longer than %1 seconds, so the file is most likely damaged; ")
+                            .arg(ReadTimeoutMs / 1000)
+                        + QLatin1String(DamagedAdvice)};
+        case Export::End::TooLarge:
+            return {OpenedFile::Status::Refused,
+                    QStringLiteral("reading it gave more than %1 MB of text, far more than the file holds, so the file "
+                                   "is damaged; ")
+                            .arg(LargestExport / (1024 * 1024))
+                        + QLatin1String(DamagedAdvice)};
+        case Export::End::Finished:
+            break;
+        }
+        m_connectionName = connectionName;
+        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), connectionName);
+        db.setDatabaseName(QStringLiteral(":memory:"));
+        if (!db.open())
+            return {OpenedFile::Status::Unreadable, sqliteCause(db.lastError()) + QLatin1Char('.')};
+        db.transaction();
+        const std::optional<OpenedFile> problem = load(db, exported.output, exported.says);
+        db.commit();
+        if (problem) {
+            close();
+            return *problem;
+        }
+        return {};
+    }
+    return {OpenedFile::Status::Locked, QStringLiteral("another program kept changing it while it was read; try again in a moment.")};
+}
+
+bool AccessFile::unchanged() const
+{
+    const PathLook now = lookAt(m_fileName);
+    return now.kind == PathLook::Kind::Regular && now.identity == m_identity;
+}
+
+} // namespace velmora

@@ -1,0 +1,47 @@
+#pragma once
+
+#include "music/sqlitefile.h"
+
+#include <QString>
+#include <QStringList>
+
+namespace velmora {
+
+// A Microsoft Access (Jet 4) database file, read once into an in-memory SQLite database under a
+// connection name, so that every press reads it exactly as it reads an SQLite file.
+//
+// The file is read by velmora-mdb-export, a child process using libmdb: libmdb follows the page
+// pointers of a damaged or hostile file without checking them all, and its crash, hang or
+// runaway output becomes a message here. The snapshot serves every press while the file stands
+// as it was; a file changed while it was read is read again.
+class AccessFile
+{
+public:
+    // Beyond this the exporter is stopped: the default data takes a few milliseconds.
+    static constexpr int ReadTimeoutMs = 10000;
+    // Far more than the text of any music database; a damaged file may claim far more.
+    static constexpr qint64 LargestExport = 128LL * 1024 * 1024;
+
+    AccessFile() = default;
+    ~AccessFile();
+    AccessFile(const AccessFile &) = delete;
+    AccessFile &operator=(const AccessFile &) = delete;
+
+    // The tables to read; others in the file are left alone.
+    OpenedFile open(const QString &connectionName, const QString &fileName, const DatabaseHeader &header,
+                    const QStringList &tables);
+    void close();
+    bool unchanged() const;
+
+    // Where velmora-mdb-export is: beside the program, or in its libexec folder when installed.
+    static QString exporterProgram();
+    // For programs that are not installed beside it, tests among them.
+    static void setExporterProgram(const QString &program);
+
+private:
+    QString m_connectionName;
+    QString m_fileName;
+    FileIdentity m_identity;
+};
+
+} // namespace velmora

@@ -1,0 +1,19 @@
+#pragma once
+
+// What velmora-mdb-export writes on its standard output for AccessFile to read. Plain C++, so
+// that the exporter links nothing but libmdb.
+//
+// The stream: Magic, then for each table found a Table record (its name, its number of fields,
+// their names), its Row records (one cell per field: Null, or Value and its text) and a
+// TableEnd; last an End, or instead a Problem (its text) when the file cannot be read. A text
+// is its byte count, four bytes little-endian, then that many bytes of UTF-8.
+namespace velmora::accesswire {
+
+inline constexpr char Magic[] = "VELMORA-MDB 1\n";
+enum Tag : unsigned char { Table = 'T', Row = 'R', TableEnd = 'E', Problem = 'X', End = 'Z' };
+enum Cell : unsigned char { Null = 0, Value = 1 };
+
+// The largest Access file read at all: far beyond any music database, well inside memory.
+inline constexpr long long LargestFile = 256LL * 1024 * 1024;
+
+} // namespace velmora::accesswire
