@@ -2,7 +2,11 @@
 
 #include "music/musicdatabase.h"
 
+#include <QCryptographicHash>
+#include <QDir>
 #include <QFile>
+#include <QProcess>
+#include <QTemporaryDir>
 #include <QSqlDatabase>
 #include <QSqlError>
 #include <QSqlQuery>
@@ -37,6 +41,73 @@ void editDatabase(const QString &path, const QStringList &statements)
         }
     }
     QSqlDatabase::removeDatabase(name);
+}
+
+// Names, kinds and contents of everything in `dir`; special files by kind only (reading a named
+// pipe would wait).
+QStringList listing(const QString &dir)
+{
+    QStringList entries;
+    const auto filter = QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot;
+    for (const QFileInfo &info : QDir(dir).entryInfoList(filter, QDir::Name)) {
+        QString entry = info.fileName();
+        if (info.isSymLink()) {
+            entry += QStringLiteral(" -> ") + info.symLinkTarget();
+        } else if (info.isFile()) {
+            QFile file(info.filePath());
+            if (file.open(QIODevice::ReadOnly))
+                entry += QLatin1Char(' ') + QCryptographicHash::hash(file.readAll(), QCryptographicHash::Sha1).toHex();
+        } else {
+            entry += QStringLiteral(" (special)");
+        }
+        entries << entry;
+    }
+    return entries;
+}
+
+QString writeAccessFromSql(const QString &sql, const QString &path)
+{
+    QTemporaryDir work;
+    const QString script = work.filePath(QStringLiteral("in.sql"));
+    QFile in(script);
+    if (!in.open(QIODevice::WriteOnly) || in.write(sql.toUtf8()) < 0)
+        qFatal("cannot write %s", qPrintable(script));
+    in.close();
+    QProcess generator;
+    generator.start(QStringLiteral("python3"), {QStringLiteral(VELMORA_SOURCE_DIR "/scripts/sql-to-mdb.py"), script, path});
+    if (!generator.waitForFinished(60000) || generator.exitStatus() != QProcess::NormalExit || generator.exitCode() != 0) {
+        qWarning("sql-to-mdb.py: %s%s", generator.readAllStandardError().constData(), qPrintable(generator.errorString()));
+        return {};
+    }
+    return path;
+}
+
+QString writeAccessDatabase(const QString &path, const QStringList &changes)
+{
+    QTemporaryDir work;
+    const QString copy = writeDefaultDatabase(work.filePath(QStringLiteral("copy.sqlite")));
+    editDatabase(copy, changes);
+    QProcess dump;
+    dump.start(QStringLiteral("sqlite3"), {copy, QStringLiteral(".dump")});
+    if (!dump.waitForFinished(60000) || dump.exitCode() != 0)
+        qFatal("sqlite3 .dump: %s", dump.readAllStandardError().constData());
+    const QString written = writeAccessFromSql(QString::fromUtf8(dump.readAllStandardOutput()), path);
+    if (written.isEmpty())
+        qFatal("the generator refused the dump of %s", qPrintable(copy));
+    return written;
+}
+
+void useBuiltExporter()
+{
+    AccessFile::setExporterProgram(QStringLiteral(VELMORA_MDB_EXPORT));
+}
+
+QString defaultSql()
+{
+    QFile file(QStringLiteral(VELMORA_SOURCE_DIR "/data/default.sql"));
+    if (!file.open(QIODevice::ReadOnly))
+        qFatal("no data/default.sql");
+    return QString::fromUtf8(file.readAll());
 }
 
 } // namespace velmora::test

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
 
 namespace velmora::test {
 
@@ -10,5 +11,23 @@ QString writeDefaultDatabase(const QString &path);
 // Runs statements on the file through a connection of its own, as another program editing the
 // file would; fails the test on an error.
 void editDatabase(const QString &path, const QStringList &statements);
+
+// Names, kinds and contents of everything in `dir`; special files by kind only (reading a named
+// pipe would wait).
+QStringList listing(const QString &dir);
+
+// Writes `path` as an Access (Jet 4) file made by scripts/sql-to-mdb.py from the SQL script
+// `sql`; returns the path, or an empty string (and prints why) when the generator refuses.
+QString writeAccessFromSql(const QString &sql, const QString &path);
+
+// The built-in data with `changes` made to it, as an Access file: the SQLite copy that
+// writeDefaultDatabase and editDatabase give, dumped by sqlite3, then turned into Jet 4.
+QString writeAccessDatabase(const QString &path, const QStringList &changes = {});
+
+// Lets this test program read Access files with the exporter of this build.
+void useBuiltExporter();
+
+// The text of data/default.sql.
+QString defaultSql();
 
 } // namespace velmora::test

@@ -8,7 +8,6 @@
 #include "music/userfiles.h"
 #include "testdata.h"
 
-#include <QCryptographicHash>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
@@ -28,28 +27,6 @@
 using namespace velmora;
 
 namespace {
-
-// Names, kinds and contents of everything in `dir`; special files by kind only (reading a named
-// pipe would wait).
-QStringList listing(const QString &dir)
-{
-    QStringList entries;
-    const auto filter = QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot;
-    for (const QFileInfo &info : QDir(dir).entryInfoList(filter, QDir::Name)) {
-        QString entry = info.fileName();
-        if (info.isSymLink()) {
-            entry += QStringLiteral(" -> ") + info.symLinkTarget();
-        } else if (info.isFile()) {
-            QFile file(info.filePath());
-            if (file.open(QIODevice::ReadOnly))
-                entry += QLatin1Char(' ') + QCryptographicHash::hash(file.readAll(), QCryptographicHash::Sha1).toHex();
-        } else {
-            entry += QStringLiteral(" (special)");
-        }
-        entries << entry;
-    }
-    return entries;
-}
 
 // A connection of another program's kind, kept open between statements.
 class Writer
@@ -185,7 +162,7 @@ private slots:
         QFETCH(QString, cause);
         QFETCH(bool, builtIn);
         make(kind);
-        const QStringList before = listing(m_dir->path());
+        const QStringList before = test::listing(m_dir->path());
         QElapsedTimer clock;
         clock.start();
         {
@@ -203,7 +180,7 @@ private slots:
         QVERIFY(runDbCheck(m_path, &output) != 0);
         QVERIFY2(output.join(QLatin1Char('\n')).contains(cause), qPrintable(output.join(QLatin1Char('\n'))));
         QVERIFY2(clock.elapsed() < 3000, qPrintable(QString::number(clock.elapsed())));
-        QCOMPARE(listing(m_dir->path()), before);
+        QCOMPARE(test::listing(m_dir->path()), before);
     }
 
     void walFileIsReadWithoutCreatingOrChangingAnyFile_data()
@@ -226,23 +203,23 @@ private slots:
         } else {
             QVERIFY(!QFile::exists(m_path + QStringLiteral("-wal")));
         }
-        const QStringList before = listing(m_dir->path());
+        const QStringList before = test::listing(m_dir->path());
 
         MusicDatabase db;
         QCOMPARE(db.open(m_path), QString());
         QVERIFY(!db.usingBuiltIn());
         QCOMPARE(chordKindCount(db), walFileLeft ? 29 : 28);
-        QCOMPARE(listing(m_dir->path()), before);
+        QCOMPARE(test::listing(m_dir->path()), before);
 
         // A commit made after the open is seen at the next press.
         if (!writer)
             writer = std::make_unique<Writer>(m_path);
         writer->run(QStringLiteral("PRAGMA wal_autocheckpoint=0"));
         writer->run(QStringLiteral("INSERT INTO \"chort-sort\" VALUES ('later')"));
-        const QStringList withCommit = listing(m_dir->path());
+        const QStringList withCommit = test::listing(m_dir->path());
         QVERIFY(db.refresh().ready);
         QCOMPARE(chordKindCount(db), walFileLeft ? 30 : 29);
-        QCOMPARE(listing(m_dir->path()), withCommit);
+        QCOMPARE(test::listing(m_dir->path()), withCommit);
     }
 
     void replacedFileIsSeenAtTheNextPress()

@@ -28,6 +28,14 @@ namespace {
 
 // Access tables hold at most 255 fields; libmdb cracks a row into a fixed array of 256.
 constexpr unsigned LargestFieldCount = 255;
+constexpr std::size_t Jet4Page = 4096;
+
+// libmdb reads a page past the end of the file as zeros, or keeps the page it read before;
+// whatever it then finds there must not pass for data.
+bool pageInFile(unsigned long page, std::size_t fileSize)
+{
+    return page > 0 && page < fileSize / Jet4Page;
+}
 
 class Output
 {
@@ -128,16 +136,17 @@ bool nullMask(MdbTableDef *table, std::vector<bool> &isNull)
 }
 
 // Writes one table; returns why it cannot be read, or nothing.
-std::string exportTable(Output &out, MdbCatalogEntry *entry)
+std::string exportTable(Output &out, MdbCatalogEntry *entry, std::size_t fileSize)
 {
     const std::string name = entry->object_name;
+    if (!pageInFile(entry->table_pg, fileSize))
+        return "the definition of table \"" + name + "\" lies outside the file; the file is damaged or cut short.";
     MdbTableDef *table = mdb_read_table(entry);
     if (!table)
         return "the definition of table \"" + name + "\" cannot be read; the file is damaged.";
-    if (table->num_cols > LargestFieldCount) {
+    if (const unsigned claimed = table->num_cols; claimed > LargestFieldCount) {
         mdb_free_tabledef(table);
-        return "table \"" + name + "\" claims " + std::to_string(table->num_cols)
-            + " fields, more than Access allows; the file is damaged.";
+        return "table \"" + name + "\" claims " + std::to_string(claimed) + " fields, more than Access allows; the file is damaged.";
     }
     mdb_read_columns(table);
     const unsigned count = table->num_cols;
@@ -152,8 +161,14 @@ std::string exportTable(Output &out, MdbCatalogEntry *entry)
         mdb_bind_column(table, int(i) + 1, values[i].data(), &lengths[i]);
     }
     std::vector<bool> isNull(count);
+    unsigned rows = 0;
     mdb_rewind_table(table);
     while (mdb_fetch_row(table)) {
+        if (!pageInFile(table->cur_phys_pg, fileSize)) {
+            mdb_free_tabledef(table);
+            return "records of table \"" + name + "\" lie outside the file; the file is damaged or cut short.";
+        }
+        ++rows;
         if (!nullMask(table, isNull)) {
             mdb_free_tabledef(table);
             return "a record of table \"" + name + "\" cannot be read; the file is damaged.";
@@ -171,8 +186,14 @@ std::string exportTable(Output &out, MdbCatalogEntry *entry)
             out.text(values[i].data(), ::strnlen(values[i].data(), length));
         }
     }
-    out.tag(wire::TableEnd);
+    const unsigned claimed = table->num_rows;
     mdb_free_tabledef(table);
+    // A page missing from the middle of a table ends libmdb's reading early, without a word.
+    if (rows < claimed) {
+        return "table \"" + name + "\" should hold " + std::to_string(claimed) + " records, and only "
+            + std::to_string(rows) + " can be read; the file is damaged or cut short.";
+    }
+    out.tag(wire::TableEnd);
     return {};
 }
 
@@ -221,6 +242,10 @@ int main(int argc, char **argv)
     if (!readWhole(file, data))
         return problem(out, std::string(std::strerror(errno)) + ".");
     ::close(file);
+    if (data.size() < 20 || data[0x14] != 1)
+        return problem(out, "it is not an Access 2000-2003 (Jet 4) database.");
+    if (data.size() % Jet4Page != 0 || data.size() < 3 * Jet4Page)
+        return problem(out, "it is cut short: an Access file is a whole number of 4 KB pages; the file is damaged.");
 
     MdbHandle *mdb = mdb_open_buffer(data.data(), data.size(), MDB_NOFLAGS);
     if (!mdb)
@@ -233,7 +258,7 @@ int main(int argc, char **argv)
         MdbCatalogEntry *entry = findTable(mdb, argv[i]);
         if (!entry)
             continue;
-        const std::string reason = exportTable(out, entry);
+        const std::string reason = exportTable(out, entry, data.size());
         if (!reason.empty()) {
             mdb_close(mdb);
             return problem(out, reason);

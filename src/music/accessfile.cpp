@@ -292,18 +292,21 @@ OpenedFile AccessFile::open(const QString &connectionName, const QString &fileNa
             break;
         }
         m_connectionName = connectionName;
-        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), connectionName);
-        db.setDatabaseName(QStringLiteral(":memory:"));
-        if (!db.open())
-            return {OpenedFile::Status::Unreadable, sqliteCause(db.lastError()) + QLatin1Char('.')};
-        db.transaction();
-        const std::optional<OpenedFile> problem = load(db, exported.output, exported.says);
-        db.commit();
-        if (problem) {
-            close();
-            return *problem;
+        std::optional<OpenedFile> problem;
+        {
+            QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), connectionName);
+            db.setDatabaseName(QStringLiteral(":memory:"));
+            if (db.open()) {
+                db.transaction();
+                problem = load(db, exported.output, exported.says);
+                db.commit();
+            } else {
+                problem = OpenedFile{OpenedFile::Status::Unreadable, sqliteCause(db.lastError()) + QLatin1Char('.')};
+            }
         }
-        return {};
+        if (problem)
+            close();
+        return problem.value_or(OpenedFile{});
     }
     return {OpenedFile::Status::Locked, QStringLiteral("another program kept changing it while it was read; try again in a moment.")};
 }

@@ -1,0 +1,478 @@
+// Access (Jet 4) music databases: our generator's files as an independent reader sees them, then
+// as Velmora reads them, beside the same data as SQLite; bad and hostile Access files.
+#include "dbcheck/dbcheck.h"
+#include "exercises/chords/chordquestion.h"
+#include "exercises/intervals/intervals.h"
+#include "exercises/relations/relations.h"
+#include "exercises/transpose/transpose.h"
+#include "music/accessfile.h"
+#include "music/musicdatabase.h"
+#include "music/random.h"
+#include "testdata.h"
+
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QProcess>
+#include <QScopeGuard>
+#include <QSqlDatabase>
+#include <QSqlQuery>
+#include <QSqlRecord>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <random>
+
+using namespace velmora;
+
+namespace {
+
+QString run(const QString &program, const QStringList &arguments, const QString &input = {})
+{
+    QProcess process;
+    if (!input.isEmpty())
+        process.setStandardInputFile(input);
+    process.start(program, arguments);
+    if (!process.waitForFinished(60000) || process.exitCode() != 0)
+        qFatal("%s failed: %s", qPrintable(program), process.readAllStandardError().constData());
+    return QString::fromUtf8(process.readAllStandardOutput());
+}
+
+// What `sql` gives when SQLite itself runs it: each table's fields, then its rows in order, a NULL
+// written as \N, all as mdb-export -d '\t' -Q -0 '\N' writes them.
+QMap<QString, QStringList> asSqliteHasIt(const QString &sql)
+{
+    QTemporaryDir work;
+    QFile script(work.filePath(QStringLiteral("in.sql")));
+    if (!script.open(QIODevice::WriteOnly))
+        qFatal("cannot write a script");
+    script.write(sql.toUtf8());
+    script.close();
+    const QString file = work.filePath(QStringLiteral("db.sqlite"));
+    run(QStringLiteral("sqlite3"), {file}, script.fileName());
+    QMap<QString, QStringList> tables;
+    const QString connection = QStringLiteral("expected");
+    {
+        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), connection);
+        db.setDatabaseName(file);
+        db.open();
+        for (const QString &table : db.tables()) {
+            QStringList lines;
+            const QSqlRecord fields = db.record(table);
+            QStringList names;
+            for (int i = 0; i < fields.count(); ++i)
+                names << fields.fieldName(i);
+            lines << names.join(QLatin1Char('\t'));
+            QSqlQuery query(QStringLiteral("SELECT * FROM %1 ORDER BY rowid").arg(quotedIdentifier(table)), db);
+            while (query.next()) {
+                QStringList values;
+                for (int i = 0; i < fields.count(); ++i)
+                    values << (query.isNull(i) ? QStringLiteral("\\N") : query.value(i).toString());
+                lines << values.join(QLatin1Char('\t'));
+            }
+            tables.insert(table, lines);
+        }
+    }
+    QSqlDatabase::removeDatabase(connection);
+    return tables;
+}
+
+// Twenty presses of each exercise, in one line each: the question, or the message it ended in.
+QStringList pressOutcomes(MusicDatabase &db)
+{
+    RecordCursor ladders(db.connectionName(), tables::Ladders);
+    RecordCursor kinds(db.connectionName(), tables::ChordKinds);
+    RecordCursor intervals(db.connectionName(), tables::Intervals);
+    SeededRandom random(11);
+    IntervalSelection all;
+    all.fill(true);
+    const QString bbDegree = *transpositionField(Instrument::Bb, Instrument::C);
+    QStringList outcomes;
+    const auto record = [&](const QString &exercise, const auto &question, const auto &describe) {
+        outcomes << exercise + QStringLiteral(": ") + (question ? describe(*question) : QStringLiteral("fails: ") + question.error());
+    };
+    for (int press = 0; press < 20; ++press) {
+        const MusicDatabase::PressCheck check = db.refresh();
+        if (!check.message.isEmpty() || !check.ready)
+            outcomes << QStringLiteral("press: ") + check.message;
+        record(QStringLiteral("chords"), drawChordQuestion(ladders, kinds, random, {}, {}),
+               [](const ChordQuestion &q) { return q.key + QLatin1Char(' ') + q.kind + QLatin1Char(' ') + noteListText(q.notes, true); });
+        record(QStringLiteral("relations"), drawRelationsQuestion(ladders, random, RelationsMode::Both),
+               [](const RelationsQuestion &q) { return q.text + QStringLiteral(" -> ") + q.expected; });
+        record(QStringLiteral("transpose"), drawTransposeQuestion(ladders, random, bbDegree),
+               [](const TransposeQuestion &q) { return q.writtenNote + QStringLiteral(" -> ") + q.expected; });
+        record(QStringLiteral("intervals"), drawIntervalQuestion(ladders, intervals, random, all),
+               [](const IntervalQuestion &q) { return q.startNote + QLatin1Char(' ') + q.interval + QLatin1Char(' ') + q.direction + QStringLiteral(" -> ") + q.expected; });
+    }
+    return outcomes;
+}
+
+int chordKindCount(const MusicDatabase &db)
+{
+    return *RecordCursor(db.connectionName(), tables::ChordKinds).count();
+}
+
+void patch(const QString &path, qint64 at, const QByteArray &bytes)
+{
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::ReadWrite));
+    QVERIFY(file.seek(at));
+    QCOMPARE(file.write(bytes), bytes.size());
+}
+
+QByteArray le32(quint32 n)
+{
+    QByteArray bytes(4, '\0');
+    for (int i = 0; i < 4; ++i)
+        bytes[i] = char((n >> (8 * i)) & 0xff);
+    return bytes;
+}
+
+QString writeScript(const QString &path, const QByteArray &body)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::WriteOnly))
+        qFatal("cannot write %s", qPrintable(path));
+    file.write("#!/bin/sh\n" + body + "\n");
+    file.setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    return path;
+}
+
+constexpr int Page = 4096;
+
+} // namespace
+
+class TestAccess : public QObject
+{
+    Q_OBJECT
+
+    std::unique_ptr<QTemporaryDir> m_dir; // one for each test function
+    QString m_path;
+    QTemporaryDir m_scratch;              // for the rows of _data functions
+
+private slots:
+    void initTestCase() { test::useBuiltExporter(); }
+    void init()
+    {
+        m_dir = std::make_unique<QTemporaryDir>();
+        m_path = m_dir->filePath(QStringLiteral("Chords-VB.mdb"));
+    }
+
+    // ---- The generator, judged by mdbtools' own programs
+
+    void generatorOutputIsWhatMdbtoolsReads_data()
+    {
+        QTest::addColumn<QString>("sql");
+        QTest::newRow("default data") << test::defaultSql();
+        QTest::newRow("NULLs, accents, quotes and an empty table")
+            << QStringLiteral("CREATE TABLE \"T\" (\"a\" TEXT, \"b é\" TEXT, c);\n"
+                              "INSERT INTO \"T\" VALUES ('x', NULL, 'it''s'), ('Bb♭ ü', 'y', 42);\n"
+                              "INSERT INTO \"T\" VALUES (NULL, NULL, NULL);\n"
+                              "CREATE TABLE \"Empty\" (\"only\" TEXT);\n");
+        const QString copy = test::writeDefaultDatabase(m_scratch.filePath(QStringLiteral("copy.sqlite")));
+        QTest::newRow("sqlite3 .dump of the default data") << run(QStringLiteral("sqlite3"), {copy, QStringLiteral(".dump")});
+        QString many = QStringLiteral("CREATE TABLE \"Ladders\" (\"Toonsoort\" TEXT, \"1\" TEXT);\n");
+        for (int i = 0; i < 3000; ++i)
+            many += QStringLiteral("INSERT INTO \"Ladders\" VALUES ('key %1', '%2');\n").arg(i).arg(QString(1 + i % 40, QLatin1Char('x')));
+        QTest::newRow("3000 rows over many pages") << many;
+    }
+    void generatorOutputIsWhatMdbtoolsReads()
+    {
+        QFETCH(QString, sql);
+        QVERIFY(!test::writeAccessFromSql(sql, m_path).isEmpty());
+        const QMap<QString, QStringList> expected = asSqliteHasIt(sql);
+        QStringList listed = run(QStringLiteral("mdb-tables"), {QStringLiteral("-1"), m_path}).split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+        QStringList names = expected.keys();
+        listed.sort();
+        names.sort();
+        QCOMPARE(listed, names);
+        for (auto table = expected.begin(); table != expected.end(); ++table) {
+            const QStringList exported = run(QStringLiteral("mdb-export"),
+                                             {QStringLiteral("-d"), QStringLiteral("\t"), QStringLiteral("-Q"),
+                                              QStringLiteral("-0"), QStringLiteral("\\N"), m_path, table.key()})
+                                             .split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+            QCOMPARE(exported, table.value());
+        }
+    }
+
+    void scriptsTheGeneratorCannotWriteAreRefused_data()
+    {
+        QTest::addColumn<QString>("sql");
+        QTest::addColumn<QString>("says");
+        QTest::newRow("text over 255 characters")
+            << QStringLiteral("CREATE TABLE t (a);\nINSERT INTO t VALUES ('%1');\n").arg(QString(256, QLatin1Char('x'))) << "255";
+        QTest::newRow("wrong number of values") << QStringLiteral("CREATE TABLE t (a, b);\nINSERT INTO t VALUES ('x');\n") << "1 values";
+        QTest::newRow("rows before the table") << QStringLiteral("INSERT INTO t VALUES ('x');\n") << "before it is created";
+    }
+    void scriptsTheGeneratorCannotWriteAreRefused()
+    {
+        QFETCH(QString, sql);
+        QFETCH(QString, says);
+        QTest::ignoreMessage(QtWarningMsg, QRegularExpression(QStringLiteral("not supported.*") + QRegularExpression::escape(says)));
+        QCOMPARE(test::writeAccessFromSql(sql, m_path), QString());
+        QVERIFY(!QFile::exists(m_path));
+    }
+
+    // ---- Velmora's reader
+
+    void accessFileReadsAsTheSameDataInSqlite_data()
+    {
+        QTest::addColumn<QStringList>("changes");
+        QTest::newRow("default data") << QStringList{};
+        QTest::newRow("one key") << QStringList{"DELETE FROM \"Ladders\" WHERE \"Toonsoort\" <> 'Eb'"};
+        QTest::newRow("empty table") << QStringList{"DELETE FROM \"chort-sort\""};
+        QTest::newRow("missing field") << QStringList{"ALTER TABLE \"Ladders\" DROP COLUMN \"bb7\""};
+        QTest::newRow("missing table") << QStringList{"DROP TABLE \"Intervallen\""};
+        QTest::newRow("NULL") << QStringList{"UPDATE \"Ladders\" SET \"3\" = NULL WHERE \"Toonsoort\" IN ('C', 'G')"};
+        QTest::newRow("empty text") << QStringList{"UPDATE \"Ladders\" SET \"5\" = '' WHERE \"Toonsoort\" = 'D'"};
+        QTest::newRow("Top naming no field") << QStringList{"UPDATE \"Intervallen\" SET \"Top\" = 'nowhere'"};
+        QTest::newRow("field names in other case") << QStringList{"ALTER TABLE \"Ladders\" RENAME COLUMN \"b3\" TO \"B3\""};
+    }
+    void accessFileReadsAsTheSameDataInSqlite()
+    {
+        QFETCH(QStringList, changes);
+        const QString sqlitePath = test::writeDefaultDatabase(m_dir->filePath(QStringLiteral("music.sqlite")));
+        test::editDatabase(sqlitePath, changes);
+        test::writeAccessDatabase(m_path, changes);
+
+        MusicDatabase sqlite;
+        const QString sqliteProblem = sqlite.open(sqlitePath);
+        MusicDatabase access;
+        const QString accessProblem = access.open(m_path);
+        QCOMPARE(QString(accessProblem).replace(m_path, QStringLiteral("FILE")), QString(sqliteProblem).replace(sqlitePath, QStringLiteral("FILE")));
+        QCOMPARE(access.usingBuiltIn(), sqlite.usingBuiltIn());
+        QCOMPARE(pressOutcomes(access), pressOutcomes(sqlite));
+        if (changes.size() == 1 && changes.first().contains(QLatin1String("<> 'Eb'"))) {
+            QCOMPARE(*RecordCursor(access.connectionName(), tables::Ladders).values(fields::Key), QStringList{"Eb"});
+        }
+    }
+
+    void nullAndEmptyTextStayApart()
+    {
+        QVERIFY(!test::writeAccessFromSql(QStringLiteral("CREATE TABLE t (a, b);\nINSERT INTO t VALUES (NULL, '');\n"), m_path).isEmpty());
+        const HeaderResult header = readDatabaseHeader(m_path);
+        QVERIFY(header.header);
+        AccessFile file;
+        QVERIFY(file.open(QStringLiteral("nulls"), m_path, *header.header, {QStringLiteral("T")}).ok());
+        QSqlQuery query(QStringLiteral("SELECT a, b FROM t"), QSqlDatabase::database(QStringLiteral("nulls")));
+        QVERIFY(query.next());
+        QVERIFY(query.isNull(0));
+        QVERIFY(!query.isNull(1));
+        QCOMPARE(query.value(1).toString(), QString());
+    }
+
+    void regeneratedFileIsSeenAtTheNextPressAndNothingIsWritten()
+    {
+        test::writeAccessDatabase(m_path);
+        const QStringList before = test::listing(m_dir->path());
+        MusicDatabase db;
+        QCOMPARE(db.open(m_path), QString());
+        QVERIFY(!db.usingBuiltIn());
+        QCOMPARE(chordKindCount(db), 28);
+
+        // An unchanged file is not read again: with no exporter at all, presses go on.
+        AccessFile::setExporterProgram(m_dir->filePath(QStringLiteral("no-exporter")));
+        auto restore = qScopeGuard([] { test::useBuiltExporter(); });
+        for (int press = 0; press < 3; ++press) {
+            const MusicDatabase::PressCheck check = db.refresh();
+            QVERIFY(check.ready);
+            QCOMPARE(check.message, QString());
+        }
+        test::useBuiltExporter();
+
+        // Another program saves a new version under the same name.
+        const QString fresh = test::writeAccessDatabase(m_dir->filePath(QStringLiteral("new.mdb")),
+                                                        {"DELETE FROM \"chort-sort\" WHERE plugin <> 'maj_3'"});
+        QCOMPARE(::rename(QFile::encodeName(fresh).constData(), QFile::encodeName(m_path).constData()), 0);
+        const QStringList replaced = test::listing(m_dir->path());
+        QVERIFY(replaced != before);
+        const MusicDatabase::PressCheck check = db.refresh();
+        QVERIFY(check.ready);
+        QCOMPARE(check.message, QString());
+        QCOMPARE(chordKindCount(db), 1);
+        QStringList output;
+        QCOMPARE(runDbCheck(m_path, &output), 0); // the checker reads it, and writes nothing either
+        QCOMPARE(test::listing(m_dir->path()), replaced);
+    }
+
+    void checkerReadsAccessFilesAsSqliteFiles()
+    {
+        const QStringList changes{"UPDATE \"Ladders\" SET \"3\" = 'H' WHERE \"Toonsoort\" = 'C'",
+                                  "INSERT INTO \"chort-sort\" VALUES ('maj_3')"};
+        const QString sqlitePath = test::writeDefaultDatabase(m_dir->filePath(QStringLiteral("music.sqlite")));
+        test::editDatabase(sqlitePath, changes);
+        test::writeAccessDatabase(m_path, changes);
+        QStringList fromSqlite, fromAccess;
+        QCOMPARE(runDbCheck(m_path, &fromAccess), 1);
+        QCOMPARE(runDbCheck(sqlitePath, &fromSqlite), 1);
+        QVERIFY(!fromAccess.isEmpty());
+        QCOMPARE(fromAccess, fromSqlite);
+
+        test::writeAccessDatabase(m_path);
+        QStringList clean;
+        QCOMPARE(runDbCheck(m_path, &clean), 0);
+        QCOMPARE(clean, QStringList());
+    }
+
+    // ---- Bad Access files
+
+    void badAccessFileIsNamedAndTheBuiltInDataServes_data()
+    {
+        QTest::addColumn<QString>("damage");
+        QTest::addColumn<QString>("cause");
+        QTest::newRow("cut after its first pages") << "truncate 2" << "cut short";
+        QTest::newRow("last page missing") << "truncate -1" << "should hold 26 records, and only 0 can be read";
+        QTest::newRow("cut inside a page") << "shorten 100" << "cut short";
+        QTest::newRow("catalogue overwritten") << "catalogue junk" << "list of tables";
+        QTest::newRow("unknown version") << "version 9" << "version Velmora does not know (9)";
+        QTest::newRow("Access 97") << "version 0" << "Access 97";
+        QTest::newRow("empty catalogue") << "no tables" << "has no table \"Ladders\"";
+        QTest::newRow("definition outside the file") << "definition 60000" << "definition of table \"Ladders\"";
+        QTest::newRow("usage map outside the file") << "usage map 60000" << "damaged";
+        QTest::newRow("too many fields") << "fields 4000" << "more than Access allows";
+    }
+    void badAccessFileIsNamedAndTheBuiltInDataServes()
+    {
+        QFETCH(QString, damage);
+        QFETCH(QString, cause);
+        if (damage == QLatin1String("no tables")) {
+            QVERIFY(!test::writeAccessFromSql(QStringLiteral("-- nothing\n"), m_path).isEmpty());
+        } else {
+            test::writeAccessDatabase(m_path);
+        }
+        const qint64 size = QFileInfo(m_path).size();
+        // The layout sql-to-mdb.py writes: the catalogue's definition on page 2, its one data page
+        // on page 3, "Ladders"' definition on page 4.
+        const qint64 catalogueRows = 3 * Page, ladders = 4 * Page;
+        const QString n = damage.section(QLatin1Char(' '), -1);
+        if (damage.startsWith(QLatin1String("truncate"))) {
+            QVERIFY(QFile::resize(m_path, n.toInt() > 0 ? n.toInt() * Page : size + n.toInt() * Page));
+        } else if (damage.startsWith(QLatin1String("shorten"))) {
+            QVERIFY(QFile::resize(m_path, size - n.toInt()));
+        } else if (damage == QLatin1String("catalogue junk")) {
+            patch(m_path, 2 * Page, QByteArray(Page, '\x5a'));
+        } else if (damage.startsWith(QLatin1String("version"))) {
+            patch(m_path, 0x14, QByteArray(1, char(n.toInt())));
+        } else if (damage.startsWith(QLatin1String("definition"))) {
+            // The first catalogue row ends the page: Id is its first fixed field, after the count.
+            QFile file(m_path);
+            QVERIFY(file.open(QIODevice::ReadOnly));
+            file.seek(catalogueRows + 14);
+            const QByteArray offset = file.read(2);
+            const int rowStart = (static_cast<unsigned char>(offset[0]) | static_cast<unsigned char>(offset[1]) << 8) & 0x1fff;
+            file.close();
+            patch(m_path, catalogueRows + rowStart + 2, le32(n.toUInt()));
+        } else if (damage.startsWith(QLatin1String("usage map"))) {
+            patch(m_path, ladders + 55, le32(n.toUInt() << 8));
+        } else if (damage.startsWith(QLatin1String("fields"))) {
+            const quint32 count = n.toUInt();
+            patch(m_path, ladders + 45, le32(count).left(2));
+        }
+        const QStringList before = test::listing(m_dir->path());
+        QElapsedTimer clock;
+        clock.start();
+        {
+            MusicDatabase db;
+            const QString problem = db.open(m_path);
+            QVERIFY2(problem.contains(cause), qPrintable(problem));
+            QVERIFY(problem.contains(QLatin1String("built-in music data")));
+            QVERIFY(db.usingBuiltIn());
+            const MusicDatabase::PressCheck press = db.refresh();
+            QCOMPARE(press.message, QString()); // said once
+            QVERIFY(press.ready);
+            QCOMPARE(chordKindCount(db), 28);
+        }
+        QStringList output;
+        QVERIFY(runDbCheck(m_path, &output) != 0);
+        QVERIFY2(output.join(QLatin1Char('\n')).contains(cause), qPrintable(output.join(QLatin1Char('\n'))));
+        QVERIFY2(clock.elapsed() < 5000, qPrintable(QString::number(clock.elapsed())));
+        QCOMPARE(test::listing(m_dir->path()), before);
+    }
+
+    void exporterFailuresBecomeMessages_data()
+    {
+        QTest::addColumn<QByteArray>("script");
+        QTest::addColumn<QString>("cause");
+        QTest::newRow("crash") << QByteArray("echo 'libmdb: something broke' >&2; kill -SEGV $$") << "stopped on it, so the file is most likely damaged (mdbtools says: libmdb: something broke)";
+        QTest::newRow("garbage") << QByteArray("printf 'hello'") << "garbled";
+        QTest::newRow("stops halfway") << QByteArray("printf 'VELMORA-MDB 1\\nT\\001\\000'") << "cut short";
+        QTest::newRow("endless output") << QByteArray("printf 'VELMORA-MDB 1\\n'; exec cat /dev/zero") << "more than 128 MB";
+        QTest::newRow("not there") << QByteArray() << "cannot be started";
+    }
+    void exporterFailuresBecomeMessages()
+    {
+        QFETCH(QByteArray, script);
+        QFETCH(QString, cause);
+        test::writeAccessDatabase(m_path);
+        const QString exporter = m_dir->filePath(QStringLiteral("exporter"));
+        if (!script.isEmpty())
+            writeScript(exporter, script);
+        AccessFile::setExporterProgram(exporter);
+        auto restore = qScopeGuard([] { test::useBuiltExporter(); });
+        MusicDatabase db;
+        const QString problem = db.open(m_path);
+        QVERIFY2(problem.contains(cause), qPrintable(problem));
+        QVERIFY(db.usingBuiltIn());
+        QCOMPARE(chordKindCount(db), 28);
+    }
+
+    // Random damage to a good file, for a bounded time: every open ends in data or a message.
+    void damagedFilesNeverTakeTheProgramDown()
+    {
+        const QString good = test::writeAccessDatabase(m_dir->filePath(QStringLiteral("good.mdb")));
+        QFile in(good);
+        QVERIFY(in.open(QIODevice::ReadOnly));
+        const QByteArray original = in.readAll();
+        std::mt19937 random(20261207);
+        QElapsedTimer clock;
+        clock.start();
+        int cases = 0, refused = 0;
+        while (clock.elapsed() < 15000 && cases < 400) {
+            QByteArray bytes = original;
+            const int mutations = 1 + int(random() % 8);
+            for (int i = 0; i < mutations; ++i) {
+                qsizetype at = 0;
+                switch (random() % 4) {
+                case 0: // one byte anywhere after the version
+                    at = 0x15 + qsizetype(random() % quint32(bytes.size() - 0x15));
+                    break;
+                case 1: // a page pointer or count in a definition or the catalogue
+                    at = (2 + qsizetype(random() % 5)) * Page + qsizetype(random() % 80);
+                    break;
+                case 2: // a row offset
+                    at = (1 + qsizetype(random() % 8)) * Page + 14 + qsizetype(random() % 40);
+                    break;
+                case 3: // cut short, mostly at a page's end
+                    if (bytes.size() > 2 * Page)
+                        bytes.truncate(Page * (1 + qsizetype(random() % quint32(bytes.size() / Page - 1))) - (random() % 4 == 0 ? 100 : 0));
+                    continue;
+                }
+                if (at < bytes.size())
+                    bytes[at] = char(random());
+            }
+            QFile out(m_path);
+            QVERIFY(out.open(QIODevice::WriteOnly | QIODevice::Truncate));
+            out.write(bytes);
+            out.close();
+            QElapsedTimer one;
+            one.start();
+            MusicDatabase db;
+            const QString problem = db.open(m_path);
+            QVERIFY2(one.elapsed() < AccessFile::ReadTimeoutMs + 2000, qPrintable(QString::number(one.elapsed())));
+            if (!problem.isEmpty()) {
+                QVERIFY2(problem.startsWith(QStringLiteral("The music database \"%1\" cannot be used: ").arg(m_path)), qPrintable(problem));
+                QVERIFY(db.usingBuiltIn());
+                ++refused;
+            }
+            // Whatever was read serves a press.
+            pressOutcomes(db);
+            ++cases;
+        }
+        qInfo("%d damaged files, %d refused", cases, refused);
+        QVERIFY(cases >= 20);
+        QVERIFY(refused > 0);
+    }
+};
+
+QTEST_GUILESS_MAIN(TestAccess)
+#include "tst_access.moc"
