@@ -2,11 +2,13 @@
 # Installs the build into a temporary DESTDIR and checks it as a desktop would see it: the desktop
 # entry and AppStream metadata validate, every icon is an image of its stated size, both manual
 # pages render without warnings, the installed program started from an empty directory on a
-# private X display shows its window and draws a chord at "GO!", and the Debian package holds
+# private X display shows its window and draws a chord at "GO!", the installed checker reads an
+# Access file through the installed exporter, and the Debian package holds
 # exactly what was installed and passes lintian without errors.
 # Usage: install.sh BUILD_DIR
 set -euo pipefail
 build="$(cd "$1" && pwd)"
+source="$(cd "$(dirname "$0")/.." && pwd)"
 work="$(mktemp -d)"
 xvfb_pid=""
 app_pid=""
@@ -23,7 +25,8 @@ DESTDIR="$dest" cmake --install "$build" --prefix /usr >/dev/null
 share="$dest/usr/share"
 id="org.velmora.Velmora"
 
-for f in "$dest/usr/bin/velmora" "$dest/usr/bin/velmora-dbcheck" "$share/doc/velmora/LICENSE" \
+for f in "$dest/usr/bin/velmora" "$dest/usr/bin/velmora-dbcheck" "$dest/usr/libexec/velmora/velmora-mdb-export" \
+         "$share/doc/velmora/LICENSE" \
          "$share/doc/velmora/README.md" "$share/doc/velmora/default.sql"; do
     [ -f "$f" ] || fail "not installed: $f"
 done
@@ -64,6 +67,14 @@ differing="$(compare -metric AE "$work/before.png" "$work/after.png" null: 2>&1 
 [ "${differing%% *}" -gt 100 ] 2>/dev/null || fail "GO! did not change the staff ($differing pixels differ)"
 [ -z "$(ls -A "$work/empty")" ] || fail "the program wrote into its working directory"
 kill "$app_pid"; wait "$app_pid" 2>/dev/null || true; app_pid=""
+
+# The installed checker finds the installed Access exporter, and reads an Access file with it.
+mkdir "$work/access"
+python3 "$source/scripts/sql-to-mdb.py" "$source/data/default.sql" "$work/access/Chords-VB.mdb"
+before="$(ls -l --time-style=+%s.%N "$work/access")"
+checked="$(cd "$work/access" && "$dest/usr/bin/velmora-dbcheck" Chords-VB.mdb 2>&1)" || fail "velmora-dbcheck on an Access file: $checked"
+[ "$checked" = "Chords-VB.mdb: no problems found" ] || fail "velmora-dbcheck on an Access file said: $checked"
+[ "$(ls -l --time-style=+%s.%N "$work/access")" = "$before" ] || fail "reading the Access file changed its directory"
 
 # The package holds what the install did.
 (cd "$build" && rm -f velmora_*.deb && cpack -G DEB >/dev/null) || fail "cpack"

@@ -483,6 +483,49 @@ private slots:
         QCOMPARE(h->status(), Correct);
     }
 
+    // An Access file from our generator serves each exercise as the same data in SQLite does.
+    void accessFileServesEveryExerciseAsItsSqliteTwin_data()
+    {
+        QTest::addColumn<int>("tab");
+        for (int tab = 0; tab < 4; ++tab)
+            QTest::newRow(tabs()[tab].name) << tab;
+    }
+    void accessFileServesEveryExerciseAsItsSqliteTwin()
+    {
+        QFETCH(int, tab);
+        const QStringList oneKey{"DELETE FROM \"Ladders\" WHERE \"Toonsoort\" <> 'Eb'"};
+        test::useBuiltExporter();
+        const QString access = test::writeAccessDatabase(m_dir.filePath(QStringLiteral("Chords-VB.mdb")), oneKey);
+        const Tab &mine = tabs()[tab];
+        // Eight rounds: ask, read the cheat, answer with it. One window at a time, since clicks
+        // land on whatever window is on top.
+        const auto drill = [&](Harness &h) {
+            QStringList shown;
+            for (int round = 0; round < 8; ++round) {
+                mine.ask(h);
+                shown << mine.answerShown(h);
+                mine.answer(h, shown.last());
+                shown.last() += QLatin1Char(' ') + h.status();
+            }
+            return shown;
+        };
+        QStringList fromSqlite;
+        {
+            auto twin = harness(oneKey);
+            fromSqlite = drill(*twin);
+        }
+        Harness h(true, access);
+        QCOMPARE(h.prompter.messages, QStringList());
+        const QStringList fromAccess = drill(h);
+        QCOMPARE(fromAccess, fromSqlite);
+        for (const QString &shown : fromAccess) {
+            QVERIFY2(shown.endsWith(Correct), qPrintable(shown));
+            if (tab == 0)
+                QCOMPARE(test::splitChordAnswer(shown.left(shown.size() - Correct.size() - 1)).first, QStringLiteral("Eb"));
+        }
+        QCOMPARE(h.prompter.messages, QStringList());
+    }
+
     // A drill from the keyboard alone: Return asks, keys answer, judged as the same clicks.
     void keyboardOnlyDrill_data()
     {
