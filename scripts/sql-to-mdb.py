@@ -1,7 +1,8 @@
 #!/usr/bin/env python3
-"""Writes the tables of an SQL script as a Microsoft Access 2000-2003 (Jet 4) database.
+"""Writes the tables of an SQL script as a Microsoft Access database: Access 2000-2003 (Jet 4),
+or with --jet3 Access 97 (Jet 3).
 
-    scripts/sql-to-mdb.py IN.sql OUT.mdb
+    scripts/sql-to-mdb.py [--jet3] IN.sql OUT.mdb
 
 IN.sql is a script in the form of data/default.sql, or the output of `sqlite3 FILE .dump`:
 CREATE TABLE statements and INSERT INTO ... VALUES rows. Every column becomes a Jet text column
@@ -20,13 +21,16 @@ What it writes, following the published description of the Jet page format:
            pages: one catalogue entry per table;
   then     for each table in the script's order, its definition page and its data pages, rows
            in the script's order.
+Pages are 4 KB and texts UCS-2 in Jet 4; 2 KB and code page 1252 in Jet 3.
 
 It does not support, and says so when the script needs it:
-  - Jet 3 (Access 97) files, and Access 2007 or later (.accdb);
-  - texts longer than 255 characters (Jet keeps those in memo fields), characters outside
-    Unicode's basic plane, and a text that starts with U+FEFF (it would read as compressed);
-  - a table definition larger than one page (about 150 columns), or more than about 8000 data
-    pages per table;
+  - Access 2007 or later (.accdb), encryption and passwords;
+  - texts longer than 255 characters (Jet keeps those in memo fields); in Jet 4 characters
+    outside Unicode's basic plane, and a text that starts with U+FEFF (it would read as
+    compressed); in Jet 3 characters outside code page 1252, and records over 255 bytes (they
+    need the jump tables this script does not write);
+  - a table definition larger than one page (about 150 columns in Jet 4, fewer in Jet 3), or
+    more data pages per table than one usage map row holds;
   - column types: every column is text; indexes, keys, relationships, queries, forms and the
     other system tables Access itself would add are not written, so Access may want to repair
     the file before it edits it.
@@ -35,8 +39,6 @@ It does not support, and says so when the script needs it:
 import struct
 import sys
 
-PAGE = 4096
-JET4 = 0x01
 TEXT = 0x0A
 LONG = 0x04
 INT = 0x03
@@ -175,7 +177,44 @@ def parse(sql):
     return tables
 
 
-# --- Jet 4 pages --------------------------------------------------------------------------------
+# --- Jet pages ----------------------------------------------------------------------------------
+
+class Format:
+    """Where Jet 3 and Jet 4 differ: page size, field widths, text encoding, offsets."""
+
+    def __init__(self, jet3):
+        self.jet3 = jet3
+        self.version = 0x00 if jet3 else 0x01
+        self.page = 2048 if jet3 else 4096
+        self.masked = 126 if jet3 else 128           # bytes of the header's RC4 block
+        self.rows_at = 0x08 if jet3 else 0x0C        # row count in a data page; offsets follow
+        self.width = 1 if jet3 else 2                # a row's counts and offsets
+        self.text_size = MAX_TEXT if jet3 else 2 * MAX_TEXT
+        # The definition page: rows, table type, the three column counts, indexes, usage maps,
+        # the column entries; and inside an entry: number, variable index, row number, sort
+        # order, code page, flags, fixed offset, length.
+        t = (12, 20, 21, 27, 35, 43, 18) if jet3 else (16, 40, 41, 47, 55, 63, 25)
+        self.t_rows, self.t_type, self.t_counts, self.t_indexes, self.t_maps, self.t_columns, self.entry = t
+        c = (1, 3, 5, 7, 9, 13, 14, 16) if jet3 else (5, 7, 9, 11, None, 15, 21, 23)
+        self.c_num, self.c_var, self.c_row, self.c_sort, self.c_codepage, self.c_flags, self.c_fixed, self.c_size = c
+
+    def text(self, value):
+        if len(value) > MAX_TEXT:
+            raise Unsupported('a text of %d characters (Jet text holds %d): %.40s...' % (len(value), MAX_TEXT, value))
+        if self.jet3:
+            try:
+                return value.encode('cp1252')
+            except UnicodeEncodeError:
+                raise Unsupported('a character Access 97 cannot hold (code page 1252) in %r' % value)
+        if any(ord(c) > 0xFFFF for c in value):
+            raise Unsupported('a character outside the basic plane in %r' % value)
+        if value.startswith('\ufeff'):
+            raise Unsupported('a text starting with U+FEFF: %r' % value)
+        return value.encode('utf-16-le')
+
+    def number(self, n):
+        return struct.pack('<B' if self.jet3 else '<H', n)
+
 
 def rc4(key, data):
     state = list(range(256))
@@ -192,64 +231,53 @@ def rc4(key, data):
     return bytes(out)
 
 
-def header_page():
-    page = bytearray(PAGE)
+def header_page(fmt):
+    page = bytearray(fmt.page)
     page[0:4] = b'\x00\x01\x00\x00'
     page[4:20] = b'Standard Jet DB\x00'
-    struct.pack_into('<I', page, 0x14, JET4)
-    # The block from 0x18 is masked with RC4 under a fixed key. Inside it: the code page at 0x3C,
-    # the database key at 0x3E (0: the other pages are not encrypted), the sort order at 0x6E.
-    block = bytearray(128)
+    struct.pack_into('<I', page, 0x14, fmt.version)
+    # The block from 0x18 is masked with RC4 under a fixed key. Inside it: the sort order (0x3A in
+    # Jet 3, 0x6E in Jet 4), the code page at 0x3C, and the database key at 0x3E (0: the other
+    # pages are not encrypted).
+    block = bytearray(fmt.masked)
+    struct.pack_into('<H', block, (0x3A if fmt.jet3 else 0x6E) - 0x18, 0x0409)
     struct.pack_into('<H', block, 0x3C - 0x18, 1252)
     struct.pack_into('<I', block, 0x3E - 0x18, 0)
-    struct.pack_into('<H', block, 0x6E - 0x18, 0x0409)
-    page[0x18:0x18 + 128] = rc4(struct.pack('<I', 0x6B39DAC7), bytes(block))
+    page[0x18:0x18 + fmt.masked] = rc4(struct.pack('<I', 0x6B39DAC7), bytes(block))
     return page
 
 
-def data_page(owner, rows):
+def data_page(fmt, owner, rows):
     """A data page (type 1) owned by the table whose definition is on page `owner`; rows are
     stored from the end of the page towards its start."""
-    page = bytearray(PAGE)
+    page = bytearray(fmt.page)
     page[0], page[1] = 0x01, 0x01
     struct.pack_into('<I', page, 4, owner)
-    struct.pack_into('<H', page, 12, len(rows))
-    end = PAGE
+    struct.pack_into('<H', page, fmt.rows_at, len(rows))
+    end = fmt.page
     for i, row in enumerate(rows):
         start = end - len(row)
         page[start:end] = row
-        struct.pack_into('<H', page, 14 + 2 * i, start)
+        struct.pack_into('<H', page, fmt.rows_at + 2 + 2 * i, start)
         end = start
-    struct.pack_into('<H', page, 2, end - (14 + 2 * len(rows)))
+    struct.pack_into('<H', page, 2, end - (fmt.rows_at + 2 + 2 * len(rows)))
     return page
 
 
-def room_left(rows):
-    return PAGE - 14 - sum(len(r) + 2 for r in rows)
-
-
-def pack_pages(owner, rows):
-    pages, current = [], []
+def pack_pages(fmt, owner, rows):
+    room = fmt.page - fmt.rows_at - 2
+    pages, current, left = [], [], room
     for row in rows:
-        if len(row) + 2 > PAGE - 14:
+        if len(row) + 2 > room:
             raise Unsupported('a row of %d bytes does not fit a page' % len(row))
-        if len(row) + 2 > room_left(current):
+        if len(row) + 2 > left:
             pages.append(current)
-            current = []
+            current, left = [], room
         current.append(row)
+        left -= len(row) + 2
     if current:
         pages.append(current)
-    return [data_page(owner, p) for p in pages]
-
-
-def text_bytes(value):
-    if len(value) > MAX_TEXT:
-        raise Unsupported('a text of %d characters (Jet text holds %d): %.40s...' % (len(value), MAX_TEXT, value))
-    if any(ord(c) > 0xFFFF for c in value):
-        raise Unsupported('a character outside the basic plane in %r' % value)
-    if value.startswith('\ufeff'):
-        raise Unsupported('a text starting with U+FEFF: %r' % value)
-    return value.encode('utf-16-le')
+    return [data_page(fmt, owner, p) for p in pages]
 
 
 class Column:
@@ -259,14 +287,15 @@ class Column:
         self.fixed_offset = fixed_offset or 0
 
 
-def row_bytes(columns, values):
-    """A Jet 4 row: column count, fixed columns, variable columns, end of data, the variable
-    columns' offsets last to first, their count, and the null mask (1: a value is present)."""
+def row_bytes(fmt, columns, values):
+    """A row: column count, fixed columns, variable columns, end of data, the variable columns'
+    offsets last to first, their count, and the null mask (1: a value is present). Jet 3 keeps
+    counts and offsets in one byte each (so a row stays under 256 bytes here), Jet 4 in two."""
     fixed = bytearray()
     for column, value in zip(columns, values):
         if column.fixed:
             fixed += value if value is not None else bytes(column.size)
-    row = bytearray(struct.pack('<H', len(columns))) + fixed
+    row = bytearray(fmt.number(len(columns))) + fixed
     offsets = []
     for column, value in zip(columns, values):
         if not column.fixed:
@@ -275,10 +304,12 @@ def row_bytes(columns, values):
                 row += value
     eod = len(row)
     if offsets:
-        row += struct.pack('<H', eod)
+        if fmt.jet3 and eod + len(offsets) + 2 + (len(columns) + 7) // 8 > 256:
+            raise Unsupported('a record of %d bytes (Access 97 records over 255 bytes need jump tables)' % eod)
+        row += fmt.number(eod)
         for offset in reversed(offsets):
-            row += struct.pack('<H', offset)
-        row += struct.pack('<H', len(offsets))
+            row += fmt.number(offset)
+        row += fmt.number(len(offsets))
     mask = bytearray((len(columns) + 7) // 8)
     for i, value in enumerate(values):
         if value is not None:
@@ -286,42 +317,47 @@ def row_bytes(columns, values):
     return bytes(row + mask)
 
 
-def definition_page(columns, num_rows, used_map, free_map, system):
-    page = bytearray(PAGE)
+def definition_page(fmt, columns, num_rows, used_map, free_map, system):
+    page = bytearray(fmt.page)
     page[0], page[1] = 0x02, 0x01
-    struct.pack_into('<I', page, 16, num_rows)
-    page[40] = 0x53 if system else 0x4E
+    if fmt.jet3:
+        page[2:4] = b'VC'
+    struct.pack_into('<I', page, fmt.t_rows, num_rows)
+    page[fmt.t_type] = 0x53 if system else 0x4E
     variable = sum(1 for c in columns if not c.fixed)
-    struct.pack_into('<HHH', page, 41, len(columns), variable, len(columns))
-    struct.pack_into('<II', page, 47, 0, 0)          # logical and real indexes
-    struct.pack_into('<II', page, 55, used_map, free_map)
-    pos, var_index = 63, 0
+    struct.pack_into('<HHH', page, fmt.t_counts, len(columns), variable, len(columns))
+    struct.pack_into('<II', page, fmt.t_indexes, 0, 0)  # logical and real indexes
+    struct.pack_into('<II', page, fmt.t_maps, used_map, free_map)
+    pos, var_index = fmt.t_columns, 0
     for number, column in enumerate(columns):
-        entry = bytearray(25)
+        entry = bytearray(fmt.entry)
         entry[0] = column.kind
-        struct.pack_into('<H', entry, 5, number)
-        struct.pack_into('<H', entry, 7, 0 if column.fixed else var_index)
-        struct.pack_into('<H', entry, 9, number)
+        struct.pack_into('<H', entry, fmt.c_num, number)
+        struct.pack_into('<H', entry, fmt.c_var, 0 if column.fixed else var_index)
+        struct.pack_into('<H', entry, fmt.c_row, number)
         if column.kind == TEXT:
-            struct.pack_into('<H', entry, 11, 0x0409)  # general sort order
-        entry[15] = 0x02 | (0x01 if column.fixed else 0x00)
-        struct.pack_into('<H', entry, 21, column.fixed_offset)
-        struct.pack_into('<H', entry, 23, column.size)
+            struct.pack_into('<H', entry, fmt.c_sort, 0x0409)  # general sort order
+            if fmt.c_codepage is not None:
+                struct.pack_into('<H', entry, fmt.c_codepage, 1252)
+        entry[fmt.c_flags] = 0x02 | (0x01 if column.fixed else 0x00)
+        struct.pack_into('<H', entry, fmt.c_fixed, column.fixed_offset)
+        struct.pack_into('<H', entry, fmt.c_size, column.size)
         if not column.fixed:
             var_index += 1
-        page[pos:pos + 25] = entry
-        pos += 25
+        page[pos:pos + fmt.entry] = entry
+        pos += fmt.entry
     for column in columns:
-        name = text_bytes(column.name)
-        if pos + 2 + len(name) > PAGE - 2:
+        name = fmt.text(column.name)
+        if pos + fmt.width + len(name) > fmt.page - 2:
             raise Unsupported('the definition of a table with %d columns does not fit one page' % len(columns))
-        struct.pack_into('<H', page, pos, len(name))
-        page[pos + 2:pos + 2 + len(name)] = name
-        pos += 2 + len(name)
+        page[pos:pos + fmt.width] = fmt.number(len(name))
+        page[pos + fmt.width:pos + fmt.width + len(name)] = name
+        pos += fmt.width + len(name)
     struct.pack_into('<H', page, pos, 0xFFFF)
     pos += 2
     struct.pack_into('<I', page, 8, pos - 8)
-    struct.pack_into('<H', page, 2, PAGE - pos - 8)
+    if not fmt.jet3:
+        struct.pack_into('<H', page, 2, fmt.page - pos - 8)
     return page
 
 
@@ -333,64 +369,63 @@ def usage_map(first, count):
     return bytes([0]) + struct.pack('<I', first) + bytes(bitmap)
 
 
-def write_mdb(tables):
+def write_mdb(tables, fmt):
     catalogue_columns = [
         Column('Id', LONG, 4, 0),
-        Column('Name', TEXT, 2 * MAX_TEXT),
+        Column('Name', TEXT, fmt.text_size),
         Column('Type', INT, 2, 4),
         Column('Flags', LONG, 4, 6),
         Column('LvProp', OLE, 0),
     ]
     user = []
     for name, names, rows in tables:
-        columns = [Column(c, TEXT, 2 * MAX_TEXT) for c in names]
-        encoded = [row_bytes(columns, [None if v is None else text_bytes(v) for v in row]) for row in rows]
+        columns = [Column(c, TEXT, fmt.text_size) for c in names]
+        encoded = [row_bytes(fmt, columns, [None if v is None else fmt.text(v) for v in row]) for row in rows]
         user.append((name, columns, encoded))
 
     # Page numbers first: the catalogue and every table need to know where the others are.
-    # The catalogue's data pages hold one short row per table.
-    catalogue_rows_estimate = [row_bytes(catalogue_columns, [bytes(4), text_bytes(n), bytes(2), bytes(4), None])
-                               for n, _, _ in user]
-    catalogue_pages = len(pack_pages(2, catalogue_rows_estimate))
+    catalogue_rows = lambda pages: [row_bytes(fmt, catalogue_columns, [struct.pack('<I', page), fmt.text(name),
+                                                                       struct.pack('<h', 1), struct.pack('<I', 0), None])
+                                    for (name, _, _), page in zip(user, pages)]
+    catalogue_pages = len(pack_pages(fmt, 2, catalogue_rows([0] * len(user))))
     next_page = 3 + catalogue_pages
     layout = []
     for name, columns, encoded in user:
         tdef = next_page
-        pages = pack_pages(tdef, encoded)
-        if len(pages) > 8 * (PAGE - 200):
+        pages = pack_pages(fmt, tdef, encoded)
+        if len(pages) > 8 * (fmt.page - 200):
             raise Unsupported('table %s needs more data pages than one usage map row holds' % name)
-        layout.append((name, columns, encoded, tdef, pages))
+        layout.append((columns, encoded, tdef, pages))
         next_page = tdef + 1 + len(pages)
 
     # Page 1 holds the usage maps: rows 0 and 1 for the catalogue, 2k+2 and 2k+3 for table k.
     maps = [usage_map(3, catalogue_pages), usage_map(0, 0)]
-    for _, _, _, tdef, pages in layout:
+    for _, _, tdef, pages in layout:
         maps += [usage_map(tdef + 1, len(pages)), usage_map(0, 0)]
     if len(maps) > 255:
         raise Unsupported('more than 126 tables')
-    map_page = data_page(0, maps)
-
-    catalogue_rows = [row_bytes(catalogue_columns, [struct.pack('<I', tdef), text_bytes(name),
-                                                    struct.pack('<h', 1), struct.pack('<I', 0), None])
-                      for name, _, _, tdef, _ in layout]
-    out = [header_page(), map_page,
-           definition_page(catalogue_columns, len(catalogue_rows), (1 << 8) | 0, (1 << 8) | 1, True)]
-    out += pack_pages(2, catalogue_rows)
+    entries = catalogue_rows([tdef for _, _, tdef, _ in layout])
+    out = [header_page(fmt), data_page(fmt, 0, maps),
+           definition_page(fmt, catalogue_columns, len(entries), (1 << 8) | 0, (1 << 8) | 1, True)]
+    out += pack_pages(fmt, 2, entries)
     assert len(out) == 3 + catalogue_pages
-    for k, (name, columns, encoded, tdef, pages) in enumerate(layout):
-        out.append(definition_page(columns, len(encoded), (1 << 8) | (2 * k + 2), (1 << 8) | (2 * k + 3), False))
+    for k, (columns, encoded, tdef, pages) in enumerate(layout):
+        out.append(definition_page(fmt, columns, len(encoded), (1 << 8) | (2 * k + 2), (1 << 8) | (2 * k + 3), False))
         out += pages
     return b''.join(out)
 
 
 def main(argv):
+    jet3 = len(argv) == 4 and argv[1] == '--jet3'
+    if jet3:
+        argv = argv[:1] + argv[2:]
     if len(argv) != 3:
-        sys.stderr.write('usage: sql-to-mdb.py IN.sql OUT.mdb\n')
+        sys.stderr.write('usage: sql-to-mdb.py [--jet3] IN.sql OUT.mdb\n')
         return 2
     try:
         with open(argv[1], encoding='utf-8') as f:
             tables = parse(f.read())
-        data = write_mdb(tables)
+        data = write_mdb(tables, Format(jet3))
     except (Unsupported, IndexError) as e:
         sys.stderr.write('sql-to-mdb.py: %s: not supported: %s\n' % (argv[1], e or 'a statement it cannot read'))
         return 1

@@ -65,7 +65,7 @@ QStringList listing(const QString &dir)
     return entries;
 }
 
-QString writeAccessFromSql(const QString &sql, const QString &path)
+QString writeAccessFromSql(const QString &sql, const QString &path, Jet jet)
 {
     QTemporaryDir work;
     const QString script = work.filePath(QStringLiteral("in.sql"));
@@ -74,7 +74,10 @@ QString writeAccessFromSql(const QString &sql, const QString &path)
         qFatal("cannot write %s", qPrintable(script));
     in.close();
     QProcess generator;
-    generator.start(QStringLiteral("python3"), {QStringLiteral(VELMORA_SOURCE_DIR "/scripts/sql-to-mdb.py"), script, path});
+    QStringList arguments{QStringLiteral(VELMORA_SOURCE_DIR "/scripts/sql-to-mdb.py")};
+    if (jet == Jet::V3)
+        arguments << QStringLiteral("--jet3");
+    generator.start(QStringLiteral("python3"), arguments << script << path);
     if (!generator.waitForFinished(60000) || generator.exitStatus() != QProcess::NormalExit || generator.exitCode() != 0) {
         qWarning("sql-to-mdb.py: %s%s", generator.readAllStandardError().constData(), qPrintable(generator.errorString()));
         return {};
@@ -82,7 +85,7 @@ QString writeAccessFromSql(const QString &sql, const QString &path)
     return path;
 }
 
-QString writeAccessDatabase(const QString &path, const QStringList &changes)
+QString writeAccessDatabase(const QString &path, const QStringList &changes, Jet jet)
 {
     QTemporaryDir work;
     const QString copy = writeDefaultDatabase(work.filePath(QStringLiteral("copy.sqlite")));
@@ -91,7 +94,7 @@ QString writeAccessDatabase(const QString &path, const QStringList &changes)
     dump.start(QStringLiteral("sqlite3"), {copy, QStringLiteral(".dump")});
     if (!dump.waitForFinished(60000) || dump.exitCode() != 0)
         qFatal("sqlite3 .dump: %s", dump.readAllStandardError().constData());
-    const QString written = writeAccessFromSql(QString::fromUtf8(dump.readAllStandardOutput()), path);
+    const QString written = writeAccessFromSql(QString::fromUtf8(dump.readAllStandardOutput()), path, jet);
     if (written.isEmpty())
         qFatal("the generator refused the dump of %s", qPrintable(copy));
     return written;

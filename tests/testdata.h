@@ -16,13 +16,16 @@ void editDatabase(const QString &path, const QStringList &statements);
 // pipe would wait).
 QStringList listing(const QString &dir);
 
-// Writes `path` as an Access (Jet 4) file made by scripts/sql-to-mdb.py from the SQL script
-// `sql`; returns the path, or an empty string (and prints why) when the generator refuses.
-QString writeAccessFromSql(const QString &sql, const QString &path);
+// The Access file formats our generator writes: Access 97, and Access 2000-2003.
+enum class Jet { V3, V4 };
+
+// Writes `path` as an Access file made by scripts/sql-to-mdb.py from the SQL script `sql`;
+// returns the path, or an empty string (and prints why) when the generator refuses.
+QString writeAccessFromSql(const QString &sql, const QString &path, Jet jet = Jet::V4);
 
 // The built-in data with `changes` made to it, as an Access file: the SQLite copy that
-// writeDefaultDatabase and editDatabase give, dumped by sqlite3, then turned into Jet 4.
-QString writeAccessDatabase(const QString &path, const QStringList &changes = {});
+// writeDefaultDatabase and editDatabase give, dumped by sqlite3, then turned into Jet 3 or 4.
+QString writeAccessDatabase(const QString &path, const QStringList &changes = {}, Jet jet = Jet::V4);
 
 // Lets this test program read Access files with the exporter of this build.
 void useBuiltExporter();

@@ -8,6 +8,7 @@
 #include "music/accessfile.h"
 #include "music/musicdatabase.h"
 #include "music/random.h"
+#include "refusedfile.h"
 #include "testdata.h"
 
 #include <QDir>
@@ -21,9 +22,12 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <array>
 #include <random>
 
 using namespace velmora;
+
+Q_DECLARE_METATYPE(velmora::test::Jet)
 
 namespace {
 
@@ -138,7 +142,28 @@ QString writeScript(const QString &path, const QByteArray &body)
     return path;
 }
 
-constexpr int Page = 4096;
+using test::Jet;
+
+const std::array<std::pair<const char *, Jet>, 2> &formats()
+{
+    static const std::array<std::pair<const char *, Jet>, 2> all{{{"Jet 3: ", Jet::V3}, {"Jet 4: ", Jet::V4}}};
+    return all;
+}
+
+// Where sql-to-mdb.py puts what the damage rows change: the catalogue's definition on page 2, its
+// one data page on page 3, "Ladders"' definition on page 4; and offsets inside those pages.
+struct Layout
+{
+    int page;
+    int rowOffsets; // in a data page
+    int fieldCount; // in a definition page
+    int usageMap;   // in a definition page
+    int countWidth; // a record's field count, before its first fixed field
+};
+Layout layoutOf(Jet jet)
+{
+    return jet == Jet::V3 ? Layout{2048, 10, 25, 35, 1} : Layout{4096, 14, 45, 55, 2};
+}
 
 } // namespace
 
@@ -163,23 +188,34 @@ private slots:
     void generatorOutputIsWhatMdbtoolsReads_data()
     {
         QTest::addColumn<QString>("sql");
-        QTest::newRow("default data") << test::defaultSql();
-        QTest::newRow("NULLs, accents, quotes and an empty table")
-            << QStringLiteral("CREATE TABLE \"T\" (\"a\" TEXT, \"b é\" TEXT, c);\n"
-                              "INSERT INTO \"T\" VALUES ('x', NULL, 'it''s'), ('Bb♭ ü', 'y', 42);\n"
-                              "INSERT INTO \"T\" VALUES (NULL, NULL, NULL);\n"
-                              "CREATE TABLE \"Empty\" (\"only\" TEXT);\n");
+        QTest::addColumn<Jet>("jet");
         const QString copy = test::writeDefaultDatabase(m_scratch.filePath(QStringLiteral("copy.sqlite")));
-        QTest::newRow("sqlite3 .dump of the default data") << run(QStringLiteral("sqlite3"), {copy, QStringLiteral(".dump")});
+        const QString dump = run(QStringLiteral("sqlite3"), {copy, QStringLiteral(".dump")});
         QString many = QStringLiteral("CREATE TABLE \"Ladders\" (\"Toonsoort\" TEXT, \"1\" TEXT);\n");
         for (int i = 0; i < 3000; ++i)
             many += QStringLiteral("INSERT INTO \"Ladders\" VALUES ('key %1', '%2');\n").arg(i).arg(QString(1 + i % 40, QLatin1Char('x')));
-        QTest::newRow("3000 rows over many pages") << many;
+        const auto odd = [](const QString &accents) {
+            return QStringLiteral("CREATE TABLE \"T\" (\"a\" TEXT, \"b é\" TEXT, c);\n"
+                                  "INSERT INTO \"T\" VALUES ('x', NULL, 'it''s'), ('%1', 'y', 42);\n"
+                                  "INSERT INTO \"T\" VALUES (NULL, NULL, NULL);\n"
+                                  "CREATE TABLE \"Empty\" (\"only\" TEXT);\n")
+                .arg(accents);
+        };
+        for (const auto &[name, jet] : formats()) {
+            const QByteArray prefix(name);
+            QTest::newRow(prefix + "default data") << test::defaultSql() << jet;
+            QTest::newRow(prefix + "sqlite3 .dump of the default data") << dump << jet;
+            QTest::newRow(prefix + "3000 rows over many pages") << many << jet;
+            // Access 97 holds the Windows Western European code page, Access 2000 all of Unicode's first plane.
+            QTest::newRow(prefix + "NULLs, accents, quotes and an empty table") << odd(jet == Jet::V3 ? "Bb ü ß" : "Bb♭ ü ß") << jet;
+        }
     }
     void generatorOutputIsWhatMdbtoolsReads()
     {
         QFETCH(QString, sql);
-        QVERIFY(!test::writeAccessFromSql(sql, m_path).isEmpty());
+        QFETCH(Jet, jet);
+        QVERIFY(!test::writeAccessFromSql(sql, m_path, jet).isEmpty());
+        QCOMPARE(run(QStringLiteral("mdb-ver"), {m_path}).trimmed(), jet == Jet::V3 ? QStringLiteral("JET3") : QStringLiteral("JET4"));
         const QMap<QString, QStringList> expected = asSqliteHasIt(sql);
         QStringList listed = run(QStringLiteral("mdb-tables"), {QStringLiteral("-1"), m_path}).split(QLatin1Char('\n'), Qt::SkipEmptyParts);
         QStringList names = expected.keys();
@@ -203,13 +239,17 @@ private slots:
             << QStringLiteral("CREATE TABLE t (a);\nINSERT INTO t VALUES ('%1');\n").arg(QString(256, QLatin1Char('x'))) << "255";
         QTest::newRow("wrong number of values") << QStringLiteral("CREATE TABLE t (a, b);\nINSERT INTO t VALUES ('x');\n") << "1 values";
         QTest::newRow("rows before the table") << QStringLiteral("INSERT INTO t VALUES ('x');\n") << "before it is created";
+        QTest::newRow("Jet 3: a sign outside its code page") << QStringLiteral("CREATE TABLE t (a);\nINSERT INTO t VALUES ('Bb♭');\n") << "code page 1252";
+        QTest::newRow("Jet 3: a record over 255 bytes")
+            << QStringLiteral("CREATE TABLE t (a, b);\nINSERT INTO t VALUES ('%1', '%1');\n").arg(QString(200, QLatin1Char('x'))) << "jump tables";
     }
     void scriptsTheGeneratorCannotWriteAreRefused()
     {
         QFETCH(QString, sql);
         QFETCH(QString, says);
+        const Jet jet = QByteArray(QTest::currentDataTag()).startsWith("Jet 3") ? Jet::V3 : Jet::V4;
         QTest::ignoreMessage(QtWarningMsg, QRegularExpression(QStringLiteral("not supported.*") + QRegularExpression::escape(says)));
-        QCOMPARE(test::writeAccessFromSql(sql, m_path), QString());
+        QCOMPARE(test::writeAccessFromSql(sql, m_path, jet), QString());
         QVERIFY(!QFile::exists(m_path));
     }
 
@@ -218,28 +258,37 @@ private slots:
     void accessFileReadsAsTheSameDataInSqlite_data()
     {
         QTest::addColumn<QStringList>("changes");
-        QTest::newRow("default data") << QStringList{};
-        QTest::newRow("one key") << QStringList{"DELETE FROM \"Ladders\" WHERE \"Toonsoort\" <> 'Eb'"};
-        QTest::newRow("empty table") << QStringList{"DELETE FROM \"chort-sort\""};
-        QTest::newRow("missing field") << QStringList{"ALTER TABLE \"Ladders\" DROP COLUMN \"bb7\""};
-        QTest::newRow("missing table") << QStringList{"DROP TABLE \"Intervallen\""};
-        QTest::newRow("NULL") << QStringList{"UPDATE \"Ladders\" SET \"3\" = NULL WHERE \"Toonsoort\" IN ('C', 'G')"};
-        QTest::newRow("empty text") << QStringList{"UPDATE \"Ladders\" SET \"5\" = '' WHERE \"Toonsoort\" = 'D'"};
-        QTest::newRow("Top naming no field") << QStringList{"UPDATE \"Intervallen\" SET \"Top\" = 'nowhere'"};
-        QTest::newRow("field names in other case") << QStringList{"ALTER TABLE \"Ladders\" RENAME COLUMN \"b3\" TO \"B3\""};
+        QTest::addColumn<Jet>("jet");
+        const QList<std::pair<const char *, QStringList>> cases{
+            {"default data", {}},
+            {"one key", {"DELETE FROM \"Ladders\" WHERE \"Toonsoort\" <> 'Eb'"}},
+            {"empty table", {"DELETE FROM \"chort-sort\""}},
+            {"missing field", {"ALTER TABLE \"Ladders\" DROP COLUMN \"bb7\""}},
+            {"missing table", {"DROP TABLE \"Intervallen\""}},
+            {"NULL", {"UPDATE \"Ladders\" SET \"3\" = NULL WHERE \"Toonsoort\" IN ('C', 'G')"}},
+            {"empty text", {"UPDATE \"Ladders\" SET \"5\" = '' WHERE \"Toonsoort\" = 'D'"}},
+            {"Top naming no field", {"UPDATE \"Intervallen\" SET \"Top\" = 'nowhere'"}},
+            {"field names in other case", {"ALTER TABLE \"Ladders\" RENAME COLUMN \"b3\" TO \"B3\""}},
+        };
+        for (const auto &[format, jet] : formats()) {
+            for (const auto &[name, changes] : cases)
+                QTest::newRow(QByteArray(format) + name) << changes << jet;
+        }
     }
     void accessFileReadsAsTheSameDataInSqlite()
     {
         QFETCH(QStringList, changes);
-        const QString sqlitePath = test::writeDefaultDatabase(m_dir->filePath(QStringLiteral("music.sqlite")));
+        QFETCH(Jet, jet);
+        // Each named as the other kind would be: the first bytes decide.
+        const QString sqlitePath = test::writeDefaultDatabase(m_path);
         test::editDatabase(sqlitePath, changes);
-        test::writeAccessDatabase(m_path, changes);
+        const QString accessPath = test::writeAccessDatabase(m_dir->filePath(QStringLiteral("music.sqlite")), changes, jet);
 
         MusicDatabase sqlite;
         const QString sqliteProblem = sqlite.open(sqlitePath);
         MusicDatabase access;
-        const QString accessProblem = access.open(m_path);
-        QCOMPARE(QString(accessProblem).replace(m_path, QStringLiteral("FILE")), QString(sqliteProblem).replace(sqlitePath, QStringLiteral("FILE")));
+        const QString accessProblem = access.open(accessPath);
+        QCOMPARE(QString(accessProblem).replace(accessPath, QStringLiteral("FILE")), QString(sqliteProblem).replace(sqlitePath, QStringLiteral("FILE")));
         QCOMPARE(access.usingBuiltIn(), sqlite.usingBuiltIn());
         QCOMPARE(pressOutcomes(access), pressOutcomes(sqlite));
         if (changes.size() == 1 && changes.first().contains(QLatin1String("<> 'Eb'"))) {
@@ -249,16 +298,18 @@ private slots:
 
     void nullAndEmptyTextStayApart()
     {
-        QVERIFY(!test::writeAccessFromSql(QStringLiteral("CREATE TABLE t (a, b);\nINSERT INTO t VALUES (NULL, '');\n"), m_path).isEmpty());
-        const HeaderResult header = readDatabaseHeader(m_path);
-        QVERIFY(header.header);
-        AccessFile file;
-        QVERIFY(file.open(QStringLiteral("nulls"), m_path, *header.header, {QStringLiteral("T")}).ok());
-        QSqlQuery query(QStringLiteral("SELECT a, b FROM t"), QSqlDatabase::database(QStringLiteral("nulls")));
-        QVERIFY(query.next());
-        QVERIFY(query.isNull(0));
-        QVERIFY(!query.isNull(1));
-        QCOMPARE(query.value(1).toString(), QString());
+        for (const auto &[format, jet] : formats()) {
+            QVERIFY(!test::writeAccessFromSql(QStringLiteral("CREATE TABLE t (a, b);\nINSERT INTO t VALUES (NULL, '');\n"), m_path, jet).isEmpty());
+            const HeaderResult header = readDatabaseHeader(m_path);
+            QVERIFY(header.header);
+            AccessFile file;
+            QVERIFY2(file.open(QStringLiteral("nulls"), m_path, *header.header, {QStringLiteral("T")}).ok(), format);
+            QSqlQuery query(QStringLiteral("SELECT a, b FROM t"), QSqlDatabase::database(QStringLiteral("nulls")));
+            QVERIFY(query.next());
+            QVERIFY2(query.isNull(0), format);
+            QVERIFY2(!query.isNull(1), format);
+            QCOMPARE(query.value(1).toString(), QString());
+        }
     }
 
     void regeneratedFileIsSeenAtTheNextPressAndNothingIsWritten()
@@ -308,10 +359,12 @@ private slots:
         QVERIFY(!fromAccess.isEmpty());
         QCOMPARE(fromAccess, fromSqlite);
 
-        test::writeAccessDatabase(m_path);
-        QStringList clean;
-        QCOMPARE(runDbCheck(m_path, &clean), 0);
-        QCOMPARE(clean, QStringList());
+        for (const auto &[format, jet] : formats()) {
+            test::writeAccessDatabase(m_path, {}, jet);
+            QStringList clean;
+            QCOMPARE(runDbCheck(m_path, &clean), 0);
+            QCOMPARE(clean, QStringList());
+        }
     }
 
     // ---- Bad Access files
@@ -320,73 +373,71 @@ private slots:
     {
         QTest::addColumn<QString>("damage");
         QTest::addColumn<QString>("cause");
-        QTest::newRow("cut after its first pages") << "truncate 2" << "cut short";
-        QTest::newRow("last page missing") << "truncate -1" << "should hold 26 records, and only 0 can be read";
-        QTest::newRow("cut inside a page") << "shorten 100" << "cut short";
-        QTest::newRow("catalogue overwritten") << "catalogue junk" << "list of tables";
-        QTest::newRow("unknown version") << "version 9" << "version Velmora does not know (9)";
-        QTest::newRow("Access 97") << "version 0" << "Access 97";
-        QTest::newRow("empty catalogue") << "no tables" << "has no table \"Ladders\"";
-        QTest::newRow("definition outside the file") << "definition 60000" << "definition of table \"Ladders\"";
-        QTest::newRow("usage map outside the file") << "usage map 60000" << "damaged";
-        QTest::newRow("too many fields") << "fields 4000" << "more than Access allows";
+        QTest::addColumn<Jet>("jet");
+        const QList<std::pair<const char *, std::pair<const char *, const char *>>> cases{
+            {"cut after its first pages", {"truncate 2", "cut short"}},
+            {"last page missing", {"truncate -1", "should hold 26 records, and only 0 can be read"}},
+            {"cut inside a page", {"shorten 100", "cut short"}},
+            {"catalogue overwritten", {"catalogue junk", "list of tables"}},
+            {"unknown version", {"version 9", "version Velmora does not know (9)"}},
+            {"empty catalogue", {"no tables", "has no table \"Ladders\""}},
+            {"definition outside the file", {"definition 60000", "definition of table \"Ladders\""}},
+            {"usage map outside the file", {"usage map 60000", "damaged"}},
+            {"too many fields", {"fields 4000", "more than Access allows"}},
+            {"encrypted", {"encrypted", "encrypted"}},
+        };
+        for (const auto &[format, jet] : formats()) {
+            for (const auto &[name, damage] : cases)
+                QTest::newRow(QByteArray(format) + name) << damage.first << damage.second << jet;
+        }
     }
     void badAccessFileIsNamedAndTheBuiltInDataServes()
     {
         QFETCH(QString, damage);
         QFETCH(QString, cause);
+        QFETCH(Jet, jet);
         if (damage == QLatin1String("no tables")) {
-            QVERIFY(!test::writeAccessFromSql(QStringLiteral("-- nothing\n"), m_path).isEmpty());
+            QVERIFY(!test::writeAccessFromSql(QStringLiteral("-- nothing\n"), m_path, jet).isEmpty());
         } else {
-            test::writeAccessDatabase(m_path);
+            test::writeAccessDatabase(m_path, {}, jet);
         }
         const qint64 size = QFileInfo(m_path).size();
-        // The layout sql-to-mdb.py writes: the catalogue's definition on page 2, its one data page
-        // on page 3, "Ladders"' definition on page 4.
-        const qint64 catalogueRows = 3 * Page, ladders = 4 * Page;
+        const Layout layout = layoutOf(jet);
+        const qint64 pageSize = layout.page;
+        const qint64 catalogueRows = 3 * pageSize, ladders = 4 * pageSize;
         const QString n = damage.section(QLatin1Char(' '), -1);
         if (damage.startsWith(QLatin1String("truncate"))) {
-            QVERIFY(QFile::resize(m_path, n.toInt() > 0 ? n.toInt() * Page : size + n.toInt() * Page));
+            QVERIFY(QFile::resize(m_path, n.toInt() > 0 ? n.toInt() * pageSize : size + n.toInt() * pageSize));
         } else if (damage.startsWith(QLatin1String("shorten"))) {
             QVERIFY(QFile::resize(m_path, size - n.toInt()));
         } else if (damage == QLatin1String("catalogue junk")) {
-            patch(m_path, 2 * Page, QByteArray(Page, '\x5a'));
+            patch(m_path, 2 * pageSize, QByteArray(pageSize, '\x5a'));
         } else if (damage.startsWith(QLatin1String("version"))) {
             patch(m_path, 0x14, QByteArray(1, char(n.toInt())));
         } else if (damage.startsWith(QLatin1String("definition"))) {
             // The first catalogue row ends the page: Id is its first fixed field, after the count.
             QFile file(m_path);
             QVERIFY(file.open(QIODevice::ReadOnly));
-            file.seek(catalogueRows + 14);
+            file.seek(catalogueRows + layout.rowOffsets);
             const QByteArray offset = file.read(2);
             const int rowStart = (static_cast<unsigned char>(offset[0]) | static_cast<unsigned char>(offset[1]) << 8) & 0x1fff;
             file.close();
-            patch(m_path, catalogueRows + rowStart + 2, le32(n.toUInt()));
+            patch(m_path, catalogueRows + rowStart + layout.countWidth, le32(n.toUInt()));
         } else if (damage.startsWith(QLatin1String("usage map"))) {
-            patch(m_path, ladders + 55, le32(n.toUInt() << 8));
+            patch(m_path, ladders + layout.usageMap, le32(n.toUInt() << 8));
+        } else if (damage == QLatin1String("encrypted")) {
+            // The key at 0x3E lies in the block masked with RC4; a byte flipped there flips the key.
+            QFile file(m_path);
+            QVERIFY(file.open(QIODevice::ReadOnly));
+            file.seek(0x3E);
+            const char key = file.read(1).at(0);
+            file.close();
+            patch(m_path, 0x3E, QByteArray(1, char(key ^ 0x5a)));
         } else if (damage.startsWith(QLatin1String("fields"))) {
             const quint32 count = n.toUInt();
-            patch(m_path, ladders + 45, le32(count).left(2));
+            patch(m_path, ladders + layout.fieldCount, le32(count).left(2));
         }
-        const QStringList before = test::listing(m_dir->path());
-        QElapsedTimer clock;
-        clock.start();
-        {
-            MusicDatabase db;
-            const QString problem = db.open(m_path);
-            QVERIFY2(problem.contains(cause), qPrintable(problem));
-            QVERIFY(problem.contains(QLatin1String("built-in music data")));
-            QVERIFY(db.usingBuiltIn());
-            const MusicDatabase::PressCheck press = db.refresh();
-            QCOMPARE(press.message, QString()); // said once
-            QVERIFY(press.ready);
-            QCOMPARE(chordKindCount(db), 28);
-        }
-        QStringList output;
-        QVERIFY(runDbCheck(m_path, &output) != 0);
-        QVERIFY2(output.join(QLatin1Char('\n')).contains(cause), qPrintable(output.join(QLatin1Char('\n'))));
-        QVERIFY2(clock.elapsed() < 5000, qPrintable(QString::number(clock.elapsed())));
-        QCOMPARE(test::listing(m_dir->path()), before);
+        test::expectNamedOnce(m_path, cause, true, 5000);
     }
 
     void exporterFailuresBecomeMessages_data()
@@ -417,9 +468,17 @@ private slots:
     }
 
     // Random damage to a good file, for a bounded time: every open ends in data or a message.
+    void damagedFilesNeverTakeTheProgramDown_data()
+    {
+        QTest::addColumn<Jet>("jet");
+        for (const auto &[format, jet] : formats())
+            QTest::newRow(format) << jet;
+    }
     void damagedFilesNeverTakeTheProgramDown()
     {
-        const QString good = test::writeAccessDatabase(m_dir->filePath(QStringLiteral("good.mdb")));
+        QFETCH(Jet, jet);
+        const int pageSize = layoutOf(jet).page;
+        const QString good = test::writeAccessDatabase(m_dir->filePath(QStringLiteral("good.mdb")), {}, jet);
         QFile in(good);
         QVERIFY(in.open(QIODevice::ReadOnly));
         const QByteArray original = in.readAll();
@@ -427,7 +486,7 @@ private slots:
         QElapsedTimer clock;
         clock.start();
         int cases = 0, refused = 0;
-        while (clock.elapsed() < 15000 && cases < 400) {
+        while (clock.elapsed() < 8000 && cases < 250) {
             QByteArray bytes = original;
             const int mutations = 1 + int(random() % 8);
             for (int i = 0; i < mutations; ++i) {
@@ -437,14 +496,14 @@ private slots:
                     at = 0x15 + qsizetype(random() % quint32(bytes.size() - 0x15));
                     break;
                 case 1: // a page pointer or count in a definition or the catalogue
-                    at = (2 + qsizetype(random() % 5)) * Page + qsizetype(random() % 80);
+                    at = (2 + qsizetype(random() % 5)) * pageSize + qsizetype(random() % 80);
                     break;
                 case 2: // a row offset
-                    at = (1 + qsizetype(random() % 8)) * Page + 14 + qsizetype(random() % 40);
+                    at = (1 + qsizetype(random() % 8)) * pageSize + 14 + qsizetype(random() % 40);
                     break;
                 case 3: // cut short, mostly at a page's end
-                    if (bytes.size() > 2 * Page)
-                        bytes.truncate(Page * (1 + qsizetype(random() % quint32(bytes.size() / Page - 1))) - (random() % 4 == 0 ? 100 : 0));
+                    if (bytes.size() > 2 * pageSize)
+                        bytes.truncate(pageSize * (1 + qsizetype(random() % quint32(bytes.size() / pageSize - 1))) - (random() % 4 == 0 ? 100 : 0));
                     continue;
                 }
                 if (at < bytes.size())

@@ -487,15 +487,20 @@ private slots:
     void accessFileServesEveryExerciseAsItsSqliteTwin_data()
     {
         QTest::addColumn<int>("tab");
-        for (int tab = 0; tab < 4; ++tab)
-            QTest::newRow(tabs()[tab].name) << tab;
+        QTest::addColumn<bool>("jet3");
+        for (int tab = 0; tab < 4; ++tab) {
+            QTest::newRow(QByteArray("Access 97: ") + tabs()[tab].name) << tab << true;
+            QTest::newRow(QByteArray("Access 2000: ") + tabs()[tab].name) << tab << false;
+        }
     }
     void accessFileServesEveryExerciseAsItsSqliteTwin()
     {
         QFETCH(int, tab);
+        QFETCH(bool, jet3);
         const QStringList oneKey{"DELETE FROM \"Ladders\" WHERE \"Toonsoort\" <> 'Eb'"};
         test::useBuiltExporter();
-        const QString access = test::writeAccessDatabase(m_dir.filePath(QStringLiteral("Chords-VB.mdb")), oneKey);
+        const QString access = test::writeAccessDatabase(m_dir.filePath(QStringLiteral("Chords-VB.mdb")), oneKey,
+                                                         jet3 ? test::Jet::V3 : test::Jet::V4);
         const Tab &mine = tabs()[tab];
         // Eight rounds: ask, read the cheat, answer with it. One window at a time, since clicks
         // land on whatever window is on top.

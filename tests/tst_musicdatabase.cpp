@@ -36,6 +36,7 @@ class TestMusicDatabase : public QObject
     QString m_path;
 
 private slots:
+    void initTestCase() { test::useBuiltExporter(); }
     void init() { m_path = test::writeDefaultDatabase(m_dir.filePath(QStringLiteral("Chords-VB.mdb"))); }
 
     void drawIndex_data()
@@ -166,7 +167,7 @@ private slots:
         QTest::addColumn<QString>("mentions");
         QByteArray access(512, '\0');
         access.replace(4, 15, "Standard Jet DB");
-        QTest::newRow("Access file") << access << "mdbtools";
+        QTest::newRow("Access file cut short") << access << "cut short";
         QTest::newRow("garbage") << QByteArray("this is not a database at all") << "not an SQLite database";
         QTest::newRow("empty file") << QByteArray() << "not an SQLite database";
     }

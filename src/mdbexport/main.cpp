@@ -28,14 +28,16 @@ namespace {
 
 // Access tables hold at most 255 fields; libmdb cracks a row into a fixed array of 256.
 constexpr unsigned LargestFieldCount = 255;
-constexpr std::size_t Jet4Page = 4096;
 
-// libmdb reads a page past the end of the file as zeros, or keeps the page it read before;
-// whatever it then finds there must not pass for data.
-bool pageInFile(unsigned long page, std::size_t fileSize)
+// The file as read, and its page size: 2 KB in Jet 3 (Access 97), 4 KB in Jet 4 (2000-2003).
+struct File
 {
-    return page > 0 && page < fileSize / Jet4Page;
-}
+    std::size_t size = 0;
+    std::size_t pageSize = 4096;
+    // libmdb reads a page past the end of the file as zeros, or keeps the page it read before;
+    // whatever it then finds there must not pass for data.
+    bool holdsPage(unsigned long page) const { return page > 0 && page < size / pageSize; }
+};
 
 class Output
 {
@@ -136,10 +138,10 @@ bool nullMask(MdbTableDef *table, std::vector<bool> &isNull)
 }
 
 // Writes one table; returns why it cannot be read, or nothing.
-std::string exportTable(Output &out, MdbCatalogEntry *entry, std::size_t fileSize)
+std::string exportTable(Output &out, MdbCatalogEntry *entry, const File &file)
 {
     const std::string name = entry->object_name;
-    if (!pageInFile(entry->table_pg, fileSize))
+    if (!file.holdsPage(entry->table_pg))
         return "the definition of table \"" + name + "\" lies outside the file; the file is damaged or cut short.";
     MdbTableDef *table = mdb_read_table(entry);
     if (!table)
@@ -164,7 +166,7 @@ std::string exportTable(Output &out, MdbCatalogEntry *entry, std::size_t fileSiz
     unsigned rows = 0;
     mdb_rewind_table(table);
     while (mdb_fetch_row(table)) {
-        if (!pageInFile(table->cur_phys_pg, fileSize)) {
+        if (!file.holdsPage(table->cur_phys_pg)) {
             mdb_free_tabledef(table);
             return "records of table \"" + name + "\" lie outside the file; the file is damaged or cut short.";
         }
@@ -219,19 +221,19 @@ int main(int argc, char **argv)
     limitResources();
     // libmdb writes its warnings to standard output as well as standard error; only our stream
     // may reach the real one.
-    const int fd = ::dup(STDOUT_FILENO);
-    if (fd < 0 || ::dup2(STDERR_FILENO, STDOUT_FILENO) < 0)
+    const int answer = ::dup(STDOUT_FILENO);
+    if (answer < 0 || ::dup2(STDERR_FILENO, STDOUT_FILENO) < 0)
         return 1;
-    Output out(fd);
+    Output out(answer);
     out.raw(wire::Magic);
     if (argc < 2) {
         std::fputs("usage: velmora-mdb-export FILE TABLE...\n", stderr);
         return 2;
     }
 
-    const int file = ::open(argv[1], O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    const int fd = ::open(argv[1], O_RDONLY | O_NONBLOCK | O_CLOEXEC);
     struct stat st {};
-    if (file < 0 || ::fstat(file, &st) != 0)
+    if (fd < 0 || ::fstat(fd, &st) != 0)
         return problem(out, std::string(std::strerror(errno)) + ".");
     if (!S_ISREG(st.st_mode))
         return problem(out, "it is not a regular file.");
@@ -239,17 +241,26 @@ int main(int argc, char **argv)
         return problem(out, "it is larger than 256 MB, far more than any music database needs.");
     // One read of the whole file: libmdb then works on a copy that no other program changes.
     std::vector<char> data(std::size_t(st.st_size));
-    if (!readWhole(file, data))
+    if (!readWhole(fd, data))
         return problem(out, std::string(std::strerror(errno)) + ".");
-    ::close(file);
-    if (data.size() < 20 || data[0x14] != 1)
-        return problem(out, "it is not an Access 2000-2003 (Jet 4) database.");
-    if (data.size() % Jet4Page != 0 || data.size() < 3 * Jet4Page)
-        return problem(out, "it is cut short: an Access file is a whole number of 4 KB pages; the file is damaged.");
+    ::close(fd);
+    if (data.size() < 20 || (data[0x14] != 0 && data[0x14] != 1))
+        return problem(out, "it is not an Access 97 or Access 2000-2003 (Jet 3 or Jet 4) database.");
+    const File jet{data.size(), data[0x14] == 0 ? std::size_t(2048) : std::size_t(4096)};
+    if (jet.size % jet.pageSize != 0 || jet.size < 3 * jet.pageSize) {
+        return problem(out, "it is cut short: an Access file is a whole number of " + std::to_string(jet.pageSize / 1024)
+                                + " KB pages; the file is damaged.");
+    }
 
     MdbHandle *mdb = mdb_open_buffer(data.data(), data.size(), MDB_NOFLAGS);
     if (!mdb)
         return problem(out, "libmdb cannot open it as an Access database; the file is damaged or cut short.");
+    // Encrypted pages are another format in effect, one no test of ours can make: said, not tried.
+    if (mdb->f->db_key != 0) {
+        mdb_close(mdb);
+        return problem(out, "it is encrypted (Access's \"Encrypt Database\"), and Velmora reads only files that are not: "
+                            "decrypt it in Access first.");
+    }
     if (!mdb_read_catalog(mdb, MDB_TABLE)) {
         mdb_close(mdb);
         return problem(out, "its list of tables (the system table MSysObjects) cannot be read; the file is damaged.");
@@ -258,7 +269,7 @@ int main(int argc, char **argv)
         MdbCatalogEntry *entry = findTable(mdb, argv[i]);
         if (!entry)
             continue;
-        const std::string reason = exportTable(out, entry, data.size());
+        const std::string reason = exportTable(out, entry, jet);
         if (!reason.empty()) {
             mdb_close(mdb);
             return problem(out, reason);

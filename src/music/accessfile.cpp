@@ -41,12 +41,14 @@ Export runExporter(const QString &fileName, const QStringList &tables)
 {
     Export result;
     QProcess process;
-    // libmdb takes debugging switches and a search path from the environment; its debugging
-    // output would go to standard output, into our answer.
+    // libmdb takes debugging switches, a search path and its text encodings from the
+    // environment: its debugging output would go into our answer, and our stream is UTF-8.
+    // Access 97 texts are in the Windows code page Western European Access wrote them in.
     QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
     environment.remove(QStringLiteral("MDBOPTS"));
     environment.remove(QStringLiteral("MDBPATH"));
-    environment.insert(QStringLiteral("MDB_ICONV"), QStringLiteral("UTF-8"));
+    environment.insert(QStringLiteral("MDBICONV"), QStringLiteral("UTF-8"));
+    environment.insert(QStringLiteral("MDB_JET3_CHARSET"), QStringLiteral("CP1252"));
     process.setProcessEnvironment(environment);
     process.start(AccessFile::exporterProgram(), QStringList{QFileInfo(fileName).absoluteFilePath()} + tables,
                   QIODevice::ReadOnly);

@@ -7,8 +7,8 @@
 
 namespace velmora {
 
-// A Microsoft Access (Jet 4) database file, read once into an in-memory SQLite database under a
-// connection name, so that every press reads it exactly as it reads an SQLite file.
+// A Microsoft Access 97 or 2000-2003 (Jet 3 or Jet 4) database file, read once into an in-memory
+// SQLite database under a connection name, so that every press reads it as an SQLite file.
 //
 // The file is read by velmora-mdb-export, a child process using libmdb: libmdb follows the page
 // pointers of a damaged or hostile file without checking them all, and its crash, hang or

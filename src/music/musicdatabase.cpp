@@ -77,23 +77,13 @@ OpenedFile MusicFile::open(const QString &connectionName, const QString &fileNam
     case DatabaseFileKind::Sqlite:
         return m_sqlite.open(connectionName, fileName, *read.header);
     case DatabaseFileKind::Access:
-        if (read.header->jetVersion == 1) {
+        if (read.header->jetVersion == 0 || read.header->jetVersion == 1) {
             m_isAccess = true;
             return m_access.open(connectionName, fileName, *read.header, musicTables());
         }
-        if (read.header->jetVersion == 0) {
-            return {OpenedFile::Status::Refused,
-                    QStringLiteral("it is an Access 97 (Jet 3) database, and Velmora reads Access 2000-2003 and SQLite "
-                                   "databases. Save it in Access 2000 format, or convert it with the mdbtools programs, "
-                                   "for example:\n"
-                                   "  mdb-schema \"%1\" sqlite | sqlite3 music.sqlite\n"
-                                   "  for t in Ladders chort-sort Intervallen; do mdb-export -I sqlite \"%1\" \"$t\" | sqlite3 music.sqlite; done\n"
-                                   "then put music.sqlite in its place under the name \"%1\".")
-                        .arg(fileName)};
-        }
         return {OpenedFile::Status::Refused,
                 QStringLiteral("it says it is an Access database of a version Velmora does not know (%1); Velmora reads "
-                               "Access 2000-2003 and SQLite databases.")
+                               "Access 97 to 2003 and SQLite databases.")
                     .arg(read.header->jetVersion)};
     case DatabaseFileKind::AccessAce:
         return {OpenedFile::Status::Refused,

@@ -48,7 +48,7 @@ const QStringList &musicTables();
 
 // A music database file opened for reading only under a connection name, with every check the
 // program and the data checker share: what stands at the path, and what its header says it is.
-// An SQLite file is read in place; an Access (Jet 4) file is read into memory (see AccessFile).
+// An SQLite file is read in place; an Access (Jet 3 or 4) file is read into memory (see AccessFile).
 class MusicFile
 {
 public:
