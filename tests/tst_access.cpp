@@ -467,6 +467,19 @@ private slots:
         QCOMPARE(chordKindCount(db), 28);
     }
 
+    // A whole answer stands though the exporter fails as it ends (a leak report, a crash in cleanup).
+    void wholeAnswerStandsThoughTheExporterFailsAtItsEnd()
+    {
+        test::writeAccessDatabase(m_path, {"DELETE FROM \"chort-sort\" WHERE plugin <> 'maj_3'"});
+        const QByteArray real = QFile::encodeName(AccessFile::exporterProgram());
+        AccessFile::setExporterProgram(writeScript(m_dir->filePath(QStringLiteral("exporter")), "'" + real + "' \"$@\"; kill -SEGV $$"));
+        auto restore = qScopeGuard([] { test::useBuiltExporter(); });
+        MusicDatabase db;
+        QCOMPARE(db.open(m_path), QString());
+        QVERIFY(!db.usingBuiltIn());
+        QCOMPARE(chordKindCount(db), 1);
+    }
+
     // Random damage to a good file, for a bounded time: every open ends in data or a message.
     void damagedFilesNeverTakeTheProgramDown_data()
     {

@@ -137,14 +137,26 @@ private:
     qsizetype m_pos = 0;
 };
 
-// Builds the tables the exporter wrote into the open connection `db`; returns the problem, or
-// nothing when the stream ended well.
-std::optional<OpenedFile> load(QSqlDatabase &db, const QByteArray &output, const QString &says)
+// How the exporter's stream ended: with its End record, with a Problem (or one of ours, such as
+// fields SQLite refuses), or with neither.
+struct Loaded
 {
-    const OpenedFile garbled{OpenedFile::Status::Refused,
-                             QStringLiteral("the Access reader's answer for it is cut short or garbled, so the file "
-                                            "is most likely damaged; ")
-                                 + QLatin1String(DamagedAdvice)};
+    enum class End { Complete, Problem, Garbled };
+    End end = End::Complete;
+    OpenedFile problem;
+};
+
+// Builds the tables the exporter wrote into the open connection `db`.
+Loaded load(QSqlDatabase &db, const QByteArray &output, const QString &says)
+{
+    const Loaded garbled{Loaded::End::Garbled,
+                         {OpenedFile::Status::Refused,
+                          QStringLiteral("the Access reader's answer for it is cut short or garbled, so the file "
+                                         "is most likely damaged; ")
+                              + QLatin1String(DamagedAdvice)}};
+    const auto refused = [](const QString &reason) {
+        return Loaded{Loaded::End::Problem, {OpenedFile::Status::Refused, reason}};
+    };
     WireReader in(output);
     if (!in.magic())
         return garbled;
@@ -157,12 +169,12 @@ std::optional<OpenedFile> load(QSqlDatabase &db, const QByteArray &output, const
             return garbled;
         switch (*tag) {
         case wire::End:
-            return std::nullopt;
+            return {};
         case wire::Problem: {
             const std::optional<QString> reason = in.text();
             if (!reason)
                 return garbled;
-            return OpenedFile{OpenedFile::Status::Refused, *reason + says};
+            return refused(*reason + says);
         }
         case wire::Table: {
             const std::optional<QString> name = in.text();
@@ -171,10 +183,8 @@ std::optional<OpenedFile> load(QSqlDatabase &db, const QByteArray &output, const
                 return garbled;
             table = *name;
             fieldCount = int(*count);
-            if (fieldCount == 0) {
-                return OpenedFile{OpenedFile::Status::Refused,
-                                  QStringLiteral("table \"%1\" has no fields; the file is damaged.").arg(shortened(table))};
-            }
+            if (fieldCount == 0)
+                return refused(QStringLiteral("table \"%1\" has no fields; the file is damaged.").arg(shortened(table)));
             QStringList fields;
             for (int i = 0; i < fieldCount; ++i) {
                 const std::optional<QString> field = in.text();
@@ -182,10 +192,8 @@ std::optional<OpenedFile> load(QSqlDatabase &db, const QByteArray &output, const
                     return garbled;
                 fields << quotedIdentifier(*field);
             }
-            if (!query.exec(QStringLiteral("CREATE TABLE %1 (%2)").arg(quotedIdentifier(table), fields.join(QLatin1Char(','))))) {
-                return OpenedFile{OpenedFile::Status::Refused,
-                                  QStringLiteral("table \"%1\" cannot be used: %2.").arg(shortened(table), sqliteCause(query.lastError()))};
-            }
+            if (!query.exec(QStringLiteral("CREATE TABLE %1 (%2)").arg(quotedIdentifier(table), fields.join(QLatin1Char(',')))))
+                return refused(QStringLiteral("table \"%1\" cannot be used: %2.").arg(shortened(table), sqliteCause(query.lastError())));
             QStringList marks;
             marks.fill(QStringLiteral("?"), fieldCount);
             query.prepare(QStringLiteral("INSERT INTO %1 VALUES (%2)").arg(quotedIdentifier(table), marks.join(QLatin1Char(','))));
@@ -207,10 +215,8 @@ std::optional<OpenedFile> load(QSqlDatabase &db, const QByteArray &output, const
                     return garbled;
                 query.bindValue(i, *value);
             }
-            if (!query.exec()) {
-                return OpenedFile{OpenedFile::Status::Refused,
-                                  QStringLiteral("table \"%1\" cannot be used: %2.").arg(shortened(table), sqliteCause(query.lastError()))};
-            }
+            if (!query.exec())
+                return refused(QStringLiteral("table \"%1\" cannot be used: %2.").arg(shortened(table), sqliteCause(query.lastError())));
             break;
         case wire::TableEnd:
             table.clear();
@@ -275,10 +281,6 @@ OpenedFile AccessFile::open(const QString &connectionName, const QString &fileNa
                     QStringLiteral("it is a Microsoft Access database, and the program Velmora reads those with "
                                    "(%1) cannot be started: %2.")
                         .arg(exporterProgram(), exported.error)};
-        case Export::End::Crashed:
-            return {OpenedFile::Status::Refused,
-                    QStringLiteral("the Access reader stopped on it, so the file is most likely damaged%1; ").arg(exported.says)
-                        + QLatin1String(DamagedAdvice)};
         case Export::End::TimedOut:
             return {OpenedFile::Status::Refused,
                     QStringLiteral("reading it took longer than %1 seconds, so the file is most likely damaged; ")
@@ -291,24 +293,32 @@ OpenedFile AccessFile::open(const QString &connectionName, const QString &fileNa
                             .arg(LargestExport / (1024 * 1024))
                         + QLatin1String(DamagedAdvice)};
         case Export::End::Finished:
+        case Export::End::Crashed:
             break;
         }
+        // An answer that came whole stands, even from an exporter that failed while it ended.
         m_connectionName = connectionName;
-        std::optional<OpenedFile> problem;
+        Loaded loaded;
         {
             QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), connectionName);
             db.setDatabaseName(QStringLiteral(":memory:"));
             if (db.open()) {
                 db.transaction();
-                problem = load(db, exported.output, exported.says);
+                loaded = load(db, exported.output, exported.says);
                 db.commit();
             } else {
-                problem = OpenedFile{OpenedFile::Status::Unreadable, sqliteCause(db.lastError()) + QLatin1Char('.')};
+                loaded = {Loaded::End::Problem, {OpenedFile::Status::Unreadable, sqliteCause(db.lastError()) + QLatin1Char('.')}};
             }
         }
-        if (problem)
-            close();
-        return problem.value_or(OpenedFile{});
+        if (loaded.end == Loaded::End::Complete)
+            return {};
+        close();
+        if (loaded.end == Loaded::End::Garbled && exported.end == Export::End::Crashed) {
+            return {OpenedFile::Status::Refused,
+                    QStringLiteral("the Access reader stopped on it, so the file is most likely damaged%1; ").arg(exported.says)
+                        + QLatin1String(DamagedAdvice)};
+        }
+        return loaded.problem;
     }
     return {OpenedFile::Status::Locked, QStringLiteral("another program kept changing it while it was read; try again in a moment.")};
 }
