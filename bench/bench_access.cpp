@@ -3,6 +3,7 @@
 #include "music/accessfile.h"
 #include "music/musicdatabase.h"
 #include "music/random.h"
+#include "benchmain.h"
 #include "testdata.h"
 
 #include <QCoreApplication>
@@ -15,7 +16,7 @@ using namespace velmora;
 
 namespace {
 
-QTemporaryDir *workDir = nullptr;
+using bench::workDir;
 
 // The default data, its "Ladders" grown to `records` rows of the fifteen keys over and over.
 QStringList growLadders(int records)
@@ -82,12 +83,6 @@ BENCHMARK(SqliteOpen)->Arg(15)->Arg(10000)->Unit(benchmark::kMillisecond);
 
 int main(int argc, char **argv)
 {
-    QCoreApplication app(argc, argv);
     test::useBuiltExporter();
-    QTemporaryDir dir;
-    workDir = &dir;
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    return bench::run<QCoreApplication>(argc, argv);
 }

@@ -4,6 +4,7 @@
 #include "exercises/chords/chordquestion.h"
 #include "music/musicdatabase.h"
 #include "music/random.h"
+#include "benchmain.h"
 #include "testdata.h"
 
 #include <QCoreApplication>
@@ -19,7 +20,7 @@ using namespace velmora;
 
 namespace {
 
-QTemporaryDir *workDir = nullptr;
+using bench::workDir;
 
 QString repeatRows(const QString &table, int records)
 {
@@ -138,11 +139,5 @@ BENCHMARK(QtFloorAllRows)->Arg(25)->Arg(50)->Arg(100)->Unit(benchmark::kMillisec
 
 int main(int argc, char **argv)
 {
-    QCoreApplication app(argc, argv);
-    QTemporaryDir dir;
-    workDir = &dir;
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    return bench::run<QCoreApplication>(argc, argv);
 }

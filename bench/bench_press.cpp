@@ -5,6 +5,7 @@
 #include "ui/prompter.h"
 #include "music/random.h"
 #include "ui/soundplayer.h"
+#include "benchmain.h"
 #include "testdata.h"
 
 #include <QAbstractButton>
@@ -20,7 +21,7 @@ using namespace velmora;
 
 namespace {
 
-QTemporaryDir *workDir = nullptr;
+using bench::workDir;
 
 // A "Ladders" table of `records` rows, the fifteen keys over and over.
 QString bigDatabase(int records)
@@ -112,11 +113,5 @@ int main(int argc, char **argv)
 {
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    QTemporaryDir dir;
-    workDir = &dir;
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    return bench::run<QApplication>(argc, argv);
 }
