@@ -380,6 +380,7 @@ private slots:
             {"cut inside a page", {"shorten 100", "cut short"}},
             {"catalogue overwritten", {"catalogue junk", "list of tables"}},
             {"unknown version", {"version 9", "version Velmora does not know (9)"}},
+            {"cut before its version", {"keep 20", "cut short before its version"}},
             {"empty catalogue", {"no tables", "has no table \"Ladders\""}},
             {"definition outside the file", {"definition 60000", "definition of table \"Ladders\""}},
             {"usage map outside the file", {"usage map 60000", "damaged"}},
@@ -408,6 +409,8 @@ private slots:
         const QString n = damage.section(QLatin1Char(' '), -1);
         if (damage.startsWith(QLatin1String("truncate"))) {
             QVERIFY(QFile::resize(m_path, n.toInt() > 0 ? n.toInt() * pageSize : size + n.toInt() * pageSize));
+        } else if (damage.startsWith(QLatin1String("keep"))) {
+            QVERIFY(QFile::resize(m_path, n.toInt()));
         } else if (damage.startsWith(QLatin1String("shorten"))) {
             QVERIFY(QFile::resize(m_path, size - n.toInt()));
         } else if (damage == QLatin1String("catalogue junk")) {
@@ -449,6 +452,7 @@ private slots:
         QTest::newRow("stops halfway") << QByteArray("printf 'VELMORA-MDB 1\\nT\\001\\000'") << "cut short";
         QTest::newRow("endless output") << QByteArray("printf 'VELMORA-MDB 1\\n'; exec cat /dev/zero") << "more than 128 MB";
         QTest::newRow("not there") << QByteArray() << "cannot be started";
+        QTest::newRow("hangs") << QByteArray("exec sleep 30") << "took longer than 0.5 seconds";
     }
     void exporterFailuresBecomeMessages()
     {
@@ -459,9 +463,16 @@ private slots:
         if (!script.isEmpty())
             writeScript(exporter, script);
         AccessFile::setExporterProgram(exporter);
-        auto restore = qScopeGuard([] { test::useBuiltExporter(); });
+        AccessFile::setReadTimeoutMs(500);
+        auto restore = qScopeGuard([] {
+            test::useBuiltExporter();
+            AccessFile::setReadTimeoutMs(AccessFile::DefaultReadTimeoutMs);
+        });
+        QElapsedTimer clock;
+        clock.start();
         MusicDatabase db;
         const QString problem = db.open(m_path);
+        QVERIFY2(clock.elapsed() < 3000, qPrintable(QString::number(clock.elapsed())));
         QVERIFY2(problem.contains(cause), qPrintable(problem));
         QVERIFY(db.usingBuiltIn());
         QCOMPARE(chordKindCount(db), 28);
@@ -530,7 +541,7 @@ private slots:
             one.start();
             MusicDatabase db;
             const QString problem = db.open(m_path);
-            QVERIFY2(one.elapsed() < AccessFile::ReadTimeoutMs + 2000, qPrintable(QString::number(one.elapsed())));
+            QVERIFY2(one.elapsed() < AccessFile::readTimeoutMs() + 2000, qPrintable(QString::number(one.elapsed())));
             if (!problem.isEmpty()) {
                 QVERIFY2(problem.startsWith(QStringLiteral("The music database \"%1\" cannot be used: ").arg(m_path)), qPrintable(problem));
                 QVERIFY(db.usingBuiltIn());

@@ -25,6 +25,12 @@ QString &exporterOverride()
     return program;
 }
 
+int &readTimeout()
+{
+    static int ms = AccessFile::DefaultReadTimeoutMs;
+    return ms;
+}
+
 const char *const DamagedAdvice = "open it in Access and use Compact and Repair, or put back a good copy.";
 
 // The exporter's answer, and how its process ended.
@@ -52,8 +58,8 @@ Export runExporter(const QString &fileName, const QStringList &tables)
     process.setProcessEnvironment(environment);
     process.start(AccessFile::exporterProgram(), QStringList{QFileInfo(fileName).absoluteFilePath()} + tables,
                   QIODevice::ReadOnly);
-    const QDeadlineTimer deadline(AccessFile::ReadTimeoutMs);
-    if (!process.waitForStarted(AccessFile::ReadTimeoutMs)) {
+    const QDeadlineTimer deadline(AccessFile::readTimeoutMs());
+    if (!process.waitForStarted(AccessFile::readTimeoutMs())) {
         result.end = Export::End::FailedToStart;
         result.error = process.errorString();
         return result;
@@ -251,6 +257,16 @@ void AccessFile::setExporterProgram(const QString &program)
     exporterOverride() = program;
 }
 
+int AccessFile::readTimeoutMs()
+{
+    return readTimeout();
+}
+
+void AccessFile::setReadTimeoutMs(int ms)
+{
+    readTimeout() = ms;
+}
+
 void AccessFile::close()
 {
     if (!m_connectionName.isEmpty() && QSqlDatabase::contains(m_connectionName)) {
@@ -284,7 +300,7 @@ OpenedFile AccessFile::open(const QString &connectionName, const QString &fileNa
         case Export::End::TimedOut:
             return {OpenedFile::Status::Refused,
                     QStringLiteral("reading it took longer than %1 seconds, so the file is most likely damaged; ")
-                            .arg(ReadTimeoutMs / 1000)
+                            .arg(QString::number(readTimeoutMs() / 1000.0))
                         + QLatin1String(DamagedAdvice)};
         case Export::End::TooLarge:
             return {OpenedFile::Status::Refused,

@@ -18,7 +18,7 @@ class AccessFile
 {
 public:
     // Beyond this the exporter is stopped: the default data takes a few milliseconds.
-    static constexpr int ReadTimeoutMs = 10000;
+    static constexpr int DefaultReadTimeoutMs = 10000;
     // Far more than the text of any music database; a damaged file may claim far more.
     static constexpr qint64 LargestExport = 128LL * 1024 * 1024;
 
@@ -37,6 +37,9 @@ public:
     static QString exporterProgram();
     // For programs that are not installed beside it, tests among them.
     static void setExporterProgram(const QString &program);
+    static int readTimeoutMs();
+    // For tests of a hanging exporter, which need not wait the full time.
+    static void setReadTimeoutMs(int ms);
 
 private:
     QString m_connectionName;

@@ -77,6 +77,8 @@ OpenedFile MusicFile::open(const QString &connectionName, const QString &fileNam
     case DatabaseFileKind::Sqlite:
         return m_sqlite.open(connectionName, fileName, *read.header);
     case DatabaseFileKind::Access:
+        if (read.header->jetVersion < 0)
+            return {OpenedFile::Status::Refused, QStringLiteral("it is an Access database cut short before its version; the file is damaged.")};
         if (read.header->jetVersion == 0 || read.header->jetVersion == 1) {
             m_isAccess = true;
             return m_access.open(connectionName, fileName, *read.header, musicTables());

@@ -127,8 +127,8 @@ private:
 };
 
 // Opens "Chords-VB.mdb" read-only when it is a usable SQLite or Access database, and otherwise the
-// music data built into the program, held in memory. Looks at the file again at every press, so that a
-// file replaced, removed, unlocked or edited is used as it is now.
+// music data built into the program, held in memory. Looks at the file again at every press, so
+// that a file replaced, removed, unlocked or edited is used as it is now.
 class MusicDatabase
 {
 public:

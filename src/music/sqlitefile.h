@@ -59,6 +59,7 @@ struct OpenedFile
     QString reason;
     bool ok() const { return status == Status::Open; }
 };
+
 struct HeaderResult
 {
     std::optional<DatabaseHeader> header;
