@@ -463,7 +463,10 @@ private slots:
         if (!script.isEmpty())
             writeScript(exporter, script);
         AccessFile::setExporterProgram(exporter);
-        AccessFile::setReadTimeoutMs(500);
+        // Only the hanging exporter waits for its time, cut short here; the others end by themselves.
+        const bool hangs = cause.startsWith(QLatin1String("took longer"));
+        if (hangs)
+            AccessFile::setReadTimeoutMs(500);
         auto restore = qScopeGuard([] {
             test::useBuiltExporter();
             AccessFile::setReadTimeoutMs(AccessFile::DefaultReadTimeoutMs);
@@ -472,7 +475,8 @@ private slots:
         clock.start();
         MusicDatabase db;
         const QString problem = db.open(m_path);
-        QVERIFY2(clock.elapsed() < 3000, qPrintable(QString::number(clock.elapsed())));
+        if (hangs)
+            QVERIFY2(clock.elapsed() < 3000, qPrintable(QString::number(clock.elapsed())));
         QVERIFY2(problem.contains(cause), qPrintable(problem));
         QVERIFY(db.usingBuiltIn());
         QCOMPARE(chordKindCount(db), 28);
