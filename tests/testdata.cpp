@@ -1,6 +1,7 @@
 #include "testdata.h"
 
 #include "music/musicdatabase.h"
+#include "music/random.h"
 
 #include <QCryptographicHash>
 #include <QDir>
@@ -63,6 +64,16 @@ QStringList listing(const QString &dir)
         entries << entry;
     }
     return entries;
+}
+
+Expected<IntervalQuestion> drawAnyInterval(const MusicDatabase &db, std::uint64_t seed)
+{
+    RecordCursor ladders(db.connectionName(), tables::Ladders);
+    RecordCursor intervals(db.connectionName(), tables::Intervals);
+    SeededRandom random(seed);
+    IntervalSelection all;
+    all.fill(true);
+    return drawIntervalQuestion(ladders, intervals, random, all);
 }
 
 QString writeAccessFromSql(const QString &sql, const QString &path, Jet jet)

@@ -1,7 +1,16 @@
 #pragma once
 
+#include "exercises/intervals/intervals.h"
+#include "music/expected.h"
+
 #include <QString>
 #include <QStringList>
+
+#include <cstdint>
+
+namespace velmora {
+class MusicDatabase;
+}
 
 namespace velmora::test {
 
@@ -11,6 +20,9 @@ QString writeDefaultDatabase(const QString &path);
 // Runs statements on the file through a connection of its own, as another program editing the
 // file would; fails the test on an error.
 void editDatabase(const QString &path, const QStringList &statements);
+
+// One interval "GO!" on `db` with every interval ticked, drawn with a generator seeded `seed`.
+Expected<IntervalQuestion> drawAnyInterval(const MusicDatabase &db, std::uint64_t seed);
 
 // Names, kinds and contents of everything in `dir`; special files by kind only (reading a named
 // pipe would wait).

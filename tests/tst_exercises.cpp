@@ -138,6 +138,14 @@ const std::array<Tab, 4> &tabs()
     return all;
 }
 
+// One row for each exercise tab, in column "tab".
+void addTabRows()
+{
+    QTest::addColumn<int>("tab");
+    for (int tab = 0; tab < int(tabs().size()); ++tab)
+        QTest::newRow(tabs()[tab].name) << tab;
+}
+
 } // namespace
 
 class TestExercises : public QObject
@@ -452,9 +460,7 @@ private slots:
 
     void lockedFileFailsOnlyThePressesThatMeetIt_data()
     {
-        QTest::addColumn<int>("tab");
-        for (int tab = 0; tab < 4; ++tab)
-            QTest::newRow(tabs()[tab].name) << tab;
+        addTabRows();
     }
     void lockedFileFailsOnlyThePressesThatMeetIt()
     {
@@ -534,9 +540,7 @@ private slots:
     // A drill from the keyboard alone: Return asks, keys answer, judged as the same clicks.
     void keyboardOnlyDrill_data()
     {
-        QTest::addColumn<int>("tab");
-        for (int tab = 0; tab < 4; ++tab)
-            QTest::newRow(tabs()[tab].name) << tab;
+        addTabRows();
     }
     void keyboardOnlyDrill()
     {

@@ -130,13 +130,8 @@ private slots:
         QFETCH(QString, change);
         MusicDatabase db;
         QVERIFY(db.open(m_path).isEmpty());
-        RecordCursor ladders(db.connectionName(), tables::Ladders);
-        RecordCursor intervals(db.connectionName(), tables::Intervals);
         test::editDatabase(m_path, {change});
-        SeededRandom random(3);
-        IntervalSelection all;
-        all.fill(true);
-        const Expected<IntervalQuestion> question = drawIntervalQuestion(ladders, intervals, random, all);
+        const Expected<IntervalQuestion> question = test::drawAnyInterval(db, 3);
         QVERIFY(!question);
         for (const QString &word : mentions)
             QVERIFY2(question.error().contains(word), qPrintable(question.error()));
@@ -149,15 +144,10 @@ private slots:
         const QByteArray before = digest(m_path);
         MusicDatabase db;
         QVERIFY(db.open(m_path).isEmpty());
-        RecordCursor ladders(db.connectionName(), tables::Ladders);
-        RecordCursor intervals(db.connectionName(), tables::Intervals);
-        SeededRandom random(5);
-        IntervalSelection all;
-        all.fill(true);
-        const Expected<IntervalQuestion> question = drawIntervalQuestion(ladders, intervals, random, all);
+        const Expected<IntervalQuestion> question = test::drawAnyInterval(db, 5);
         QVERIFY(!question);
         QVERIFY(question.error().contains(injected));
-        QCOMPARE(*ladders.count(), 15);
+        QCOMPARE(*RecordCursor(db.connectionName(), tables::Ladders).count(), 15);
         QCOMPARE(digest(m_path), before);
     }
 
