@@ -112,6 +112,18 @@ void Harness::click(const QString &name)
     QTest::mouseClick(button, Qt::LeftButton, Qt::NoModifier, centre);
 }
 
+QTabWidget *Harness::selectTab(const QString &caption) const
+{
+    auto *tabs = find<QTabWidget>(QStringLiteral("SSTab1"));
+    for (int i = 0; i < tabs->count(); ++i) {
+        if (tabs->tabText(i).contains(caption)) {
+            tabs->setCurrentIndex(i);
+            break;
+        }
+    }
+    return tabs;
+}
+
 QString buttonAccepting(const QString &answer, const char *prefix)
 {
     const bool interval = qstrcmp(prefix, "Int_") == 0;

@@ -12,6 +12,7 @@
 #include <QLineEdit>
 #include <QPointer>
 #include <QStringList>
+#include <QTabWidget>
 #include <QTest>
 
 #include <functional>
@@ -97,6 +98,8 @@ struct Harness
         return find<QLabel>(name)->text();
     }
     QString status() const { return text(QStringLiteral("Label20")); }
+    // Brings forward the tab whose caption contains `caption`; returns the tab widget.
+    QTabWidget *selectTab(const QString &caption) const;
 
     FakePrompter prompter;
     FakeSoundPlayer sound;

@@ -548,11 +548,7 @@ private slots:
         auto h = harness();
         h->window.show();
         QVERIFY(QTest::qWaitForWindowActive(&h->window));
-        auto *pages = h->find<QTabWidget>("SSTab1");
-        for (int i = 0; i < pages->count(); ++i) {
-            if (pages->tabText(i).contains(QLatin1String(tabs()[tab].name)))
-                pages->setCurrentIndex(i);
-        }
+        QTabWidget *pages = h->selectTab(QLatin1String(tabs()[tab].name));
         pages->tabBar()->setFocus();
         auto press = [&](const QKeySequence &keys) { QTest::keySequence(QApplication::focusWidget(), keys); };
         const int played = int(h->sound.played.size());

@@ -212,11 +212,7 @@ private slots:
         Harness h;
         h.window.show();
         QVERIFY(QTest::qWaitForWindowExposed(&h.window));
-        auto *tabs = h.find<QTabWidget>(QStringLiteral("SSTab1"));
-        for (int i = 0; i < tabs->count(); ++i) {
-            if (tabs->tabText(i) == tab)
-                tabs->setCurrentIndex(i);
-        }
+        QTabWidget *tabs = h.selectTab(tab);
         QCOMPARE(tabs->tabText(tabs->currentIndex()), tab);
         QWidget *widget = h.find(control);
         QWidget *box = container == QLatin1String("client") ? h.window.centralWidget() : h.find(container);
@@ -497,11 +493,7 @@ private slots:
         Harness h;
         h.window.show();
         QVERIFY(QTest::qWaitForWindowExposed(&h.window));
-        auto *tabs = h.find<QTabWidget>("SSTab1");
-        for (int i = 0; i < tabs->count(); ++i) {
-            if (tabs->tabText(i).contains(tab))
-                tabs->setCurrentIndex(i);
-        }
+        QTabWidget *tabs = h.selectTab(tab);
         tabs->tabBar()->setFocus();
         QStringList order;
         for (int i = 0; i < 60; ++i) {
