@@ -5,8 +5,14 @@
 #include <QString>
 #include <QTemporaryDir>
 
+#include <chrono>
+#include <functional>
 #include <memory>
+#include <mutex>
+#include <thread>
 #include <vector>
+
+#include <sys/types.h>
 
 namespace velmora::test {
 
@@ -26,17 +32,32 @@ public:
     void pause();  // SIGSTOP: the server stops answering
     void resume(); // SIGCONT
 
-    // Records what reaches the null sink, as 16-bit mono at RecordRate.
+    // Records what reaches the null sink, as 16-bit mono at RecordRate, and when each piece of
+    // it arrived, so that a test can tell when a sample reached the sink.
     class Recording
     {
     public:
+        using Clock = std::chrono::steady_clock;
+
         explicit Recording(const PulseServer &server);
         ~Recording();
+        Recording(const Recording &) = delete;
+        Recording &operator=(const Recording &) = delete;
+
         std::vector<qint16> stop();
+        // When sample `index` reached the monitor: the recording's own clock, a steady stream of
+        // RecordRate samples a second, laid on the earliest time any of its pieces arrived.
+        Clock::time_point timeOf(double sampleIndex) const;
 
     private:
-        QProcess m_parec;
-        QString m_file;
+        void read(int fd);
+
+        pid_t m_pid = -1;
+        std::thread m_reader;
+        mutable std::mutex m_mutex;
+        std::vector<qint16> m_samples;
+        QByteArray m_partial;
+        Clock::duration m_origin = Clock::duration::max(); // the time of sample 0, since the clock's epoch
     };
 
     static constexpr int RecordRate = 44100;
@@ -55,7 +76,61 @@ struct Burst
 };
 std::vector<Burst> bursts(const std::vector<qint16> &samples, int rate, double gapMs = 60, int threshold = 1500);
 
-// A constant sine tone as a WAV file: 16-bit mono unless told otherwise.
-QByteArray toneWav(double seconds, double frequency = 880, int rate = 44100);
+// How long a play held input, against when its sound was heard: `afterHeardMs` is the time from
+// the sound's last sample reaching the monitor to the play's return (negative: it returned early).
+struct Hold
+{
+    double holdMs;
+    double heardMs;      // the length of the burst heard
+    double afterHeardMs;
+    double startMs;      // from the press to the first sample reaching the monitor
+};
+
+// Plays `press` once, and returns the start and end of the hold it made.
+struct Press
+{
+    std::chrono::steady_clock::time_point start, end;
+};
+Press timePress(const std::function<void()> &press);
+
+// Matches presses with the bursts of a recording in order; nothing when their counts differ.
+std::vector<Hold> holds(const PulseServer::Recording &recording, const std::vector<qint16> &samples,
+                        const std::vector<Press> &presses);
+
+// Processes that keep `count` cores busy for as long as this lives; stopped by their PIDs.
+class BusyLoad
+{
+public:
+    explicit BusyLoad(int count = 2);
+    ~BusyLoad();
+    BusyLoad(const BusyLoad &) = delete;
+    BusyLoad &operator=(const BusyLoad &) = delete;
+
+private:
+    std::vector<pid_t> m_pids;
+};
+
+// A socket that speaks PulseAudio's protocol only as far as the handshake: a client connects and
+// is ready, but no stream it asks for is ever answered.
+class HandshakeOnlyServer
+{
+public:
+    HandshakeOnlyServer();
+    ~HandshakeOnlyServer();
+    HandshakeOnlyServer(const HandshakeOnlyServer &) = delete;
+    HandshakeOnlyServer &operator=(const HandshakeOnlyServer &) = delete;
+    QString address() const; // for PULSE_SERVER
+
+private:
+    void serve();
+
+    QTemporaryDir m_dir;
+    int m_listener = -1;
+    int m_wake[2] = {-1, -1};
+    std::thread m_thread;
+};
+
+// A constant sine tone as a WAV file: 16-bit, mono unless told otherwise.
+QByteArray toneWav(double seconds, double frequency = 880, int rate = 44100, int channels = 1);
 
 } // namespace velmora::test

@@ -16,6 +16,7 @@
 #include <QtEndian>
 
 #include <cmath>
+#include <optional>
 #include <cstring>
 
 using namespace velmora;
@@ -102,10 +103,13 @@ void writeFile(const QString &path, const QByteArray &contents)
 
 // Presses one button the ways a press can arrive other than as user input.
 enum class Delivery { QueuedCall, Timer, AccessibleAction };
+// A listener on the sink's monitor connected shortly before each press, or long before them all.
+enum class Listener { JustBefore, LongBefore };
 
 } // namespace
 
 Q_DECLARE_METATYPE(Delivery)
+Q_DECLARE_METATYPE(Listener)
 
 namespace {
 
@@ -158,6 +162,17 @@ qint64 timed(const std::function<void()> &action)
     clock.start();
     action();
     return clock.elapsed();
+}
+
+QString describe(const std::vector<test::Hold> &found)
+{
+    QStringList parts;
+    for (const test::Hold &h : found)
+        parts << QStringLiteral("held %1 ms, heard %2 ms, returned %3 ms after its end")
+                     .arg(h.holdMs, 0, 'f', 1)
+                     .arg(h.heardMs, 0, 'f', 1)
+                     .arg(h.afterHeardMs, 0, 'f', 1);
+    return parts.join(QStringLiteral("; "));
 }
 
 QString describe(const std::vector<test::Burst> &found)
@@ -370,10 +385,21 @@ private slots:
         }
     }
 
+    void pressesDuringARealSoundFollowIt_data()
+    {
+        QTest::addColumn<bool>("busy");
+        QTest::newRow("quiet machine") << false;
+        QTest::newRow("busy machine") << true;
+    }
+
     void pressesDuringARealSoundFollowIt()
     {
+        QFETCH(bool, busy);
         if (!serverUp())
             QSKIP("no pulseaudio binary: the sound server tests cannot run");
+        std::optional<test::BusyLoad> load;
+        if (busy)
+            load.emplace();
         writeFile(QStringLiteral("sound/4.wav"), test::toneWav(0.3, 440));
         SoundHarness h(m_server->address());
         test::PulseServer::Recording recording(*m_server);
@@ -383,10 +409,143 @@ private slots:
         answer->click();
         QTest::qWait(1500);
         const std::vector<test::Burst> heard = test::bursts(recording.stop(), test::PulseServer::RecordRate, 5);
-        // Three whole sounds one after another, none cut short by the next.
+        // Three whole sounds one after another, none cut short by the next, none with a gap.
         QVERIFY2(heard.size() == 3, qPrintable(describe(heard)));
         for (const test::Burst &burst : heard)
             QVERIFY2(std::abs(burst.lengthMs - 300) < 15, qPrintable(describe(heard)));
+    }
+
+    void theHoldEndsWhenTheSoundHasBeenHeard_data()
+    {
+        QTest::addColumn<Listener>("listener");
+        QTest::addColumn<bool>("busy");
+        QTest::newRow("listener from just before") << Listener::JustBefore << false;
+        QTest::newRow("listener from long before") << Listener::LongBefore << false;
+        QTest::newRow("busy, listener from just before") << Listener::JustBefore << true;
+        QTest::newRow("busy, listener from long before") << Listener::LongBefore << true;
+    }
+
+    void theHoldEndsWhenTheSoundHasBeenHeard()
+    {
+        QFETCH(Listener, listener);
+        QFETCH(bool, busy);
+        if (!serverUp())
+            QSKIP("no pulseaudio binary: the sound server tests cannot run");
+        constexpr double Length = 300;
+        writeFile(QStringLiteral("sound/4.wav"), test::toneWav(Length / 1000, 440));
+        SoundHarness h(m_server->address());
+        auto *answer = h.find<QAbstractButton>("Int_C");
+        std::optional<test::BusyLoad> load;
+        if (busy)
+            load.emplace();
+
+        std::vector<test::Hold> holds;
+        std::optional<test::PulseServer::Recording> recording;
+        std::vector<test::Press> presses;
+        const auto collect = [&] {
+            const std::vector<qint16> samples = recording->stop();
+            const std::vector<test::Hold> found = test::holds(*recording, samples, presses);
+            // One burst a press: a gap in a tone would split it in two.
+            QVERIFY2(!found.empty(), qPrintable(describe(test::bursts(samples, test::PulseServer::RecordRate, 5))));
+            holds.insert(holds.end(), found.begin() + (listener == Listener::LongBefore ? 1 : 0), found.end());
+            recording.reset();
+            presses.clear();
+        };
+        if (listener == Listener::LongBefore) {
+            recording.emplace(*m_server);
+            QTest::qWait(2000);
+        }
+        // The first press connects to the server, and is left out.
+        const test::Press connecting = test::timePress([&] { answer->click(); });
+        if (listener == Listener::LongBefore)
+            presses.push_back(connecting);
+        for (int i = 0; i < 10; ++i) {
+            if (listener == Listener::JustBefore) {
+                QTest::qWait(600); // no listener: the sink falls back to its long latency
+                recording.emplace(*m_server);
+                QTest::qWait(300); // with the recording's own start, 0.4 s before the press
+            }
+            presses.push_back(test::timePress([&] { answer->click(); }));
+            QTest::qWait(150);
+            if (listener == Listener::JustBefore)
+                collect();
+        }
+        if (listener == Listener::LongBefore)
+            collect();
+        QCOMPARE(holds.size(), size_t(10));
+        for (const test::Hold &hold : holds) {
+            // Held for the whole sound, and let go once its end has been heard.
+            QVERIFY2(hold.holdMs >= Length && hold.afterHeardMs >= 0 && hold.afterHeardMs <= 60, qPrintable(describe(holds)));
+            QVERIFY2(std::abs(hold.heardMs - Length) < 15, qPrintable(describe(holds)));
+        }
+    }
+
+    void aLongSoundPlaysWholeOnABusyMachine()
+    {
+        if (!serverUp())
+            QSKIP("no pulseaudio binary: the sound server tests cannot run");
+        // More than the server keeps queued for a stream (4 MB): 6 s of 192 kHz stereo.
+        const PcmSound longTone = *decodeWav(test::toneWav(6.0, 440, 192000, 2));
+        QVERIFY(longTone.samples.size() > 4 * 1024 * 1024);
+        const PcmSound shortTone = *decodeWav(test::toneWav(0.3, 440, 192000, 2));
+        test::PulseServer::Recording recording(*m_server);
+        PulseOutput output(m_server->address().toLocal8Bit());
+        QCOMPARE(output.play(shortTone, 1000ms), PulseOutput::Result::Drained);
+        const test::BusyLoad load;
+        QTest::qWait(200);
+        std::vector<test::Press> presses;
+        PulseOutput::Result result = PulseOutput::Result::Failed;
+        presses.push_back(test::timePress([&] { output.play(shortTone, 1000ms); }));
+        QTest::qWait(200);
+        presses.push_back(test::timePress([&] { result = output.play(longTone, 1000ms); }));
+        QCOMPARE(result, PulseOutput::Result::Drained);
+        // Skips the warm-up sound, which the recording also heard.
+        const std::vector<qint16> samples = recording.stop();
+        std::vector<test::Burst> heard = test::bursts(samples, test::PulseServer::RecordRate, 5);
+        QVERIFY2(heard.size() == 3, qPrintable(describe(heard)));
+        const std::vector<test::Press> all{{}, presses[0], presses[1]};
+        const std::vector<test::Hold> holds = test::holds(recording, samples, all);
+        QVERIFY2(std::abs(holds[2].heardMs - 6000) < 15, qPrintable(describe(holds)));
+        // Queuing much more does not delay the start.
+        QVERIFY2(holds[2].startMs - holds[1].startMs <= 20, qPrintable(QStringLiteral("started %1 ms, a short one %2 ms after the press")
+                                                                        .arg(holds[2].startMs).arg(holds[1].startMs)));
+        QVERIFY2(holds[2].afterHeardMs >= 0 && holds[2].afterHeardMs <= 60, qPrintable(describe(holds)));
+    }
+
+    void aSoundLeftToFinishIsNotCutOff()
+    {
+        if (!serverUp())
+            QSKIP("no pulseaudio binary: the sound server tests cannot run");
+        const PcmSound second = *decodeWav(test::toneWav(1.0));
+        const PcmSound blip = *decodeWav(test::toneWav(0.05));
+        test::PulseServer::Recording recording(*m_server);
+        PulseOutput output(m_server->address().toLocal8Bit());
+        QCOMPARE(output.play(blip, 1000ms), PulseOutput::Result::Drained);
+        QTest::qWait(200);
+        // Waits that end long before the sounds do, as with a device slow to report: the server
+        // is alive, so both play on, the second over the first.
+        QCOMPARE(output.play(second, -800ms), PulseOutput::Result::TimedOut);
+        QCOMPARE(output.play(blip, -50ms), PulseOutput::Result::TimedOut);
+        QTest::qWait(1200);
+        const std::vector<test::Burst> heard = test::bursts(recording.stop(), test::PulseServer::RecordRate);
+        QVERIFY2(heard.size() == 2 && heard[1].lengthMs > 990, qPrintable(describe(heard)));
+    }
+
+    void aServerThatOnlyShakesHandsCostsTheBoundOnce()
+    {
+        test::HandshakeOnlyServer fake;
+        const PcmSound blip = *decodeWav(test::toneWav(0.05));
+        PulseOutput output(fake.address().toLocal8Bit());
+        PulseOutput::Result result;
+        const qint64 first = timed([&] { result = output.play(blip, 500ms); });
+        QCOMPARE(result, PulseOutput::Result::TimedOut);
+        QVERIFY2(first >= 540 && first < 900, qPrintable(QString::number(first)));
+        // Its next connections shake hands too, which proves nothing: no sound waits for it.
+        for (int i = 0; i < 5; ++i) {
+            QTest::qWait(100);
+            const qint64 next = timed([&] { output.play(blip, 500ms); });
+            QVERIFY2(next < 300, qPrintable(QStringLiteral("sound %1 waited %2 ms").arg(i + 2).arg(next)));
+        }
     }
 
     void aLyingByteRateCostsOnlyTheSound()

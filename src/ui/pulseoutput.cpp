@@ -14,11 +14,21 @@
 #include <pulse/timeval.h>
 
 #include <algorithm>
+#include <optional>
 
 namespace velmora {
 
 namespace {
-constexpr pa_usec_t BufferUsec = 25'000;
+// How often the server asks for data, and so the sink latency the stream asks for: short, so that a
+// sound starts at once and a sink that must mix over what it had rendered has little to redo (a
+// null sink's monitor would lose that part).
+constexpr pa_usec_t RequestUsec = 10'000;
+// The server keeps at most this much of a stream queued (PulseAudio's own limit): a sound that fits
+// is handed over whole, so a client late under load can never starve it; a longer one keeps this
+// much, over 20 s of 48 kHz stereo, queued ahead.
+constexpr uint32_t MaxQueuedBytes = 4 * 1024 * 1024;
+// Playback starts once this much has arrived, while the rest of a long sound still travels.
+constexpr pa_usec_t StartUsec = 100'000;
 constexpr std::chrono::milliseconds HeartbeatTimeout{500};
 } // namespace
 
@@ -43,15 +53,22 @@ struct PulseOutput::Playback
 
     PulseOutput *owner;
     QByteArray samples; // shared with the decoded sound, kept as long as the stream may read it
+    pa_usec_t lengthUsec;
     qsizetype written = 0;
     pa_stream *stream = nullptr;
     pa_operation *drain = nullptr;
-    bool drained = false;
+    pa_operation *timing = nullptr;
+    bool started = false; // the server has begun to play it
+    bool drained = false; // the server has reported the queue played out
     bool failed = false;
-    Clock::time_point drainedAt;
+    bool timingFresh = false; // the server has reported the stream's timing since all was queued
+    Clock::time_point timingAt; // when the server's last timing report arrived
     Clock::time_point lastHeard = Clock::now(); // when the server last said anything about the stream
 
-    Playback(PulseOutput *output, QByteArray pcm) : owner(output), samples(std::move(pcm)) {}
+    Playback(PulseOutput *output, QByteArray pcm, pa_usec_t length)
+        : owner(output), samples(std::move(pcm)), lengthUsec(length)
+    {
+    }
     // The lock is recursive, so this serves callers that hold it already.
     ~Playback()
     {
@@ -62,6 +79,29 @@ struct PulseOutput::Playback
     Playback &operator=(const Playback &) = delete;
 
     bool finished() const { return drained || failed; }
+
+    // Under the lock. How long until the sink has played the last sample, on the server's own
+    // clock for the stream; nothing while that is not known yet.
+    std::optional<std::chrono::microseconds> untilHeard() const
+    {
+        using std::chrono::microseconds;
+        const pa_timing_info *info = stream && timingFresh ? pa_stream_get_timing_info(stream) : nullptr;
+        if (!info)
+            return std::nullopt;
+        if (info->playing) {
+            // Interpolated on from the server's last report.
+            pa_usec_t played = 0;
+            if (pa_stream_get_time(stream, &played) < 0)
+                return std::nullopt;
+            return microseconds(played >= lengthUsec ? 0 : lengthUsec - played);
+        }
+        if (info->read_index < qint64(samples.size()))
+            return std::nullopt; // not started yet
+        // All of it has left the queue, and the stream stopped there: what the sink held then is
+        // all that is left to play.
+        const auto sinceReport = std::chrono::duration_cast<microseconds>(Clock::now() - timingAt);
+        return std::max(microseconds(0), microseconds(info->sink_usec + info->transport_usec) - sinceReport);
+    }
 
     static void onState(pa_stream *stream, void *self)
     {
@@ -81,29 +121,73 @@ struct PulseOutput::Playback
         const qsizetype n = std::min(qsizetype(requested), p->samples.size() - p->written);
         if (n > 0 && pa_stream_write(stream, p->samples.constData() + p->written, size_t(n), nullptr, 0, PA_SEEK_RELATIVE) == 0)
             p->written += n;
-        if (p->written == p->samples.size() && !p->drain)
-            p->drain = pa_stream_drain(stream, &Playback::onDrained, p);
+        p->drainOnceStarted(stream);
+    }
+
+    static void onStarted(pa_stream *stream, void *self)
+    {
+        auto *p = static_cast<Playback *>(self);
+        p->lastHeard = Clock::now();
+        p->started = true;
+        p->drainOnceStarted(stream);
+    }
+
+    // A drain asked for before playback has started makes the server start the stream with a
+    // rewind that a sink's monitor loses the first milliseconds of: asked for once it plays.
+    void drainOnceStarted(pa_stream *s)
+    {
+        if (started && written == samples.size() && !drain)
+            drain = pa_stream_drain(s, &Playback::onDrained, this);
     }
 
     // Timing replies come about every 100 ms while the server is alive: the heartbeat that tells
-    // a server slow to drain (a long device latency) from one that has stopped answering.
-    static void onTimingUpdate(pa_stream *, void *self) { static_cast<Playback *>(self)->lastHeard = Clock::now(); }
-
-    static void onDrained(pa_stream *, int success, void *self)
+    // a server slow to drain (a long device latency) from one that has stopped answering. Once the
+    // whole sound is queued, they also tell when it will have been played.
+    static void onTimingUpdate(pa_stream *, void *self)
     {
         auto *p = static_cast<Playback *>(self);
-        (success ? p->drained : p->failed) = true;
-        p->drainedAt = Clock::now();
+        p->lastHeard = p->timingAt = Clock::now();
+        if (p->written == p->samples.size()) {
+            p->timingFresh = true;
+            p->owner->wake();
+        }
+    }
+
+    static void onDrained(pa_stream *stream, int success, void *self)
+    {
+        auto *p = static_cast<Playback *>(self);
+        p->lastHeard = Clock::now();
+        if (!success) {
+            p->failed = true;
+            p->owner->wake();
+            return;
+        }
+        p->drained = true;
+        // The queue is empty, but the sink may still hold the end of the sound: ask where its
+        // playback is now, and count on from there.
+        p->timing = pa_stream_update_timing_info(stream, &Playback::onTimingAfterDrain, p);
+        if (!p->timing)
+            p->failed = true;
+        p->owner->wake();
+    }
+
+    static void onTimingAfterDrain(pa_stream *, int success, void *self)
+    {
+        auto *p = static_cast<Playback *>(self);
+        p->lastHeard = p->timingAt = Clock::now();
+        (success ? p->timingFresh : p->failed) = true;
         p->owner->wake();
     }
 
     // Under the lock: after this no callback can reach this object.
     void detach()
     {
-        if (drain) {
-            pa_operation_cancel(drain);
-            pa_operation_unref(drain);
-            drain = nullptr;
+        for (pa_operation **operation : {&drain, &timing}) {
+            if (*operation) {
+                pa_operation_cancel(*operation);
+                pa_operation_unref(*operation);
+                *operation = nullptr;
+            }
         }
         if (stream) {
             pa_stream_set_state_callback(stream, nullptr, nullptr);
@@ -124,7 +208,7 @@ PulseOutput::~PulseOutput()
         return;
     {
         const Lock lock(m_mainloop);
-        m_lingering.reset();
+        m_lingering.clear();
         dropContext();
     }
     pa_threaded_mainloop_stop(m_mainloop);
@@ -151,6 +235,10 @@ void PulseOutput::wake()
     QMetaObject::invokeMethod(&m_waker, [this] {
         if (m_waiting)
             m_waiting->quit();
+        if (m_mainloop) {
+            const Lock lock(m_mainloop);
+            pruneLingering();
+        }
     }, Qt::QueuedConnection);
 }
 
@@ -180,6 +268,8 @@ void PulseOutput::connectContext()
 // Under the lock.
 void PulseOutput::dropContext()
 {
+    // Their streams end with the context.
+    m_lingering.clear();
     if (!m_context)
         return;
     pa_context_set_state_callback(m_context, nullptr, nullptr);
@@ -197,24 +287,68 @@ bool PulseOutput::contextSettled() const
     return state == PA_CONTEXT_READY || !PA_CONTEXT_IS_GOOD(state);
 }
 
-template <typename Done>
-PulseOutput::Wait PulseOutput::waitUntil(Done done, const QDeadlineTimer &deadline)
+template <typename Look>
+PulseOutput::Wait PulseOutput::waitUntil(Look look, const QDeadlineTimer &deadline)
 {
     for (;;) {
+        std::optional<std::chrono::microseconds> again;
         {
             const Lock lock(m_mainloop);
-            if (done())
-                return Wait::Done;
+            again = look();
         }
+        if (again && again->count() <= 0)
+            return Wait::Done;
         if (deadline.hasExpired())
             return Wait::Expired;
+        auto wait = std::chrono::milliseconds(std::max<qint64>(1, deadline.remainingTime()));
+        if (again)
+            wait = std::min(wait, std::chrono::ceil<std::chrono::milliseconds>(*again));
         QEventLoop loop;
-        QTimer::singleShot(std::max<qint64>(1, deadline.remainingTime()), &loop, &QEventLoop::quit);
+        QTimer::singleShot(wait, Qt::PreciseTimer, &loop, &QEventLoop::quit);
         m_waiting = &loop;
         // The window keeps painting; clicks and keys wait until the sound has ended.
         loop.exec(QEventLoop::ExcludeUserInputEvents);
         m_waiting = nullptr;
     }
+}
+
+// Under the lock: streams that ended, and streams of a server that has stopped answering them,
+// are let go; the others play on.
+void PulseOutput::pruneLingering()
+{
+    const auto now = Playback::Clock::now();
+    std::erase_if(m_lingering, [&](const std::unique_ptr<Playback> &p) {
+        if (p->drained)
+            m_unresponsive = false; // the server really played it
+        return p->finished() || now - p->lastHeard > HeartbeatTimeout + std::chrono::microseconds(p->lengthUsec);
+    });
+}
+
+// Under the lock: a stream for `sound` on the ready context, connected and starting.
+std::unique_ptr<PulseOutput::Playback> PulseOutput::startStream(const PcmSound &sound)
+{
+    const pa_sample_spec format{PA_SAMPLE_S16NE, uint32_t(sound.sampleRate), uint8_t(sound.channels)};
+    auto playback = std::make_unique<Playback>(this, sound.samples, pa_bytes_to_usec(uint64_t(sound.samples.size()), &format));
+    pa_proplist *properties = pa_proplist_new();
+    pa_proplist_sets(properties, PA_PROP_MEDIA_ROLE, "event");
+    playback->stream = pa_stream_new_with_proplist(m_context, "Velmora", &format, nullptr, properties);
+    pa_proplist_free(properties);
+    if (!playback->stream)
+        return nullptr;
+    pa_stream_set_state_callback(playback->stream, &Playback::onState, playback.get());
+    pa_stream_set_write_callback(playback->stream, &Playback::onWritable, playback.get());
+    pa_stream_set_latency_update_callback(playback->stream, &Playback::onTimingUpdate, playback.get());
+    pa_stream_set_started_callback(playback->stream, &Playback::onStarted, playback.get());
+    const auto frame = uint32_t(pa_frame_size(&format));
+    const auto queued = std::min(uint32_t(sound.samples.size()), MaxQueuedBytes / frame * frame);
+    const auto request = uint32_t(pa_usec_to_bytes(RequestUsec, &format));
+    const auto start = std::min(queued, uint32_t(pa_usec_to_bytes(StartUsec, &format)));
+    // Early requests: the sink runs at the short request latency, whatever is queued.
+    pa_buffer_attr buffer{uint32_t(-1), queued, start, request, uint32_t(-1)};
+    const auto flags = pa_stream_flags_t(PA_STREAM_EARLY_REQUESTS | PA_STREAM_AUTO_TIMING_UPDATE | PA_STREAM_INTERPOLATE_TIMING);
+    if (pa_stream_connect_playback(playback->stream, nullptr, &buffer, flags, nullptr, nullptr) < 0)
+        return nullptr;
+    return playback;
 }
 
 PulseOutput::Result PulseOutput::play(const PcmSound &sound, std::chrono::milliseconds margin)
@@ -227,74 +361,79 @@ PulseOutput::Result PulseOutput::play(const PcmSound &sound, std::chrono::millis
     const auto done = qScopeGuard([this] { m_playing = false; });
     const QDeadlineTimer deadline(sound.durationMs() + margin.count());
 
+    bool unanswered = false; // a server that failed to answer in time, and has not played since
     {
         const Lock lock(m_mainloop);
+        pruneLingering();
         const bool ready = m_context && pa_context_get_state(m_context) == PA_CONTEXT_READY;
-        if (m_unresponsive) {
-            // A server that failed to answer in time is asked again without waiting: the
-            // connection started then (or now) is used once it has come up.
-            if (!ready) {
-                if (contextSettled())
-                    connectContext();
-                return Result::NoServer;
-            }
-            m_unresponsive = false;
-        } else if (!ready) {
-            connectContext();
+        unanswered = m_unresponsive;
+        if (unanswered && !ready) {
+            // Asked again without waiting: the connection started then (or now) is used once it
+            // has come up.
+            if (contextSettled())
+                connectContext();
+            return Result::NoServer;
         }
+        if (!ready)
+            connectContext();
         if (!m_context)
             return Result::NoServer;
     }
 
-    if (waitUntil([this] { return contextSettled(); }, deadline) == Wait::Expired) {
+    if (waitUntil([this]() -> std::optional<std::chrono::microseconds> {
+            if (contextSettled())
+                return std::chrono::microseconds(0);
+            return std::nullopt;
+        }, deadline) == Wait::Expired) {
         m_unresponsive = true;
         return Result::TimedOut;
     }
 
-    auto playback = std::make_unique<Playback>(this, sound.samples);
+    std::unique_ptr<Playback> playback;
     {
         const Lock lock(m_mainloop);
-        if (m_lingering && m_lingering->finished())
-            m_lingering.reset();
         if (!m_context || pa_context_get_state(m_context) != PA_CONTEXT_READY)
             return Result::NoServer;
-        const pa_sample_spec format{PA_SAMPLE_S16NE, uint32_t(sound.sampleRate), uint8_t(sound.channels)};
-        pa_proplist *properties = pa_proplist_new();
-        pa_proplist_sets(properties, PA_PROP_MEDIA_ROLE, "event");
-        playback->stream = pa_stream_new_with_proplist(m_context, "Velmora", &format, nullptr, properties);
-        pa_proplist_free(properties);
-        if (!playback->stream)
+        playback = startStream(sound);
+        if (!playback)
             return Result::Failed;
-        pa_stream_set_state_callback(playback->stream, &Playback::onState, playback.get());
-        pa_stream_set_write_callback(playback->stream, &Playback::onWritable, playback.get());
-        pa_stream_set_latency_update_callback(playback->stream, &Playback::onTimingUpdate, playback.get());
-        // A short buffer: the chime starts at once, and the sink has little to mix over again
-        // when the stream joins it (a null sink's monitor would lose that part).
-        pa_buffer_attr buffer{uint32_t(-1), uint32_t(pa_usec_to_bytes(BufferUsec, &format)), uint32_t(-1), uint32_t(-1),
-                              uint32_t(-1)};
-        const auto flags = pa_stream_flags_t(PA_STREAM_ADJUST_LATENCY | PA_STREAM_AUTO_TIMING_UPDATE);
-        if (pa_stream_connect_playback(playback->stream, nullptr, &buffer, flags, nullptr, nullptr) < 0)
-            return Result::Failed;
+        if (unanswered) {
+            // A connection that answers its handshake is no proof that the server plays: the sound
+            // goes out without a wait, and waits come back once a stream has really played.
+            m_lingering.push_back(std::move(playback));
+            return Result::NoServer;
+        }
     }
 
-    const Wait wait = waitUntil([&] { return playback->finished(); }, deadline);
+    const Wait wait = waitUntil([&]() -> std::optional<std::chrono::microseconds> {
+        if (playback->failed)
+            return std::chrono::microseconds(0);
+        const std::optional<std::chrono::microseconds> left = playback->untilHeard();
+        // The clock runs on by itself between reports: a server that has stopped reporting may
+        // have stopped playing too.
+        if (left && left->count() <= 0 && Playback::Clock::now() - playback->lastHeard > HeartbeatTimeout)
+            return std::nullopt;
+        return left;
+    }, deadline);
     const Lock lock(m_mainloop);
-    if (wait == Wait::Expired) {
-        if (Playback::Clock::now() - playback->lastHeard < HeartbeatTimeout) {
-            // Alive but slow to report the end (a device with a long latency): the wait is over,
-            // and the sound is left to finish rather than cut off.
-            m_lingering = std::move(playback);
-            return Result::TimedOut;
-        }
-        // The server has stopped answering: later sounds do not wait for it until it answers again.
-        m_unresponsive = true;
-        connectContext();
+    if (playback->failed)
+        return Result::Failed;
+    if (wait == Wait::Done) {
+        // Heard to its end; the stream stays until the server reports it drained, since
+        // disconnecting it sooner would take back what the sink still holds of it.
+        m_lingering.push_back(std::move(playback));
+        return Result::Drained;
+    }
+    if (Playback::Clock::now() - playback->lastHeard < HeartbeatTimeout) {
+        // Alive but slow to play or to report (a device with a long latency): the wait is over,
+        // and the sound is left to finish rather than cut off.
+        m_lingering.push_back(std::move(playback));
         return Result::TimedOut;
     }
-    if (!playback->drained)
-        return Result::Failed;
-    m_lastDrainReport = playback->drainedAt;
-    return Result::Drained;
+    // The server has stopped answering: later sounds do not wait for it until it plays again.
+    m_unresponsive = true;
+    connectContext();
+    return Result::TimedOut;
 }
 
 } // namespace velmora

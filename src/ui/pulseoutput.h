@@ -5,6 +5,7 @@
 
 #include <chrono>
 #include <memory>
+#include <vector>
 
 class QDeadlineTimer;
 class QEventLoop;
@@ -23,7 +24,7 @@ class PulseOutput
 {
 public:
     enum class Result {
-        Drained,  // the server played the whole sound
+        Drained,  // the sink has played the whole sound
         NoServer, // nothing answers, or a server failed to answer before and has not answered since
         TimedOut, // the sound did not drain within the bound
         Failed,   // the server refused the stream
@@ -34,10 +35,8 @@ public:
     PulseOutput(const PulseOutput &) = delete;
     PulseOutput &operator=(const PulseOutput &) = delete;
 
-    // Returns when the server reports the sound drained, or after its length plus `margin`.
+    // Returns when the sink has played the sound's last sample, or after its length plus `margin`.
     Result play(const PcmSound &sound, std::chrono::milliseconds margin);
-    // When the server last reported a sound drained, for measuring how soon the wait ends after.
-    std::chrono::steady_clock::time_point lastDrainReport() const { return m_lastDrainReport; }
 
 private:
     struct Playback;
@@ -48,8 +47,11 @@ private:
     void connectContext();
     void dropContext();
     bool contextSettled() const;
-    template <typename Done>
-    Wait waitUntil(Done done, const QDeadlineTimer &deadline);
+    // Waits while `look` (called under the lock) says nothing, or says to look again later.
+    template <typename Look>
+    Wait waitUntil(Look look, const QDeadlineTimer &deadline);
+    void pruneLingering();
+    std::unique_ptr<Playback> startStream(const PcmSound &sound);
     void wake();
 
     static void onContextState(pa_context *context, void *self);
@@ -59,8 +61,7 @@ private:
     pa_context *m_context = nullptr;
     bool m_unresponsive = false;
     bool m_playing = false;
-    std::chrono::steady_clock::time_point m_lastDrainReport;
-    std::unique_ptr<Playback> m_lingering; // a sound the wait gave up on while the server was alive
+    std::vector<std::unique_ptr<Playback>> m_lingering; // sounds that play on without a wait
     QEventLoop *m_waiting = nullptr;
     QObject m_waker; // lives in the GUI thread; libpulse's thread posts its reports to it
 };
