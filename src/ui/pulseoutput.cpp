@@ -193,6 +193,7 @@ struct PulseOutput::Playback
             pa_stream_set_state_callback(stream, nullptr, nullptr);
             pa_stream_set_write_callback(stream, nullptr, nullptr);
             pa_stream_set_latency_update_callback(stream, nullptr, nullptr);
+            pa_stream_set_started_callback(stream, nullptr, nullptr);
             pa_stream_disconnect(stream);
             pa_stream_unref(stream);
             stream = nullptr;

@@ -26,7 +26,7 @@ public:
     enum class Result {
         Drained,  // the sink has played the whole sound
         NoServer, // nothing answers, or a server failed to answer before and has not answered since
-        TimedOut, // the sound did not drain within the bound
+        TimedOut, // the sound was not heard to its end within the bound
         Failed,   // the server refused the stream
     };
 
