@@ -10,6 +10,7 @@ packages=(
     cmake g++ make pkgconf
     qt6-base-dev libqt6sql6-sqlite libsqlite3-dev
     libpulse-dev
+    libfluidsynth-dev libfluidsynth3 timgm6mb-soundfont
     mdbtools-dev
     fonts-liberation2
 )

@@ -45,6 +45,16 @@ public:
     QStringList played;
     int lengthMs = 0;
     std::function<void(const QString &)> onStart;
+    // Questions' notes: as if a server took them, unless told otherwise.
+    bool detachedPlays = true;
+    int detachedStarts = 0;
+    int detachedStops = 0;
+    bool startDetached(const PcmSound &) override
+    {
+        ++detachedStarts;
+        return detachedPlays;
+    }
+    void stopDetached() override { ++detachedStops; }
 
 protected:
     void playToEnd(const QString &relativePath) override;

@@ -121,12 +121,18 @@ private slots:
         QTest::newRow("tovu extra") << QStringList{"velmora", "tovu", "extra"} << false;
         QTest::newRow("no argument") << QStringList{"velmora"} << false;
         QTest::newRow("tovu with a blank") << QStringList{"velmora", "tovu "} << false;
+        // The listening options are taken out first.
+        QTest::newRow("options, then tovu") << QStringList{"velmora", "--hear", "tovu", "--by-ear"} << true;
+        QTest::newRow("tovu and an unknown option") << QStringList{"velmora", "tovu", "--loud"} << false;
     }
     void cheatDecision()
     {
         QFETCH(QStringList, arguments);
         QFETCH(bool, on);
         QCOMPARE(cheatModeFromArguments(arguments), on);
+        const CommandLine line = parseCommandLine(arguments);
+        QCOMPARE(line.listen.hearEachQuestion, arguments.contains(QStringLiteral("--hear")));
+        QCOMPARE(line.listen.chordsByEar, arguments.contains(QStringLiteral("--by-ear")));
     }
 
     void realProcessTakesTovuAfterQtsOwnOptions_data()

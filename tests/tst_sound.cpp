@@ -5,6 +5,7 @@
 #include "ui/wavdecoder.h"
 
 #include <QAccessible>
+#include <QAction>
 #include <QAccessibleActionInterface>
 #include <QDir>
 #include <QElapsedTimer>
@@ -617,6 +618,40 @@ private slots:
         QCOMPARE(result, PulseOutput::Result::TimedOut);
         QVERIFY2(waited >= 540 && waited < 800, qPrintable(QString::number(waited)));
         QVERIFY(timed([&] { output.play(blip, 500ms); }) < 50);
+    }
+
+    void aQuestionIsHeardAndAPressStopsIt()
+    {
+        if (!serverUp())
+            QSKIP("no pulseaudio binary: the sound server tests cannot run");
+        writeFile(QStringLiteral("sound/4.wav"), test::toneWav(0.3, 3000));
+        SoundHarness h(m_server->address(), true);
+        // A listener first: without one a null sink may play a sound late, over the question.
+        test::PulseServer::Recording recording(*m_server);
+        h.find<QAbstractButton>("Int_C")->click(); // its chime connects to the server
+        h.window.findChild<QAction *>(QStringLiteral("HearEachQuestion"))->trigger();
+        QTest::qWait(500);
+        const auto pressed = std::chrono::steady_clock::now();
+        h.find<QAbstractButton>("Command1")->click();
+        QTest::qWait(800); // in the middle of the broken chord
+        const auto [key, kind] = test::splitChordAnswer(h.find<QLabel>("Label1")->text());
+        const QString wrong = test::chordButtonFor(kind == QLatin1String("maj_3") ? QStringLiteral("min_3") : QStringLiteral("maj_3"));
+        const auto answered = std::chrono::steady_clock::now();
+        h.window.findChild<QAbstractButton *>(wrong)->click(); // waits for its chime
+        const auto chimed = std::chrono::steady_clock::now();
+        QTest::qWait(1000);
+        const std::vector<qint16> samples = recording.stop();
+        const auto at = [&](double ms) { return recording.timeOf(ms * test::PulseServer::RecordRate / 1000); };
+        std::vector<test::Burst> heard = test::bursts(samples, test::PulseServer::RecordRate, 60, 300);
+        std::erase_if(heard, [&](const test::Burst &b) { return at(b.startMs) < pressed; }); // the first chime
+        QVERIFY2(!heard.empty(), "the question did not reach the server");
+        const auto ms = [](auto d) { return std::chrono::duration<double, std::milli>(d).count(); };
+        // Heard from the press on, and silent once the chime that the answer started has ended.
+        QVERIFY2(at(heard.front().startMs) > pressed && at(heard.front().startMs) < answered - std::chrono::milliseconds(500),
+                 qPrintable(QStringLiteral("started %1 ms after the press").arg(ms(at(heard.front().startMs) - pressed))));
+        const double end = heard.back().startMs + heard.back().lengthMs;
+        QVERIFY2(at(end) < chimed + std::chrono::milliseconds(60),
+                 qPrintable(QStringLiteral("sound went on %1 ms after the chime").arg(ms(at(end) - chimed))));
     }
 
     void cleanupTestCase()

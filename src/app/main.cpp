@@ -9,10 +9,19 @@
 
 #include <QApplication>
 
+#include <cstdio>
+#include <cstring>
 #include <memory>
 
 int main(int argc, char *argv[])
 {
+    // Answered before any window system is needed.
+    for (int i = 1; i < argc; ++i) {
+        if (std::strcmp(argv[i], "--help") == 0) {
+            std::fputs(velmora::Usage, stdout);
+            return 0;
+        }
+    }
     QApplication app(argc, argv);
     // The desktop entry's name lets window managers and Wayland compositors match the window to
     // its entry and icon. No display name: Qt would append it to every window title.
@@ -20,7 +29,7 @@ int main(int argc, char *argv[])
     QApplication::setApplicationVersion(velmora::versionNumber());
     QGuiApplication::setDesktopFileName(QStringLiteral(VELMORA_APP_ID));
     velmora::applyLook(app);
-    const bool cheatMode = velmora::cheatModeFromArguments(QApplication::arguments());
+    const velmora::CommandLine line = velmora::parseCommandLine(QApplication::arguments());
 
     velmora::MessageBoxPrompter prompter;
     velmora::ServerSoundPlayer sound;
@@ -29,7 +38,8 @@ int main(int argc, char *argv[])
     std::unique_ptr<velmora::MainWindow> mainWindow;
 
     auto *splash = new velmora::SplashWindow([&]() -> QWidget * {
-        mainWindow = std::make_unique<velmora::MainWindow>(velmora::Services{prompter, sound, random, clock}, cheatMode);
+        mainWindow = std::make_unique<velmora::MainWindow>(velmora::Services{prompter, sound, random, clock}, line.cheatMode,
+                                                           line.listen);
         prompter.setParent(mainWindow.get());
         QObject::connect(mainWindow.get(), &velmora::MainWindow::quitRequested, &app, &QApplication::quit);
         mainWindow->Form_Load();

@@ -19,6 +19,7 @@
 #include <QEvent>
 #include <QLabel>
 #include <QLayout>
+#include <QMenu>
 #include <QMenuBar>
 #include <QScreen>
 #include <QTabBar>
@@ -63,7 +64,7 @@ QString versionNumber()
     return QStringLiteral("%1.%2.%3").arg(VELMORA_VERSION_MAJOR).arg(VELMORA_VERSION_MINOR).arg(VELMORA_VERSION_PATCH);
 }
 
-MainWindow::MainWindow(Services services, bool cheatMode, QWidget *parent)
+MainWindow::MainWindow(Services services, bool cheatMode, Listening::Choices listen, QWidget *parent)
     : QMainWindow(parent, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint),
       m_services(std::move(services))
 {
@@ -75,6 +76,32 @@ MainWindow::MainWindow(Services services, bool cheatMode, QWidget *parent)
     exit->setObjectName(QStringLiteral("Exit"));
     PressGate &presses = m_services.sound.presses();
     connect(exit, &QAction::triggered, this, presses.guarded(this, [this] { Exit_Click(); }));
+
+    // Hearing the question: the one menu beyond the original window.
+    m_listening = new Listening(m_services.sound, m_services.prompter, listen, this);
+    presses.setBeforeEachPress([this] { m_listening->stop(); });
+    QMenu *listenMenu = menuBar()->addMenu(QStringLiteral("Listen"));
+    listenMenu->setObjectName(QStringLiteral("mnuListen"));
+    listenMenu->setAccessibleName(QStringLiteral("Listen"));
+    m_playQuestion = listenMenu->addAction(QStringLiteral("Play the question"));
+    m_playQuestion->setObjectName(QStringLiteral("PlayQuestion"));
+    m_playQuestion->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_P));
+    connect(m_playQuestion, &QAction::triggered, this, presses.guarded(this, [this] { playQuestion(); }));
+    QAction *hear = listenMenu->addAction(QStringLiteral("Hear each question"));
+    hear->setObjectName(QStringLiteral("HearEachQuestion"));
+    hear->setCheckable(true);
+    hear->setChecked(listen.hearEachQuestion);
+    connect(hear, &QAction::toggled, m_listening, &Listening::setHearEachQuestion);
+    QAction *byEar = listenMenu->addAction(QStringLiteral("Chords by ear"));
+    byEar->setObjectName(QStringLiteral("ChordsByEar"));
+    byEar->setCheckable(true);
+    byEar->setChecked(listen.chordsByEar);
+    connect(byEar, &QAction::toggled, m_listening, &Listening::setChordsByEar);
+    m_listenItems = {m_playQuestion, hear, byEar};
+    m_listenUnavailable = listenMenu->addAction(QString());
+    m_listenUnavailable->setObjectName(QStringLiteral("ListenUnavailable"));
+    m_listenUnavailable->setEnabled(false);
+    connect(m_listening, &Listening::availabilityChanged, this, &MainWindow::updateListenMenu);
 
     auto *client = new QWidget(this);
     client->setFixedSize(ui::twipsRect(0, 0, 9600, 7335).size());
@@ -92,6 +119,7 @@ MainWindow::MainWindow(Services services, bool cheatMode, QWidget *parent)
     ui::setTextColour(m_statusLine, QColor(0xC0, 0, 0));
     m_statusLine->setAccessibleName(Feedback::EmptyLineName);
     m_soundOff = ui::checkBox(client, "Sound_off", QStringLiteral("Sound off"), ui::twipsRect(5880, 7080, 3255, 255), false);
+    m_listening->setSoundOff(m_soundOff);
 
     m_blinker = new QTimer(this);
     m_blinker->setObjectName(QStringLiteral("blinker"));
@@ -111,16 +139,19 @@ MainWindow::MainWindow(Services services, bool cheatMode, QWidget *parent)
 
     m_feedback = new Feedback(m_statusLine, m_soundOff, m_services.sound, this);
     m_context.reset(new ExerciseContext{m_database, *ladders, *chordKinds, *intervals, m_services.random, m_services.clock, m_services.prompter,
-                                        *m_feedback, presses, cheatMode});
+                                        *m_feedback, presses, *m_listening, cheatMode});
 
     for (const Exercise &exercise : Exercises) {
         ExercisePage *page = exercise.create(m_tabs, *m_context);
         m_tabs->addTab(page, QLatin1String(exercise.tabCaption));
         if (exercise.openFirst)
             m_tabs->setCurrentWidget(page);
+        connect(page, &ExercisePage::questionChanged, this, &MainWindow::updateListenMenu);
     }
     m_about = new AboutPage(m_tabs, m_services.sound);
     m_tabs->addTab(m_about, QStringLiteral("About"));
+    connect(m_tabs, &QTabWidget::currentChanged, this, &MainWindow::updateListenMenu);
+    updateListenMenu();
 
     // Tab walks each page in reading order (the hidden pages' controls are passed over), the
     // status strip last.
@@ -176,6 +207,7 @@ void MainWindow::Exit_Click()
 {
     if (!m_services.prompter.askYesNo(QStringLiteral("Quiting"), QStringLiteral("Quit Program?")))
         return;
+    m_listening->stop();
     m_services.sound.play(QStringLiteral("sound/1.wav"));
     hide();
     emit quitRequested();
@@ -184,6 +216,25 @@ void MainWindow::Exit_Click()
 void MainWindow::SSTab1_Click()
 {
     m_feedback->clear();
+}
+
+void MainWindow::playQuestion()
+{
+    if (auto *page = qobject_cast<ExercisePage *>(m_tabs->currentWidget()))
+        m_listening->play(page->questionSound());
+}
+
+// The items work only with a SoundFont to play from, and "Play the question" only on a tab that
+// has a question.
+void MainWindow::updateListenMenu()
+{
+    const QString unavailable = m_listening->unavailableReason();
+    for (QAction *item : std::as_const(m_listenItems))
+        item->setEnabled(unavailable.isEmpty());
+    m_listenUnavailable->setText(unavailable.isEmpty() ? QStringLiteral("Questions can be heard") : unavailable);
+    m_listenUnavailable->setVisible(!unavailable.isEmpty());
+    auto *page = qobject_cast<ExercisePage *>(m_tabs->currentWidget());
+    m_playQuestion->setEnabled(unavailable.isEmpty() && page && !page->questionSound().isEmpty());
 }
 
 void MainWindow::blinker_Timer()

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "ui/exercisecontext.h"
+#include "ui/listening.h"
 #include "music/musicdatabase.h"
 
 #include <QMainWindow>
@@ -37,7 +38,7 @@ class MainWindow : public QMainWindow
 {
     Q_OBJECT
 public:
-    MainWindow(Services services, bool cheatMode, QWidget *parent = nullptr);
+    MainWindow(Services services, bool cheatMode, Listening::Choices listen = {}, QWidget *parent = nullptr);
     ~MainWindow() override;
 
     // Runs once, after construction and before the window is shown.
@@ -47,6 +48,7 @@ public:
     void pressOnReturn();
     void SSTab1_Click();
     void blinker_Timer();
+    void playQuestion();
 
 
 signals:
@@ -57,6 +59,8 @@ protected:
     void showEvent(QShowEvent *event) override;
 
 private:
+    void updateListenMenu();
+
     Services m_services;
 
     MusicDatabase m_database;
@@ -66,6 +70,10 @@ private:
     QCheckBox *m_soundOff;
     QTimer *m_blinker;
     Feedback *m_feedback;
+    Listening *m_listening;
+    QAction *m_playQuestion;
+    QList<QAction *> m_listenItems;
+    QAction *m_listenUnavailable;
     std::unique_ptr<ExerciseContext> m_context;
     AboutPage *m_about;
     bool m_exposed = false;

@@ -4,6 +4,7 @@ namespace velmora {
 
 class Clock;
 class Feedback;
+class Listening;
 class MusicDatabase;
 class PressGate;
 class Prompter;
@@ -22,6 +23,7 @@ struct ExerciseContext
     Prompter &prompter;
     Feedback &feedback;
     PressGate &presses; // every press handler is connected through it
+    Listening &listening;
     bool cheatMode;     // decided from the command line at start
 };
 

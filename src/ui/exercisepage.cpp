@@ -2,6 +2,7 @@
 
 #include "ui/clock.h"
 #include "ui/feedback.h"
+#include "ui/listening.h"
 #include "music/musicdatabase.h"
 
 #include <QLabel>
@@ -45,6 +46,21 @@ void ExercisePage::revealCheat()
         m_cheatLabel->show();
     // Restarting gives the revealed answer a full interval on screen.
     m_context.clock.start(*m_cheatTimer);
+}
+
+bool ExercisePage::setQuestionSound(Phrase phrase, bool heard)
+{
+    m_questionSound = std::move(phrase);
+    emit questionChanged();
+    if (heard || m_context.listening.hearEachQuestion())
+        return m_context.listening.hear(m_questionSound);
+    return false;
+}
+
+void ExercisePage::hearAfterAnswer(const Phrase &phrase)
+{
+    if (m_context.listening.hearEachQuestion())
+        m_context.listening.hear(phrase);
 }
 
 } // namespace velmora

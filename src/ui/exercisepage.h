@@ -1,6 +1,7 @@
 #pragma once
 
 #include "music/expected.h"
+#include "music/phrase.h"
 #include "ui/exercisecontext.h"
 #include "ui/pressgate.h"
 #include "ui/prompter.h"
@@ -25,6 +26,12 @@ public:
     // The button that asks the page's next question; Return presses it when no button has focus.
     QPushButton *goButton() const { return m_goButton; }
 
+    // The notes of the question on the page; empty while it has none.
+    const Phrase &questionSound() const { return m_questionSound; }
+
+signals:
+    void questionChanged();
+
 protected:
     // Runs `handler` for each `signal` of `sender`, never inside a playing sound.
     template <typename Sender, typename Signal, typename Handler>
@@ -36,6 +43,12 @@ protected:
     // The start of every go button's press: empties the verdict line and looks at the music data
     // as it is now. False when the press cannot go on; the reason has been shown.
     bool startGoPress();
+
+    // The notes of the new question, heard at once if "Hear each question" is on (or `heard`);
+    // true when they are being heard.
+    bool setQuestionSound(Phrase phrase, bool heard = false);
+    // Heard after a right answer, if "Hear each question" is on.
+    void hearAfterAnswer(const Phrase &phrase);
 
     // Shows the reason a press failed, once; true when `result` holds a question.
     template <typename T>
@@ -72,6 +85,7 @@ private:
     QTimer *m_cheatTimer = nullptr;
     QPushButton *m_goButton = nullptr;
     std::function<void()> m_reveal;
+    Phrase m_questionSound;
 };
 
 } // namespace velmora

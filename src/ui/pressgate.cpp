@@ -4,10 +4,13 @@ namespace velmora {
 
 void PressGate::run(QObject *context, std::function<void()> press)
 {
-    if (isHeld())
+    if (isHeld()) {
         m_waiting.emplace_back(context, std::move(press));
-    else
-        press();
+        return;
+    }
+    if (m_before)
+        m_before();
+    press();
 }
 
 void PressGate::release()

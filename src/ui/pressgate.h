@@ -22,6 +22,8 @@ public:
 
     // Runs `press` now, or after the sound that is playing.
     void run(QObject *context, std::function<void()> press);
+    // Runs before each press is handled (a question that plays is stopped by any press).
+    void setBeforeEachPress(std::function<void()> before) { m_before = std::move(before); }
 
     // A slot for connect() that goes through the gate. Arguments the signal carries are passed on
     // when `handler` takes them (QButtonGroup::idClicked's id) and dropped otherwise (clicked's bool).
@@ -54,6 +56,7 @@ private:
     void release();
 
     int m_holds = 0;
+    std::function<void()> m_before;
     std::deque<std::pair<QPointer<QObject>, std::function<void()>>> m_waiting;
 };
 

@@ -209,7 +209,7 @@ PulseOutput::~PulseOutput()
         return;
     {
         const Lock lock(m_mainloop);
-        m_lingering.clear();
+        m_detached.reset();
         dropContext();
     }
     pa_threaded_mainloop_stop(m_mainloop);
@@ -271,6 +271,7 @@ void PulseOutput::dropContext()
 {
     // Their streams end with the context.
     m_lingering.clear();
+    m_detached.reset();
     if (!m_context)
         return;
     pa_context_set_state_callback(m_context, nullptr, nullptr);
@@ -435,6 +436,32 @@ PulseOutput::Result PulseOutput::play(const PcmSound &sound, std::chrono::millis
     m_unresponsive = true;
     connectContext();
     return Result::TimedOut;
+}
+
+bool PulseOutput::startDetached(const PcmSound &sound)
+{
+    if (!startMainloop())
+        return false;
+    const Lock lock(m_mainloop);
+    m_detached.reset();
+    if (!m_context || pa_context_get_state(m_context) != PA_CONTEXT_READY) {
+        // Connects for the next time, without waiting now.
+        if (!m_unresponsive && contextSettled())
+            connectContext();
+        return false;
+    }
+    if (m_unresponsive)
+        return false;
+    m_detached = startStream(sound);
+    return m_detached != nullptr;
+}
+
+void PulseOutput::stopDetached()
+{
+    if (!m_mainloop)
+        return;
+    const Lock lock(m_mainloop);
+    m_detached.reset(); // disconnecting ends it at once
 }
 
 } // namespace velmora

@@ -38,6 +38,11 @@ public:
     // Returns when the sink has played the sound's last sample, or after its length plus `margin`.
     Result play(const PcmSound &sound, std::chrono::milliseconds margin);
 
+    // Starts `sound` and returns at once; it plays while the program goes on, until it ends or
+    // stopDetached() is called. False when no server is ready for it now: nothing waits for one.
+    bool startDetached(const PcmSound &sound);
+    void stopDetached();
+
 private:
     struct Playback;
     class Lock;
@@ -62,6 +67,7 @@ private:
     bool m_unresponsive = false;
     bool m_playing = false;
     std::vector<std::unique_ptr<Playback>> m_lingering; // sounds that play on without a wait
+    std::unique_ptr<Playback> m_detached;
     QEventLoop *m_waiting = nullptr;
     QObject m_waker; // lives in the GUI thread; libpulse's thread posts its reports to it
 };

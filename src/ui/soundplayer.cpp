@@ -26,4 +26,14 @@ void ServerSoundPlayer::playToEnd(const QString &relativePath)
         m_output->play(sound->pcm, WaitMargin);
 }
 
+bool ServerSoundPlayer::startDetached(const PcmSound &sound)
+{
+    return m_output->startDetached(sound);
+}
+
+void ServerSoundPlayer::stopDetached()
+{
+    m_output->stopDetached();
+}
+
 } // namespace velmora

@@ -8,6 +8,8 @@
 
 namespace velmora {
 
+struct PcmSound;
+
 // Plays a sound named relative to the working directory ("sound/2.wav") and returns when it has
 // ended; presses that arrive meanwhile are handled afterwards, through presses(). Nothing about
 // sound is ever reported to the user.
@@ -22,6 +24,11 @@ public:
         playToEnd(relativePath);
     }
     PressGate &presses() { return m_presses; }
+
+    // A sound that plays while the program goes on (a question's notes), until it ends, the next
+    // one starts or stopDetached() is called. False when nothing could be started.
+    virtual bool startDetached(const PcmSound &) { return false; }
+    virtual void stopDetached() {}
 
 protected:
     virtual void playToEnd(const QString &relativePath) = 0;
@@ -41,6 +48,9 @@ public:
     // `server` as in PULSE_SERVER ("unix:/run/user/1000/pulse/native"); empty: the user's own.
     explicit ServerSoundPlayer(const QString &server = QString());
     ~ServerSoundPlayer() override;
+
+    bool startDetached(const PcmSound &sound) override;
+    void stopDetached() override;
 
 protected:
     void playToEnd(const QString &relativePath) override;

@@ -2,7 +2,9 @@
 
 #include "exercises/chords/chordquestion.h"
 #include "ui/feedback.h"
+#include "ui/listening.h"
 #include "ui/prompter.h"
+#include "exercises/chords/staffgeometry.h"
 #include "exercises/chords/staffview.h"
 #include "ui/keyboard.h"
 #include "ui/twips.h"
@@ -80,7 +82,13 @@ ChordsPage::ChordsPage(QTabWidget *tabControl, ExerciseContext &context) : Exerc
     m_cheatLabel = ui::label(page, "Label1", QStringLiteral("Label1"), ui::twipsRect(4560, 6600, 1215, 255));
     m_cheatLabel->setAccessibleName(QStringLiteral("Expected answer"));
     m_cheatLabel->hide();
-    setUpCheat(cheat, CheatButton::AlwaysShown, m_cheatLabel, ui::hideTimer(answer, "Timer1", 1000, m_cheatLabel));
+    setUpCheat(cheat, CheatButton::AlwaysShown, m_cheatLabel, ui::hideTimer(answer, "Timer1", 1000, m_cheatLabel),
+               [this] {
+                   if (cheatMode() && m_hiddenByEar)
+                       drawQuestion(true);
+               });
+    // A key chosen is a press too: it stops a question that plays.
+    onPress(m_keyGroup, &QButtonGroup::idClicked, [] {});
 }
 
 void ChordsPage::Command1_Click()
@@ -100,8 +108,20 @@ void ChordsPage::Command1_Click()
     if (!question->kindHasBuilder)
         m_context.prompter.inform(QStringLiteral("geen verwijzing!"));
     m_noteSlots = question->notes;
-    m_staff->DrawChord(m_noteSlots);
-    m_noteList->setText(noteListText(m_noteSlots, listNotes));
+    m_listNotes = listNotes;
+    // By ear, the chord is heard whatever "Hear each question" says; one that cannot be heard
+    // (no sound server, no SoundFont, "Sound off") is drawn whole.
+    const bool byEar = m_context.listening.chordsByEar();
+    const bool heard = setQuestionSound(phrase::brokenThenTogether(staff::soundingKeys(m_noteSlots)), byEar);
+    m_hiddenByEar = byEar && heard;
+    drawQuestion(!m_hiddenByEar);
+}
+
+void ChordsPage::drawQuestion(bool whole)
+{
+    m_hiddenByEar = !whole;
+    m_staff->DrawChord(whole ? m_noteSlots : staff::bassOnly(m_noteSlots));
+    m_noteList->setText(noteListText(m_noteSlots, whole && m_listNotes));
     m_noteList->setCursorPosition(0);
 }
 
@@ -165,6 +185,8 @@ void ChordsPage::judge(int buttonIndex)
 {
     const ChordButton &button = chordButtons()[buttonIndex];
     const bool right = isRightChordAnswer(CurrentKey, CurrentChordKind, ReadChosenKey(), QString::fromLatin1(button.code));
+    if (right && m_hiddenByEar)
+        drawQuestion(true);
     if (right && button.confirmsWithMessage)
         m_context.prompter.inform(QStringLiteral("goed"));
     else

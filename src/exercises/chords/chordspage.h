@@ -32,10 +32,14 @@ protected:
 private:
     void judge(int buttonIndex);
     void focusChordGrid();
+    // The chord on the staff and in the note list: whole, or as "Chords by ear" asks it.
+    void drawQuestion(bool whole);
 
     QString CurrentKey;
     QString CurrentChordKind;
     NoteSlots m_noteSlots;
+    bool m_listNotes = true;    // as "viewtext" was at the last GO!
+    bool m_hiddenByEar = false; // only the bass note is drawn, until a right answer or the cheat
 
     StaffView *m_staff;
     QCheckBox *m_viewText;

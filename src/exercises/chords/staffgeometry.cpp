@@ -1,5 +1,7 @@
 #include "exercises/chords/staffgeometry.h"
 
+#include "music/phrase.h"
+
 #include "music/notename.h"
 
 namespace velmora::staff {
@@ -91,6 +93,30 @@ Placement placeChord(const NoteSlots &notes, const HeadTops &previousTops)
             head.left = inLeftColumn(note) ? TrebleLeftColumn : TrebleRightColumn;
     }
     return placement;
+}
+
+std::vector<int> soundingKeys(const NoteSlots &notes)
+{
+    std::vector<int> keys;
+    for (size_t slot = 0; slot < notes.size(); ++slot) {
+        const QStringView note = notes[slot];
+        const QStringView letter = note.left(1);
+        // The octave that the head's place on its staff stands for.
+        const bool bass = slot == 0;
+        const bool low = bass ? (letter == u"A" || letter == u"B") : letter == u"B";
+        const int octave = (bass ? 2 : 3) + (low ? 0 : 1);
+        // A sign the staff does not draw leaves the note natural, as it looks.
+        if (const std::optional<int> key = accidentalOf(note) ? pitchOf(note, octave) : pitchOf(letter, octave))
+            keys.push_back(*key);
+    }
+    return keys;
+}
+
+NoteSlots bassOnly(const NoteSlots &notes)
+{
+    NoteSlots bass;
+    bass[0] = notes[0];
+    return bass;
 }
 
 } // namespace velmora::staff

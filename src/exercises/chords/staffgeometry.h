@@ -7,6 +7,7 @@
 
 #include <array>
 #include <optional>
+#include <vector>
 
 namespace velmora {
 
@@ -68,6 +69,13 @@ using HeadTops = std::array<int, HeadCount>;
 Placement placeChord(const NoteSlots &notes, const HeadTops &previousTops);
 
 int initialHeadLeft(int head); // head 1..7
+
+
+// The chord as drawn, at the pitches a musician reads there: the bass head from A2 to G3, the
+// treble heads from B3 to A4, each with the sign drawn beside it. Heads with no letter are silent.
+std::vector<int> soundingKeys(const NoteSlots &notes);
+// What "Chords by ear" draws: the bass head alone, with its sign.
+NoteSlots bassOnly(const NoteSlots &notes);
 
 } // namespace staff
 } // namespace velmora

@@ -1,5 +1,7 @@
 #include "exercises/intervals/intervals.h"
 
+#include "music/phrase.h"
+
 #include "music/musicdatabase.h"
 #include "music/random.h"
 
@@ -99,6 +101,18 @@ Expected<IntervalQuestion> drawIntervalQuestion(RecordCursor &ladders, RecordCur
     if (!direction)
         return Failure{direction.error()};
     return IntervalQuestion{*start, *name, *direction, *answer, noneSelected};
+}
+
+std::optional<std::pair<int, int>> intervalKeys(QStringView startNote, QStringView interval, QStringView direction)
+{
+    // The thirteen choices stand in order of size, a semitone apart.
+    const auto &choices = intervalChoices();
+    const auto size = std::ranges::find_if(choices, [&](const IntervalChoice &c) { return interval == QLatin1String(c.name); });
+    const std::optional<int> start = pitchOf(startNote, 4);
+    if (!start || size == choices.end())
+        return std::nullopt;
+    const int semitones = int(size - choices.begin());
+    return std::pair{*start, *start + (direction == u"down" ? -semitones : semitones)};
 }
 
 } // namespace velmora

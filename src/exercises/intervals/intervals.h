@@ -6,6 +6,8 @@
 #include <QStringView>
 
 #include <array>
+#include <optional>
+#include <utility>
 
 namespace velmora {
 
@@ -44,5 +46,10 @@ struct IntervalQuestion
 
 Expected<IntervalQuestion> drawIntervalQuestion(RecordCursor &ladders, RecordCursor &intervals,
                                                 RandomSource &random, const IntervalSelection &ticked);
+
+// The start note (in octave 4) and the note that completes the interval: as many semitones as its
+// name gives ("Prime" 0 ... "Octave" 12) below it for "down", above it for any other direction.
+// Nothing for a start note or an interval name that is none of these.
+std::optional<std::pair<int, int>> intervalKeys(QStringView startNote, QStringView interval, QStringView direction);
 
 } // namespace velmora

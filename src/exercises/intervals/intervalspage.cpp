@@ -76,6 +76,8 @@ void IntervalsPage::Command34_Click()
         ExpectedAnswer = none;
         for (QLineEdit *box : {m_interval, m_direction, m_start})
             box->setText(none);
+        m_keys.reset();
+        setQuestionSound({});
         return;
     }
     ExpectedAnswer = question->expected;
@@ -84,11 +86,17 @@ void IntervalsPage::Command34_Click()
     m_direction->setText(question->direction);
     for (QLineEdit *box : {m_interval, m_direction, m_start})
         box->setCursorPosition(0);
+    m_keys = intervalKeys(question->startNote, question->interval, question->direction);
+    setQuestionSound(m_keys ? phrase::single(m_keys->first) : Phrase());
 }
 
 void IntervalsPage::judge(int buttonIndex)
 {
-    m_context.feedback.show(acceptsAnswer(pitchClassButtons()[buttonIndex].intervalSpellings, ExpectedAnswer));
+    const bool right = acceptsAnswer(pitchClassButtons()[buttonIndex].intervalSpellings, ExpectedAnswer);
+    m_context.feedback.show(right);
+    // After the chime: the start and the answer one after another, then together.
+    if (right && m_keys)
+        hearAfterAnswer(phrase::inOrderThenTogether({m_keys->first, m_keys->second}));
 }
 
 } // namespace velmora

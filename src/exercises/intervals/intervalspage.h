@@ -1,5 +1,8 @@
 #pragma once
 
+#include <optional>
+#include <utility>
+
 #include "exercises/intervals/intervals.h"
 #include "ui/exercisepage.h"
 
@@ -24,6 +27,7 @@ private:
     void judge(int buttonIndex);
 
     QString ExpectedAnswer;
+    std::optional<std::pair<int, int>> m_keys; // the start note and the answer, as heard
 
     std::array<QCheckBox *, IntervalChoiceCount> m_choices{};
     QLineEdit *m_start;

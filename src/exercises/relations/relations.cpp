@@ -1,5 +1,7 @@
 #include "exercises/relations/relations.h"
 
+#include "music/phrase.h"
+
 #include "music/musicdatabase.h"
 #include "music/random.h"
 
@@ -63,6 +65,16 @@ std::span<const RelationsButton> relationsButtons()
         {"commin15", "Cb maj", "Cb maj", 1, 15},
     }};
     return buttons;
+}
+
+std::vector<int> triadKeys(QStringView chord)
+{
+    const qsizetype space = chord.indexOf(u' ');
+    const QStringView quality = space < 0 ? QStringView() : chord.mid(space + 1);
+    const std::optional<int> root = space < 0 ? std::nullopt : pitchOf(chord.left(space), 3);
+    if (!root || (quality != u"maj" && quality != u"min"))
+        return {};
+    return {*root, *root + (quality == u"maj" ? 4 : 3), *root + 7};
 }
 
 } // namespace velmora

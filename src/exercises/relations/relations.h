@@ -5,6 +5,7 @@
 #include <QString>
 
 #include <span>
+#include <vector>
 
 namespace velmora {
 
@@ -32,5 +33,9 @@ struct RelationsButton
 };
 
 std::span<const RelationsButton> relationsButtons();
+
+// The chord a button or question names ("Eb maj", "C# min") as a root-position triad with its root
+// in octave 3; nothing for a name that is no such chord.
+std::vector<int> triadKeys(QStringView chord);
 
 } // namespace velmora

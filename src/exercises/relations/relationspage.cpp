@@ -74,11 +74,16 @@ void RelationsPage::Command32_Click()
         return;
     ExpectedAnswer = question->expected;
     m_questionBox->setText(question->text);
+    setQuestionSound(phrase::brokenThenTogether(triadKeys(question->text)));
 }
 
 void RelationsPage::judge(int buttonIndex)
 {
-    m_context.feedback.show(QLatin1String(relationsButtons()[buttonIndex].answer) == ExpectedAnswer);
+    const bool right = QLatin1String(relationsButtons()[buttonIndex].answer) == ExpectedAnswer;
+    m_context.feedback.show(right);
+    // The chord asked, then the one it is related to.
+    if (right)
+        hearAfterAnswer(questionSound().then(phrase::brokenThenTogether(triadKeys(ExpectedAnswer))));
 }
 
 } // namespace velmora

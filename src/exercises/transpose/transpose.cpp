@@ -1,5 +1,7 @@
 #include "exercises/transpose/transpose.h"
 
+#include "music/phrase.h"
+
 #include "music/musicdatabase.h"
 #include "music/random.h"
 
@@ -35,6 +37,14 @@ Expected<TransposeQuestion> drawTransposeQuestion(RecordCursor &ladders, RandomS
     if (!expected)
         return Failure{expected.error()};
     return TransposeQuestion{*written, *expected};
+}
+
+std::optional<int> soundingKey(QStringView written, Instrument score)
+{
+    const std::optional<int> key = pitchOf(written, 4);
+    if (!key)
+        return std::nullopt;
+    return *key - (score == Instrument::Bb ? 2 : score == Instrument::Eb ? 9 : 0);
 }
 
 } // namespace velmora

@@ -24,4 +24,8 @@ struct TransposeQuestion
 
 Expected<TransposeQuestion> drawTransposeQuestion(RecordCursor &ladders, RandomSource &random, const QString &degree);
 
+// The note written for `score` (in octave 4) as that instrument sounds it: a B-flat instrument a
+// major second lower, an E-flat one a major sixth lower.
+std::optional<int> soundingKey(QStringView written, Instrument score);
+
 } // namespace velmora

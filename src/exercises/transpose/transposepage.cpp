@@ -103,6 +103,8 @@ void TransposePage::Command33_Click()
     ExpectedAnswer = question->expected;
     m_writtenNote->setText(question->writtenNote);
     m_writtenNote->setCursorPosition(0);
+    const std::optional<int> sounding = soundingKey(question->writtenNote, selectedInstrument(m_score));
+    setQuestionSound(sounding ? phrase::single(*sounding) : Phrase());
 }
 
 void TransposePage::judge(int buttonIndex)

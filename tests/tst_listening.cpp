@@ -1,0 +1,176 @@
+#include "exercises/chords/staffgeometry.h"
+#include "exercises/intervals/intervals.h"
+#include "exercises/relations/relations.h"
+#include "exercises/transpose/transpose.h"
+#include "testsupport.h"
+#include "ui/notesynth.h"
+
+#include <QAction>
+#include <QCheckBox>
+
+#include <cmath>
+
+using namespace velmora;
+
+namespace {
+
+QList<int> listOf(const std::vector<int> &keys)
+{
+    return QList<int>(keys.begin(), keys.end());
+}
+
+// The strength of `frequency` in the left channel (Goertzel).
+double strength(const PcmSound &sound, double frequency)
+{
+    const double w = 2 * M_PI * frequency / sound.sampleRate;
+    double s1 = 0, s2 = 0;
+    const auto *samples = reinterpret_cast<const qint16 *>(sound.samples.constData());
+    for (qint64 i = 0; i < sound.frames(); ++i) {
+        const double s = samples[2 * i] + 2 * std::cos(w) * s1 - s2;
+        s2 = s1;
+        s1 = s;
+    }
+    return s1 * s1 + s2 * s2 - 2 * std::cos(w) * s1 * s2;
+}
+
+int peakOf(const PcmSound &sound)
+{
+    const auto *samples = reinterpret_cast<const qint16 *>(sound.samples.constData());
+    int peak = 0;
+    for (qint64 i = 0; i < sound.samples.size() / 2; ++i)
+        peak = std::max(peak, std::abs(int(samples[i])));
+    return peak;
+}
+
+} // namespace
+
+class TestListening : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void keysHeard_data()
+    {
+        QTest::addColumn<QList<int>>("heard");
+        QTest::addColumn<QList<int>>("expected");
+        // Heads as drawn: the bass from A2 to G3, the treble from B3 to A4, each with its sign.
+        QTest::newRow("chord: Ab bass, Cb, Ebbb, Gx, B#")
+            << listOf(staff::soundingKeys({"Ab", "Cb", "Ebbb", "Gx", "B#", "", ""})) << QList<int>{44, 59, 61, 69, 60};
+        QTest::newRow("chord: G bass, a sign the staff does not draw")
+            << listOf(staff::soundingKeys({"G", "C##", "E", "", "", "", ""})) << QList<int>{55, 60, 64};
+        QTest::newRow("Eb maj") << listOf(triadKeys(u"Eb maj")) << QList<int>{51, 55, 58};
+        QTest::newRow("C# min") << listOf(triadKeys(u"C# min")) << QList<int>{49, 52, 56};
+        QTest::newRow("C written for a B-flat score") << QList<int>{*soundingKey(u"C", Instrument::Bb)} << QList<int>{58};
+        QTest::newRow("C written for an E-flat score") << QList<int>{*soundingKey(u"C", Instrument::Eb)} << QList<int>{51};
+        const auto interval = [](QStringView start, QStringView name, QStringView direction) {
+            const auto keys = intervalKeys(start, name, direction);
+            return keys ? QList<int>{keys->first, keys->second} : QList<int>{};
+        };
+        QTest::newRow("major third down from F#") << interval(u"F#", u"Major Third", u"down") << QList<int>{66, 62};
+        QTest::newRow("octave, any other direction is up") << interval(u"Cb", u"Octave", u"sideways") << QList<int>{59, 71};
+        QTest::newRow("an interval of no known size") << interval(u"C", u"Tritone", u"up") << QList<int>{};
+    }
+
+    void keysHeard()
+    {
+        QFETCH(QList<int>, heard);
+        QFETCH(QList<int>, expected);
+        QCOMPARE(heard, expected);
+    }
+
+    void theSynthesizerPlaysThePitchAsked_data()
+    {
+        QTest::addColumn<int>("key");
+        QTest::addColumn<double>("frequency");
+        QTest::newRow("A2") << 45 << 110.0;
+        QTest::newRow("A4") << 69 << 440.0;
+    }
+
+    void theSynthesizerPlaysThePitchAsked()
+    {
+        QFETCH(int, key);
+        QFETCH(double, frequency);
+        NoteSynth synth;
+        if (!synth.unavailableReason().isEmpty())
+            QFAIL(qPrintable(synth.unavailableReason()));
+        QString problem;
+        const std::optional<PcmSound> sound = synth.render(phrase::single(key), &problem);
+        QVERIFY2(sound, qPrintable(problem));
+        // Its fundamental, and not a semitone beside it.
+        const double semitone = std::pow(2.0, 1.0 / 12);
+        const double fundamental = strength(*sound, frequency);
+        QVERIFY(fundamental > 4 * strength(*sound, frequency * semitone));
+        QVERIFY(fundamental > 4 * strength(*sound, frequency / semitone));
+    }
+
+    void sevenNotesTogetherDoNotClip()
+    {
+        NoteSynth synth;
+        const std::optional<PcmSound> sound =
+            synth.render(phrase::brokenThenTogether(staff::soundingKeys({"C", "E", "G", "Bb", "D", "F#", "A"})));
+        QVERIFY(sound);
+        // Near the chimes' own peak (14,322), far from full scale.
+        QVERIFY2(std::abs(peakOf(*sound) - 14400) < 800, qPrintable(QString::number(peakOf(*sound))));
+    }
+
+    void chordsByEarDrawsTheBassUntilAnswered_data()
+    {
+        QTest::addColumn<bool>("soundOff");
+        QTest::addColumn<bool>("serverTakesIt");
+        QTest::addColumn<bool>("byEar"); // only the bass drawn until the answer
+        QTest::newRow("heard") << false << true << true;
+        QTest::newRow("sound off: drawn whole") << true << true << false;
+        QTest::newRow("no sound server: drawn whole") << false << false << false;
+    }
+
+    void chordsByEarDrawsTheBassUntilAnswered()
+    {
+        QFETCH(bool, soundOff);
+        QFETCH(bool, serverTakesIt);
+        QFETCH(bool, byEar);
+        test::Harness h;
+        h.sound.detachedPlays = serverTakesIt;
+        h.find<QCheckBox>(QStringLiteral("Sound_off"))->setChecked(soundOff);
+        h.window.findChild<QAction *>(QStringLiteral("ChordsByEar"))->trigger();
+        const auto headsShown = [&] {
+            int shown = 0;
+            for (int head = 1; head <= staff::HeadCount; ++head)
+                shown += h.find(QStringLiteral("noot%1").arg(head))->isVisibleTo(&h.window);
+            return shown;
+        };
+        h.selectTab(QStringLiteral("Chords"));
+        h.click(QStringLiteral("Command1"));
+        QVERIFY(headsShown() >= 3 || byEar);
+        QCOMPARE(headsShown() == 1, byEar);
+        QCOMPARE(h.text(QStringLiteral("Text1")) == QLatin1String("Uitgeschakeld"), byEar);
+        QCOMPARE(h.sound.detachedStarts, soundOff ? 0 : 1);
+
+        // A right answer draws it whole; the press stopped the notes first.
+        const int stops = h.sound.detachedStops;
+        const auto [key, kind] = test::splitChordAnswer(h.text(QStringLiteral("Label1")));
+        h.click(test::keyButtonFor(key));
+        h.click(test::chordButtonFor(kind));
+        QVERIFY(headsShown() >= 3);
+        QVERIFY(h.text(QStringLiteral("Text1")) != QLatin1String("Uitgeschakeld"));
+        QVERIFY(h.sound.detachedStops >= stops + 2);
+    }
+
+    void playTheQuestionWaitsForAQuestion()
+    {
+        test::Harness h;
+        auto *play = h.window.findChild<QAction *>(QStringLiteral("PlayQuestion"));
+        h.selectTab(QStringLiteral("Transpose"));
+        QVERIFY(!play->isEnabled());
+        h.click(QStringLiteral("Command33"));
+        QVERIFY(play->isEnabled());
+        // Heard even with "Sound off", as the About tune is.
+        h.find<QCheckBox>(QStringLiteral("Sound_off"))->setChecked(true);
+        play->trigger();
+        QCOMPARE(h.sound.detachedStarts, 1);
+        h.selectTab(QStringLiteral("Intervals"));
+        QVERIFY(!play->isEnabled());
+    }
+};
+
+QTEST_MAIN(TestListening)
+#include "tst_listening.moc"
