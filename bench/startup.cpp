@@ -103,6 +103,18 @@ int main(int argc, char *argv[])
         std::printf("  difference  %7.1f ms  (goal: the start sound's length + at most 100 ms)\n", s.ms - v.ms);
     }
     std::printf("  bare Qt     %7.1f ms  peak %6.1f MB\n", b.ms, b.peakMb);
+    // Another build of velmora to compare with (the last release's, say), given as the second
+    // argument; both again in turns, so that the machine's mood falls on both alike.
+    if (argc > 2) {
+        std::vector<Run> ours, theirs;
+        for (int i = 0; i < rounds; ++i) {
+            ours.push_back(launch(QStringLiteral(VELMORA_EXECUTABLE), {}, noServer));
+            theirs.push_back(launch(QString::fromLocal8Bit(argv[2]), {}, noServer));
+        }
+        const Run o = median(ours), t = median(theirs);
+        std::printf("  this build  %7.1f ms  peak %6.1f MB, against %s: %.1f ms  peak %.1f MB\n", o.ms, o.peakMb, argv[2],
+                    t.ms, t.peakMb);
+    }
     std::printf("  ratio       %7.2f      memory %5.2f   (goal: time <= 1.5 x bare + 100 ms = %.1f ms, memory <= 1.5 x)\n",
                 v.ms / b.ms, v.peakMb / b.peakMb, 1.5 * b.ms + 100);
     return 0;

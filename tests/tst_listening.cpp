@@ -7,6 +7,8 @@
 
 #include <QAction>
 #include <QCheckBox>
+#include <QFile>
+#include <QScopeGuard>
 
 #include <cmath>
 
@@ -101,6 +103,21 @@ private slots:
         const double fundamental = strength(*sound, frequency);
         QVERIFY(fundamental > 4 * strength(*sound, frequency * semitone));
         QVERIFY(fundamental > 4 * strength(*sound, frequency / semitone));
+    }
+
+    void aUsersUnreadableSoundFontIsReportedOnce()
+    {
+        QFile font(QStringLiteral("velmora.sf2"));
+        QVERIFY(font.open(QIODevice::WriteOnly));
+        font.write("RIFF\0\0\0\0sfbk not really");
+        font.close();
+        const auto removeFont = qScopeGuard([] { QFile::remove(QStringLiteral("velmora.sf2")); });
+        NoteSynth synth;
+        QString first, second;
+        QVERIFY(synth.render(phrase::single(60), &first)); // the system's serves
+        QVERIFY2(first.contains(QLatin1String("not a SoundFont")), qPrintable(first));
+        QVERIFY(synth.render(phrase::single(60), &second));
+        QVERIFY2(second.isEmpty(), qPrintable(second));
     }
 
     void sevenNotesTogetherDoNotClip()

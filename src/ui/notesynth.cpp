@@ -92,7 +92,9 @@ struct NoteSynth::Fluid
         setNum(settings, "synth.sample-rate", SampleRate);
         // Some machines point the default at a SoundFont of 148 MB: only the samples played are read.
         setInt(settings, "synth.dynamic-sample-loading", 1);
+        // Dry: reverb would cost most of the rendering, which every question waits for.
         setInt(settings, "synth.chorus.active", 0);
+        setInt(settings, "synth.reverb.active", 0);
         setInt(settings, "synth.cpu-cores", 1);
         synth = newSynth(settings);
         return synth != nullptr;
