@@ -103,6 +103,15 @@ class TestHostileFiles : public QObject
                                         "CREATE TABLE \"chort-sort\" (plugin TEXT PRIMARY KEY) WITHOUT ROWID",
                                         "INSERT OR IGNORE INTO \"chort-sort\" SELECT plugin FROM copy",
                                         "DROP TABLE copy"});
+        } else if (kind == QLatin1String("endless view")) {
+            test::writeDefaultDatabase(m_path);
+            test::editDatabase(m_path, {"ALTER TABLE \"Ladders\" RENAME TO copy",
+                                        "CREATE VIEW \"Ladders\" AS WITH RECURSIVE r(n) AS "
+                                        "(SELECT 1 UNION ALL SELECT n + 1 FROM r) SELECT copy.* FROM r, copy"});
+        } else if (kind == QLatin1String("gigabyte field")) {
+            test::writeDefaultDatabase(m_path);
+            test::editDatabase(m_path, {"ALTER TABLE \"chort-sort\" ADD COLUMN big TEXT "
+                                        "GENERATED ALWAYS AS (printf('%.*c', 200000000, 'x')) VIRTUAL"});
         } else if (kind == QLatin1String("Access 2007")) {
             QByteArray ace(4096, '\0');
             ace.replace(4, 15, "Standard ACE DB");
@@ -155,6 +164,8 @@ private slots:
         QTest::newRow("truncated") << "truncated" << "damaged" << true;
         QTest::newRow("WITHOUT ROWID") << "WITHOUT ROWID" << "WITHOUT ROWID" << true;
         QTest::newRow("Access 2007") << "Access 2007" << ".accdb" << true;
+        QTest::newRow("endless view") << "endless view" << "is a view" << true;
+        QTest::newRow("gigabyte field") << "gigabyte field" << "is generated" << true;
         QTest::newRow("hot journal") << "hot journal" << "Chords-VB.mdb-journal" << true;
     }
     void unusableFileIsNamedOnceWithoutWaitingOrWriting()
@@ -326,6 +337,30 @@ private slots:
         QVERIFY2(!question.error().contains(QLatin1String("Unable to")), qPrintable(question.error()));
         writer.run(QStringLiteral("COMMIT"));
         QVERIFY(drawChordQuestion(ladders, kinds, random, {}, {}));
+    }
+
+    void anEndlessViewSwappedInFailsOnlyItsPressWithinItsBudget()
+    {
+        test::writeDefaultDatabase(m_path);
+        MusicDatabase db;
+        QCOMPARE(db.open(m_path), QString());
+        const QString next = m_path + QStringLiteral(".new");
+        test::writeDefaultDatabase(next);
+        test::editDatabase(next, {"ALTER TABLE \"Ladders\" RENAME TO copy",
+                                  "CREATE VIEW \"Ladders\" AS WITH RECURSIVE r(n) AS "
+                                  "(SELECT 1 UNION ALL SELECT n + 1 FROM r) SELECT copy.* FROM r, copy"});
+        QCOMPARE(::rename(QFile::encodeName(next).constData(), QFile::encodeName(m_path).constData()), 0);
+        QElapsedTimer clock;
+        clock.start();
+        QVERIFY(db.refresh().ready);
+        RecordCursor ladders(db.connectionName(), tables::Ladders);
+        {
+            const PressSnapshot press(ladders);
+            QVERIFY(!ladders.count());
+        }
+        QVERIFY2(clock.elapsed() < MusicDatabase::PressReadBudget.count() + 1000, qPrintable(QString::number(clock.elapsed())));
+        // Outside a press nothing is cut short.
+        QVERIFY(*RecordCursor(db.connectionName(), tables::ChordKinds).count() == 28);
     }
 
     void hugeValueIsShortenedInTheMessage()

@@ -241,7 +241,8 @@ Expected<QStringList> RecordCursor::values(const QString &fieldName) const
 }
 
 PressSnapshot::PressSnapshot(const RecordCursor &cursor)
-    : m_connectionName(cursor.connectionName()), m_began(database(m_connectionName).transaction())
+    : m_budget(MusicDatabase::PressReadBudget), m_connectionName(cursor.connectionName()),
+      m_began(database(m_connectionName).transaction())
 {
 }
 
@@ -378,6 +379,31 @@ QString MusicDatabase::schemaProblem(const QString &connectionName)
             problems << QStringLiteral("it has no table \"%1\".").arg(table);
             continue;
         }
+        // A view is computed at every read, and one that recurses or joins without end never
+        // finishes; a virtual table runs code of its own. Only stored tables are read.
+        QSqlQuery kind(db);
+        kind.prepare(QStringLiteral("SELECT type, sql FROM sqlite_master WHERE name = ? COLLATE NOCASE"));
+        kind.addBindValue(table);
+        if (kind.exec() && kind.next()
+            && (kind.value(0).toString() != QLatin1String("table")
+                || kind.value(1).toString().simplified().startsWith(QLatin1String("CREATE VIRTUAL"), Qt::CaseInsensitive))) {
+            problems << QStringLiteral("\"%1\" is a view or a virtual table, not an ordinary table; Velmora reads only "
+                                       "stored records.")
+                            .arg(table);
+            continue;
+        }
+        // A generated field is computed at every read too (a record is read whole), at a cost the
+        // file alone sets.
+        QStringList generated;
+        QSqlQuery columns(db);
+        if (columns.exec(QStringLiteral("PRAGMA table_xinfo(%1)").arg(quotedIdentifier(table)))) {
+            while (columns.next()) {
+                if (columns.value(6).toInt() >= 2)
+                    generated << columns.value(1).toString();
+            }
+        }
+        for (const QString &field : std::as_const(generated))
+            problems << QStringLiteral("table \"%1\": field \"%2\" is generated, not stored.").arg(table, shortened(field));
         for (const QString &field : fields) {
             if (exactFieldIndex(record, field) < 0)
                 problems << QStringLiteral("table \"%1\" has no field \"%2\".").arg(table, field);

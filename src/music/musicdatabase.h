@@ -1,5 +1,7 @@
 #pragma once
 
+#include <chrono>
+
 #include "music/accessfile.h"
 #include "music/expected.h"
 #include "music/sqlitefile.h"
@@ -122,6 +124,7 @@ public:
     PressSnapshot &operator=(const PressSnapshot &) = delete;
 
 private:
+    SqliteFile::ReadBudget m_budget; // a press's reading ends within it, or fails
     QString m_connectionName;
     bool m_began;
 };
@@ -133,6 +136,9 @@ class MusicDatabase
 {
 public:
     static constexpr const char *DefaultFileName = "Chords-VB.mdb";
+    // What a press may spend reading the file (PressSnapshot); a statement still running then
+    // fails the press.
+    static constexpr std::chrono::milliseconds PressReadBudget{500};
 
     MusicDatabase();
     ~MusicDatabase();

@@ -1,9 +1,11 @@
 #include "music/sqlitefile.h"
 
+#include <QDeadlineTimer>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QSqlDatabase>
+#include <QSqlDriver>
 #include <QSqlError>
 #include <QSqlQuery>
 #include <QTemporaryDir>
@@ -16,9 +18,22 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <sqlite3.h>
+
 namespace velmora {
 
 namespace {
+
+// Statements on a file stop here: see setReadBudget.
+QDeadlineTimer readDeadline{QDeadlineTimer::Forever};
+constexpr int ProgressSteps = 10000; // virtual machine steps between looks at the clock
+
+int onProgress(void *)
+{
+    return readDeadline.hasExpired() ? 1 : 0;
+}
+
+
 
 FileIdentity identityOf(const struct stat &st)
 {
@@ -261,6 +276,21 @@ OpenedFile SqliteFile::open(const QString &connectionName, const QString &fileNa
     db.setConnectOptions(options);
     if (!db.open())
         return failure(db.lastError(), fileName);
+    if (const QVariant handle = db.driver()->handle(); handle.isValid() && qstrcmp(handle.typeName(), "sqlite3*") == 0) {
+        if (sqlite3 *connection = *static_cast<sqlite3 *const *>(handle.constData())) {
+            sqlite3_limit(connection, SQLITE_LIMIT_LENGTH, MaxValueBytes);
+            sqlite3_progress_handler(connection, ProgressSteps, &onProgress, nullptr);
+        }
+    }
+    const ReadBudget budget(OpenBudget);
+    // A generated field is computed by the check below, at whatever cost the file sets; such a
+    // file is refused by the schema check that follows the open, unchecked.
+    QSqlQuery generated(db);
+    if (!generated.exec(QStringLiteral("SELECT 1 FROM sqlite_master AS t, pragma_table_xinfo(t.name) AS c "
+                                       "WHERE t.type = 'table' AND c.hidden >= 2 LIMIT 1")))
+        return failure(generated.lastError(), fileName);
+    if (generated.next())
+        return {};
     // Reading every page once here names damage before a press meets it, and a lock as a lock.
     QSqlQuery probe(db);
     if (!probe.exec(QStringLiteral("PRAGMA quick_check(1)")) || !probe.next())
@@ -279,6 +309,16 @@ bool SqliteFile::unchanged() const
     if (identityAt(m_fileName) != m_identity)
         return false;
     return !m_writeAheadLog || identityAt(m_fileName + QStringLiteral("-wal")) == m_walIdentity;
+}
+
+SqliteFile::ReadBudget::ReadBudget(std::chrono::milliseconds budget)
+{
+    readDeadline = QDeadlineTimer(budget);
+}
+
+SqliteFile::ReadBudget::~ReadBudget()
+{
+    readDeadline = QDeadlineTimer(QDeadlineTimer::Forever);
 }
 
 } // namespace velmora

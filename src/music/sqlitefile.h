@@ -2,6 +2,7 @@
 
 #include <QString>
 
+#include <chrono>
 #include <memory>
 #include <optional>
 
@@ -87,18 +88,37 @@ QString shortened(const QString &value);
 //    index, which SQLite would create or update. The file and its "-wal" are copied into a
 //    private directory and the copy is opened; a copy taken while a writer changed either file is
 //    taken again.
+//  - Every statement on the file has a budget in time and in size: a text or blob longer than
+//    MaxValueBytes (a generated column that builds a gigabyte, say) ends the statement, and so
+//    does running past a ReadBudget (a view that recurses, a join that
+//    explodes). Either fails the read with SQLite's own message. The checker, which reads all and
+//    may take long, runs without a time limit: a view, the one way to make a read endless, is
+//    refused by the schema check it makes first.
 class SqliteFile
 {
 public:
     static constexpr int ReadWaitMs = 1000;
+    static constexpr int MaxValueBytes = 1 << 20; // no name or note of the music data comes near it
+    static constexpr std::chrono::milliseconds OpenBudget{5000};
+
+    // While one lives, statements on any open file end once its budget has passed; outside
+    // them statements have no time limit.
+    class ReadBudget
+    {
+    public:
+        explicit ReadBudget(std::chrono::milliseconds budget);
+        ~ReadBudget();
+        ReadBudget(const ReadBudget &) = delete;
+        ReadBudget &operator=(const ReadBudget &) = delete;
+    };
 
     SqliteFile();
     ~SqliteFile();
     SqliteFile(const SqliteFile &) = delete;
     SqliteFile &operator=(const SqliteFile &) = delete;
 
-    // Opens `fileName` as `connectionName` and reads its list of tables, so that a lock or a
-    // damaged file shows here.
+    // Opens `fileName` as `connectionName` and checks every page (quick_check), so that a lock or
+    // a damaged file shows here.
     OpenedFile open(const QString &connectionName, const QString &fileName, const DatabaseHeader &header);
     void close();
 
