@@ -612,6 +612,10 @@ private slots:
         QCOMPARE(soundFile("sound/3.wav"), QStringLiteral(":/sound/3.wav"));
         QCOMPARE(soundFile("sound/4.wav"), dir.filePath("sound/4.wav"));
         QCOMPARE(movieFile("trumpet.gif"), QStringLiteral(":/trumpet.gif"));
+        // 40 bytes that ask for a frame of 5000 x 5000 pixels.
+        writeFile("trumpet.gif", QByteArray::fromHex("4749463839618813881380000000000000ffffff2c0000000088138813000201"
+                                                     "2c003b"));
+        QCOMPARE(movieFile("trumpet.gif"), QStringLiteral(":/trumpet.gif"));
         writeFile("trumpet.gif", readFile(":/trumpet.gif"));
         QCOMPARE(movieFile("trumpet.gif"), dir.filePath("trumpet.gif"));
     }

@@ -21,6 +21,8 @@
 #include <utility>
 #include <cstring>
 
+#include <sys/stat.h>
+
 using namespace velmora;
 using namespace std::chrono_literals;
 
@@ -266,6 +268,11 @@ private slots:
         QTest::newRow("less than one frame") << wavFile({.channels = 2}, "\x01\x02") << qint64(-1) << 0 << 0;
         QTest::newRow("a chunk that runs past the end")
             << riff(chunk("LIST", "abc", 0x7fffffff) + fmtChunk({}) + chunk("data", sixteen)) << qint64(-1) << 0 << 0;
+        QByteArray empties;
+        for (int i = 0; i < 100; ++i)
+            empties += chunk("junk", {});
+        QTest::newRow("a hundred empty chunks before the format") << riff(empties + fmtChunk({}) + chunk("data", sixteen))
+                                                                  << qint64(-1) << 0 << 0;
         QTest::newRow("not RIFF") << QByteArray("RIFX") + wavFile({}, sixteen).mid(4) << qint64(-1) << 0 << 0;
         QTest::newRow("nothing") << QByteArray() << qint64(-1) << 0 << 0;
     }
@@ -301,6 +308,8 @@ private slots:
         writeFile(QStringLiteral("sound/2.wav"), wavFile({.tag = 3, .bits = 32}, floatBytes({0.5f, 0.5f})));
         writeFile(QStringLiteral("sound/4.wav"), wavFile({.tag = 2}, "abcd"));
         QDir().mkpath(QStringLiteral("sound/3.wav")); // a directory, not a sound
+        QCOMPARE(::mkfifo("sound/1.wav", 0600), 0);     // would block a plain open
+        QCOMPARE(loadSound(QStringLiteral("sound/1.wav"))->file, QStringLiteral(":/sound/1.wav"));
         QCOMPARE(loadSound(QStringLiteral("sound/2.wav"))->file, QDir::current().absoluteFilePath(QStringLiteral("sound/2.wav")));
         QCOMPARE(loadSound(QStringLiteral("sound/4.wav"))->file, QStringLiteral(":/sound/4.wav"));
         QCOMPARE(loadSound(QStringLiteral("sound/3.wav"))->file, QStringLiteral(":/sound/3.wav"));

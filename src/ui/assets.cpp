@@ -2,8 +2,16 @@
 
 #include "music/userfiles.h"
 
+#include <QFile>
 #include <QFileInfo>
+#include <QImageReader>
 #include <QMovie>
+
+#include <map>
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace velmora {
 
@@ -12,15 +20,64 @@ QString builtInAsset(const QString &relativePath)
     return QStringLiteral(":/") + relativePath;
 }
 
+namespace {
+
+// The trumpet stands in a box of 161 x 161 pixels; a picture far larger, or of very many frames,
+// only costs memory and time.
+constexpr int MaxPictureSide = 1024;
+constexpr int MaxPictureFrames = 1000;
+
+// A user's sound as last decoded, kept while the file stays the same: a sound plays at every
+// answer, and a file needs reading only when it changes.
+struct DecodedFile
+{
+    dev_t device = 0;
+    ino_t inode = 0;
+    off_t size = 0;
+    timespec modified{};
+    std::optional<PcmSound> pcm; // nothing: the file is not a sound we can play
+};
+
+bool sameFile(const DecodedFile &a, const struct stat &b)
+{
+    return a.device == b.st_dev && a.inode == b.st_ino && a.size == b.st_size && a.modified.tv_sec == b.st_mtim.tv_sec
+        && a.modified.tv_nsec == b.st_mtim.tv_nsec;
+}
+
+// Opened first and then looked at, never the other way round: a named pipe put in its place
+// between a look and an open would block the open.
+std::optional<PcmSound> decodeUserSound(const QString &path)
+{
+    static std::map<QString, DecodedFile> decoded;
+    const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0)
+        return {};
+    struct stat info;
+    if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
+        ::close(fd);
+        return {};
+    }
+    DecodedFile &known = decoded[path];
+    if (sameFile(known, info)) {
+        ::close(fd);
+        return known.pcm;
+    }
+    QFile file;
+    if (!file.open(fd, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle)) {
+        ::close(fd);
+        return {};
+    }
+    known = {info.st_dev, info.st_ino, info.st_size, info.st_mtim, decodeWav(file)};
+    return known.pcm;
+}
+
+} // namespace
+
 std::optional<LoadedSound> loadSound(const QString &relativePath)
 {
     for (const QString &candidate : userFileSearch(relativePath)) {
-        // Only a regular file: opening a FIFO or a device would block.
-        const QFileInfo own(candidate);
-        if (!own.isFile())
-            continue;
-        if (std::optional<PcmSound> pcm = decodeWavFile(candidate))
-            return LoadedSound{std::move(*pcm), own.absoluteFilePath()};
+        if (std::optional<PcmSound> pcm = decodeUserSound(candidate))
+            return LoadedSound{std::move(*pcm), QFileInfo(candidate).absoluteFilePath()};
     }
     const QString builtIn = builtInAsset(relativePath);
     if (std::optional<PcmSound> pcm = decodeWavFile(builtIn))
@@ -32,6 +89,13 @@ QString movieFile(const QString &relativePath)
 {
     for (const QString &candidate : userFileSearch(relativePath)) {
         if (!QFileInfo(candidate).isFile())
+            continue;
+        // Its size and frame count come from its header, before any frame is decoded: a small
+        // file may ask for frames of hundreds of megabytes each.
+        QImageReader header(candidate);
+        const QSize size = header.size();
+        if (!size.isValid() || size.width() > MaxPictureSide || size.height() > MaxPictureSide
+            || header.imageCount() > MaxPictureFrames)
             continue;
         QMovie probe(candidate);
         if (probe.isValid() && probe.frameCount() != 0)

@@ -18,6 +18,9 @@ constexpr quint16 FormatExtensible = 0xFFFE;
 // The tail that WAVE_FORMAT_EXTENSIBLE's sub-format GUIDs share after their two-byte format tag.
 constexpr char GuidTail[14] = {0, 0, 0, 0, 0x10, 0, char(0x80), 0, 0, char(0xAA), 0, 0x38, char(0x9B), 0x71};
 constexpr quint32 MaxFormatChunk = 1024;
+// Real files hold a handful of chunks before their samples ("fmt ", "LIST", "fact"...); a file of
+// thousands of empty ones would cost a read each, at every play.
+constexpr int MaxChunksBeforeData = 64;
 
 struct Format
 {
@@ -92,7 +95,7 @@ std::optional<PcmSound> decodeWav(QIODevice &device)
     if (riff.size() != 12 || !riff.startsWith("RIFF") || riff.mid(8, 4) != "WAVE")
         return {};
     std::optional<Format> format;
-    for (;;) {
+    for (int chunks = 0; chunks < MaxChunksBeforeData; ++chunks) {
         const QByteArray header = device.read(8);
         if (header.size() != 8)
             return {};
@@ -120,6 +123,7 @@ std::optional<PcmSound> decodeWav(QIODevice &device)
         if (rest != 0 && device.skip(rest) != rest)
             return {};
     }
+    return {};
 }
 
 std::optional<PcmSound> decodeWav(const QByteArray &contents)
