@@ -10,6 +10,7 @@
 #include <QSqlQuery>
 #include <QTemporaryDir>
 #include <QUrl>
+#include <QtEndian>
 
 #include <algorithm>
 #include <cerrno>
@@ -31,6 +32,36 @@ constexpr int ProgressSteps = 10000; // virtual machine steps between looks at t
 int onProgress(void *)
 {
     return readDeadline.hasExpired() ? 1 : 0;
+}
+
+// Copies the "-wal" file's header and the frames SQLite would read: those after it that carry its
+// salts and a page number. The first frame that does not ends the log for SQLite too, so a file
+// grown (or made sparse) far beyond its frames costs no more than they do.
+bool copyWalFrames(const QString &from, const QString &to)
+{
+    QFile in(from);
+    QFile out(to);
+    if (!in.open(QIODevice::ReadOnly) || !out.open(QIODevice::WriteOnly))
+        return false;
+    constexpr qint64 HeaderBytes = 32;
+    constexpr qint64 FrameHeaderBytes = 24;
+    const QByteArray header = in.read(HeaderBytes);
+    if (header.size() < HeaderBytes)
+        return out.write(header) == header.size(); // SQLite treats it as an empty log
+    const auto word = [](const QByteArray &bytes, int at) { return qFromBigEndian<quint32>(bytes.constData() + at); };
+    const quint32 pageSize = word(header, 8) == 1 ? 65536 : word(header, 8);
+    if (out.write(header) != HeaderBytes)
+        return false;
+    if (pageSize < 512 || pageSize > 65536 || (pageSize & (pageSize - 1)) != 0)
+        return true; // not a log SQLite would read past its header
+    for (;;) {
+        const QByteArray frame = in.read(FrameHeaderBytes + pageSize);
+        if (frame.size() < FrameHeaderBytes + qint64(pageSize) || word(frame, 0) == 0 || word(frame, 8) != word(header, 16)
+            || word(frame, 12) != word(header, 20))
+            return true;
+        if (out.write(frame) != frame.size())
+            return false;
+    }
 }
 
 
@@ -125,10 +156,15 @@ HeaderResult readDatabaseHeader(const QString &fileName)
     if (fd < 0)
         return {std::nullopt, systemError(errno) + QLatin1Char('.')};
     struct stat st {};
-    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
-        const QString reason = S_ISREG(st.st_mode) ? systemError(errno) + QLatin1Char('.') : notAFileReason(st.st_mode);
+    if (::fstat(fd, &st) != 0) {
+        // Said as it is: a zeroed stat would pass for "not a regular file".
+        const QString reason = systemError(errno) + QLatin1Char('.');
         ::close(fd);
         return {std::nullopt, reason};
+    }
+    if (!S_ISREG(st.st_mode)) {
+        ::close(fd);
+        return {std::nullopt, notAFileReason(st.st_mode)};
     }
     char bytes[100] = {};
     ssize_t got = 0;
@@ -253,7 +289,7 @@ OpenedFile SqliteFile::open(const QString &connectionName, const QString &fileNa
             for (int attempt = 0; attempt < 5 && !steady; ++attempt) {
                 QFile::remove(copy);
                 QFile::remove(copy + QStringLiteral("-wal"));
-                if (!m_copy->isValid() || !QFile::copy(fileName, copy) || !QFile::copy(wal, copy + QStringLiteral("-wal")))
+                if (!m_copy->isValid() || !QFile::copy(fileName, copy) || !copyWalFrames(wal, copy + QStringLiteral("-wal")))
                     return {OpenedFile::Status::Unreadable, QStringLiteral("it is in WAL mode, and no private copy of it and its "
                                                          "\"-wal\" file could be made to read them.")};
                 const std::optional<FileIdentity> after = identityAt(fileName);
