@@ -159,10 +159,11 @@ struct Layout
     int fieldCount; // in a definition page
     int usageMap;   // in a definition page
     int countWidth; // a record's field count, before its first fixed field
+    int rowCount;   // in a definition page
 };
 Layout layoutOf(Jet jet)
 {
-    return jet == Jet::V3 ? Layout{2048, 10, 25, 35, 1} : Layout{4096, 14, 45, 55, 2};
+    return jet == Jet::V3 ? Layout{2048, 10, 25, 35, 1, 12} : Layout{4096, 14, 45, 55, 2, 16};
 }
 
 } // namespace
@@ -377,6 +378,7 @@ private slots:
         const QList<std::pair<const char *, std::pair<const char *, const char *>>> cases{
             {"cut after its first pages", {"truncate 2", "cut short"}},
             {"last page missing", {"truncate -1", "should hold 26 records, and only 0 can be read"}},
+            {"more records than claimed", {"claim 3", "should hold 3 records, and more can be read"}},
             {"cut inside a page", {"shorten 100", "cut short"}},
             {"catalogue overwritten", {"catalogue junk", "list of tables"}},
             {"unknown version", {"version 9", "version Velmora does not know (9)"}},
@@ -436,6 +438,8 @@ private slots:
             const char key = file.read(1).at(0);
             file.close();
             patch(m_path, 0x3E, QByteArray(1, char(key ^ 0x5a)));
+        } else if (damage.startsWith(QLatin1String("claim"))) {
+            patch(m_path, ladders + layout.rowCount, le32(n.toUInt()));
         } else if (damage.startsWith(QLatin1String("fields"))) {
             const quint32 count = n.toUInt();
             patch(m_path, ladders + layout.fieldCount, le32(count).left(2));

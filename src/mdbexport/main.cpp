@@ -170,7 +170,14 @@ std::string exportTable(Output &out, MdbCatalogEntry *entry, const File &file)
             mdb_free_tabledef(table);
             return "records of table \"" + name + "\" lie outside the file; the file is damaged or cut short.";
         }
-        ++rows;
+        // More records than the definition claims come from damage (a row offset pointing into
+        // another record, say), not from data: none of them is passed on.
+        if (++rows > table->num_rows) {
+            const unsigned claimed = table->num_rows;
+            mdb_free_tabledef(table);
+            return "table \"" + name + "\" should hold " + std::to_string(claimed)
+                + " records, and more can be read; the file is damaged.";
+        }
         if (!nullMask(table, isNull)) {
             mdb_free_tabledef(table);
             return "a record of table \"" + name + "\" cannot be read; the file is damaged.";
