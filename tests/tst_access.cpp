@@ -457,6 +457,8 @@ private slots:
         QTest::newRow("endless output") << QByteArray("printf 'VELMORA-MDB 1\\n'; exec cat /dev/zero") << "more than 128 MB";
         QTest::newRow("not there") << QByteArray() << "cannot be started";
         QTest::newRow("hangs") << QByteArray("exec sleep 30") << "took longer than 0.5 seconds";
+        QTest::newRow("trickles") << QByteArray("printf 'VELMORA-MDB 1\\n'; while :; do printf x; sleep 0.01; done")
+                                  << "took longer than 0.5 seconds";
     }
     void exporterFailuresBecomeMessages()
     {

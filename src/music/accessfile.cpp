@@ -72,13 +72,14 @@ Export runExporter(const QString &fileName, const QStringList &tables)
             errors += more.left(4096);
     };
     while (process.state() != QProcess::NotRunning) {
-        const bool more = process.waitForReadyRead(int(std::max<qint64>(deadline.remainingTime(), 0)));
+        process.waitForReadyRead(int(std::max<qint64>(deadline.remainingTime(), 0)));
         collect();
         if (result.output.size() > AccessFile::LargestExport) {
             result.end = Export::End::TooLarge;
             break;
         }
-        if (!more && process.state() != QProcess::NotRunning && deadline.hasExpired()) {
+        // On the whole run: an exporter that trickles output keeps every wait short.
+        if (process.state() != QProcess::NotRunning && deadline.hasExpired()) {
             result.end = Export::End::TimedOut;
             break;
         }
