@@ -2,6 +2,7 @@
 // the first time (FluidSynth and the SoundFont loaded then) and later; the press's own time
 // (rendering the notes and starting the stream); and peak memory once the SoundFont is loaded.
 #include "app/mainwindow.h"
+#include "peakmemory.h"
 #include "pulseserver.h"
 #include "testsupport.h"
 
@@ -9,7 +10,6 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QElapsedTimer>
-#include <QFile>
 
 #include <algorithm>
 #include <cstdio>
@@ -17,21 +17,6 @@
 
 using namespace velmora;
 
-namespace {
-
-double peakMegabytes()
-{
-    QFile status(QStringLiteral("/proc/self/status"));
-    if (!status.open(QIODevice::ReadOnly))
-        return 0;
-    for (const QByteArray &line : status.readAll().split('\n')) {
-        if (line.startsWith("VmHWM:"))
-            return line.mid(6).trimmed().split(' ').first().toDouble() / 1024.0;
-    }
-    return 0;
-}
-
-} // namespace
 
 int main(int argc, char *argv[])
 {
@@ -49,7 +34,7 @@ int main(int argc, char *argv[])
     Clock clock;
     MainWindow window(Services{prompter, sound, random, clock, QStringLiteral("absent.mdb")}, false, {true, false});
     window.Form_Load(); // the start sound connects to the server
-    const double beforeLoad = peakMegabytes();
+    const double beforeLoad = bench::peakMegabytes();
     auto *go = window.findChild<QAbstractButton *>(QStringLiteral("Command1"));
     auto *soundOff = window.findChild<QCheckBox *>(QStringLiteral("Sound_off"));
 
@@ -87,7 +72,7 @@ int main(int argc, char *argv[])
     std::printf("  later uses: median %.1f ms, worst %.1f ms (the press itself: median %.1f ms, worst %.1f ms)\n",
                 later[later.size() / 2], later.back(), laterPress[laterPress.size() / 2], laterPress.back());
     std::printf("peak memory: %.1f MB before the first question, %.1f MB with the SoundFont loaded\n", beforeLoad,
-                peakMegabytes());
+                bench::peakMegabytes());
     std::printf("(goal: under 150 ms first, under 20 ms later)\n");
     return 0;
 }

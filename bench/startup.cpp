@@ -1,6 +1,7 @@
 // Whole-process start-up of Velmora until its main window is first exposed (offscreen), without a
 // sound server and with a private PulseAudio null sink, against the bare Qt program; median of
 // several runs, and peak memory.
+#include "peakmemory.h"
 #include "pulseserver.h"
 
 #include <QCoreApplication>
@@ -23,18 +24,6 @@ struct Run
     int widgets = 0;
 };
 
-double peakMegabytes(qint64 pid)
-{
-    QFile status(QStringLiteral("/proc/%1/status").arg(pid));
-    if (!status.open(QIODevice::ReadOnly))
-        return 0;
-    for (const QByteArray &line : status.readAll().split('\n')) {
-        if (line.startsWith("VmHWM:"))
-            return line.mid(6).trimmed().split(' ').first().toDouble() / 1024.0;
-    }
-    return 0;
-}
-
 Run launch(const QString &program, const QStringList &arguments, const QString &soundServer)
 {
     QProcess process;
@@ -54,7 +43,7 @@ Run launch(const QString &program, const QStringList &arguments, const QString &
     Run run{double(clock.nsecsElapsed()) / 1e6, 0, 0};
     // Let start-up settle before reading the high-water mark of memory.
     QThread::msleep(300);
-    run.peakMb = peakMegabytes(process.processId());
+    run.peakMb = velmora::bench::peakMegabytes(QString::number(process.processId()));
     const auto match = QRegularExpression(QStringLiteral("exposed, (\\d+) widgets")).match(QString::fromUtf8(output));
     run.widgets = match.hasMatch() ? match.captured(1).toInt() : 0;
     process.kill();
