@@ -454,7 +454,10 @@ private slots:
         QTest::newRow("crash") << QByteArray("echo 'libmdb: something broke' >&2; kill -SEGV $$") << "stopped on it, so the file is most likely damaged (mdbtools says: libmdb: something broke)";
         QTest::newRow("garbage") << QByteArray("printf 'hello'") << "garbled";
         QTest::newRow("stops halfway") << QByteArray("printf 'VELMORA-MDB 1\\nT\\001\\000'") << "cut short";
-        QTest::newRow("endless output") << QByteArray("printf 'VELMORA-MDB 1\\n'; exec cat /dev/zero") << "more than 128 MB";
+        QTest::newRow("endless output") << QByteArray("printf 'VELMORA-MDB 1\\n'; exec cat /dev/zero") << "far more than the file holds";
+        // Far less than the absolute cap, and still far more than a small file can hold.
+        QTest::newRow("output many times the file") << QByteArray("printf 'VELMORA-MDB 1\\n'; head -c 20000000 /dev/zero")
+                                                    << "far more than the file holds";
         QTest::newRow("not there") << QByteArray() << "cannot be started";
         QTest::newRow("hangs") << QByteArray("exec sleep 30") << "took longer than 0.5 seconds";
         QTest::newRow("trickles") << QByteArray("printf 'VELMORA-MDB 1\\n'; while :; do printf x; sleep 0.01; done")

@@ -64,6 +64,7 @@ Export runExporter(const QString &fileName, const QStringList &tables)
         result.error = process.errorString();
         return result;
     }
+    const qint64 largest = AccessFile::largestExportOf(QFileInfo(fileName).size());
     QByteArray errors;
     const auto collect = [&] {
         result.output += process.readAllStandardOutput();
@@ -74,7 +75,7 @@ Export runExporter(const QString &fileName, const QStringList &tables)
     while (process.state() != QProcess::NotRunning) {
         process.waitForReadyRead(int(std::max<qint64>(deadline.remainingTime(), 0)));
         collect();
-        if (result.output.size() > AccessFile::LargestExport) {
+        if (result.output.size() > largest) {
             result.end = Export::End::TooLarge;
             break;
         }
@@ -307,7 +308,7 @@ OpenedFile AccessFile::open(const QString &connectionName, const QString &fileNa
             return {OpenedFile::Status::Refused,
                     QStringLiteral("reading it gave more than %1 MB of text, far more than the file holds, so the file "
                                    "is damaged; ")
-                            .arg(LargestExport / (1024 * 1024))
+                            .arg(QString::number(double(largestExportOf(QFileInfo(fileName).size())) / (1024 * 1024), 'f', 1))
                         + QLatin1String(DamagedAdvice)};
         case Export::End::Finished:
         case Export::End::Crashed:

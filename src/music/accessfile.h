@@ -1,5 +1,7 @@
 #pragma once
 
+#include <algorithm>
+
 #include "music/sqlitefile.h"
 
 #include <QString>
@@ -21,6 +23,14 @@ public:
     static constexpr int DefaultReadTimeoutMs = 10000;
     // Far more than the text of any music database; a damaged file may claim far more.
     static constexpr qint64 LargestExport = 128LL * 1024 * 1024;
+    // Below that, a file's text cannot outgrow the file many times over: its pages hold it, with
+    // room to spare. A damaged file can make libmdb read the same pages again and again.
+    static constexpr qint64 ExportPerFileByte = 32;
+    static constexpr qint64 ExportAllowance = 1024 * 1024;
+    static qint64 largestExportOf(qint64 fileBytes)
+    {
+        return std::min(LargestExport, ExportAllowance + ExportPerFileByte * std::max<qint64>(fileBytes, 0));
+    }
 
     AccessFile() = default;
     ~AccessFile();
