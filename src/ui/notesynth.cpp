@@ -125,7 +125,11 @@ QString NoteSynth::unavailableReason() const
 
 bool NoteSynth::loadSoundFont(const QString &path)
 {
-    if (path == m_loadedFont)
+    // A file saved anew under the same name is loaded anew.
+    const QFileInfo info(path);
+    const QString identity = path + QLatin1Char('|') + QString::number(info.size()) + QLatin1Char('|')
+        + info.lastModified().toString(Qt::ISODateWithMs);
+    if (identity == m_loadedFont)
         return true;
     const int id = m_fluid->sfLoad(m_fluid->synth, QFile::encodeName(path).constData(), 1);
     if (id == FLUID_FAILED)
@@ -133,7 +137,7 @@ bool NoteSynth::loadSoundFont(const QString &path)
     if (m_fluid->fontId >= 0)
         m_fluid->sfUnload(m_fluid->synth, m_fluid->fontId, 1);
     m_fluid->fontId = id;
-    m_loadedFont = path;
+    m_loadedFont = identity;
     return true;
 }
 

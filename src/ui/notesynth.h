@@ -40,7 +40,7 @@ private:
 
     std::unique_ptr<Fluid> m_fluid;
     QString m_failed;          // why FluidSynth or the system's SoundFont could not be loaded
-    QString m_loadedFont;      // the SoundFont in the synthesizer now
+    QString m_loadedFont;      // the SoundFont in the synthesizer now, with its size and time
     QString m_refusedUserFont; // a user's SoundFont already reported, with its size and time
 };
 
