@@ -477,6 +477,14 @@ private slots:
         QCOMPARE(name(), QStringLiteral("Verdict"));
     }
 
+    void focusStartsOnTheOpeningTabsGoButton()
+    {
+        test::Harness h;
+        h.window.show();
+        QVERIFY(QTest::qWaitForWindowActive(&h.window));
+        QCOMPARE(QApplication::focusWidget()->objectName(), QStringLiteral("Command1"));
+    }
+
     void focusFollowsTheReadingOrder_data()
     {
         QTest::addColumn<QString>("tab");

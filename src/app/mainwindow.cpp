@@ -160,6 +160,9 @@ MainWindow::MainWindow(Services services, bool cheatMode, Listening::Choices lis
         focusOrder << ui::readingOrder(m_tabs->widget(i));
     focusOrder << m_soundOff;
     ui::chainFocus(focusOrder);
+    // The first key a player presses then shows where it lands: on the opening tab's go button.
+    if (auto *page = qobject_cast<ExercisePage *>(m_tabs->currentWidget()); page && page->goButton())
+        page->goButton()->setFocus(Qt::OtherFocusReason);
 
     // Window shortcuts: a message box, being a window of its own, keeps them from firing.
     auto *quit = new QShortcut(this);

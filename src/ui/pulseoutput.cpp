@@ -63,7 +63,8 @@ struct PulseOutput::Playback
     bool failed = false;
     bool timingFresh = false; // the server has reported the stream's timing since all was queued
     Clock::time_point timingAt; // when the server's last timing report arrived
-    Clock::time_point lastHeard = Clock::now(); // when the server last said anything about the stream
+    const Clock::time_point createdAt = Clock::now();
+    Clock::time_point lastHeard = createdAt; // when the server last said anything about the stream
 
     Playback(PulseOutput *output, QByteArray pcm, pa_usec_t length)
         : owner(output), samples(std::move(pcm)), lengthUsec(length)
@@ -410,7 +411,13 @@ PulseOutput::Result PulseOutput::play(const PcmSound &sound, std::chrono::millis
     const Wait wait = waitUntil([&]() -> std::optional<std::chrono::microseconds> {
         if (playback->failed)
             return std::chrono::microseconds(0);
-        const std::optional<std::chrono::microseconds> left = playback->untilHeard();
+        std::optional<std::chrono::microseconds> left = playback->untilHeard();
+        // Whatever a clock interpolated under load says, no sound is over before its own length
+        // has passed since it was handed over.
+        if (left) {
+            const auto since = std::chrono::duration_cast<std::chrono::microseconds>(Playback::Clock::now() - playback->createdAt);
+            left = std::max(*left, std::chrono::microseconds(playback->lengthUsec) - since);
+        }
         // The clock runs on by itself between reports: a server that has stopped reporting may
         // have stopped playing too.
         if (left && left->count() <= 0 && Playback::Clock::now() - playback->lastHeard > HeartbeatTimeout)
