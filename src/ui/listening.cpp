@@ -26,12 +26,10 @@ bool Listening::play(const Phrase &phrase)
     stop();
     if (phrase.isEmpty())
         return false;
-    const bool wasAvailable = unavailableReason().isEmpty();
     QString problem;
     const std::optional<PcmSound> sound = m_synth.render(phrase, &problem);
     if (!sound) {
-        if (wasAvailable)
-            emit availabilityChanged();
+        emit availabilityChanged(); // the menu says why
         return false;
     }
     if (!problem.isEmpty())

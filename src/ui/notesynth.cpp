@@ -123,12 +123,20 @@ QString NoteSynth::unavailableReason() const
     return {};
 }
 
+namespace {
+
+// A file saved anew under the same name is a new file.
+QString identityOf(const QFileInfo &info)
+{
+    return info.filePath() + QLatin1Char('|') + QString::number(info.size()) + QLatin1Char('|')
+        + info.lastModified().toString(Qt::ISODateWithMs);
+}
+
+} // namespace
+
 bool NoteSynth::loadSoundFont(const QString &path)
 {
-    // A file saved anew under the same name is loaded anew.
-    const QFileInfo info(path);
-    const QString identity = path + QLatin1Char('|') + QString::number(info.size()) + QLatin1Char('|')
-        + info.lastModified().toString(Qt::ISODateWithMs);
+    const QString identity = identityOf(QFileInfo(path));
     if (identity == m_loadedFont)
         return true;
     const int id = m_fluid->sfLoad(m_fluid->synth, QFile::encodeName(path).constData(), 1);
@@ -164,9 +172,10 @@ std::optional<PcmSound> NoteSynth::render(const Phrase &phrase, QString *problem
     const QString user = firstPresent(userFileSearch(QStringLiteral("velmora.sf2")));
     if (!user.isEmpty()) {
         const QFileInfo info(user);
-        const QString identity = user + QString::number(info.size()) + info.lastModified().toString(Qt::ISODateWithMs);
+        const QString identity = identityOf(info);
         const bool tooLarge = info.size() > MaxUserSoundFontBytes;
-        loaded = !tooLarge && info.isFile() && loadSoundFont(user);
+        // One refused already is not tried again at every question, only once it changes.
+        loaded = identity != m_refusedUserFont && !tooLarge && info.isFile() && loadSoundFont(user);
         if (!loaded && identity != m_refusedUserFont) {
             m_refusedUserFont = identity;
             if (problem)
