@@ -545,7 +545,9 @@ private slots:
         QCOMPARE(output.play(blip, -50ms), PulseOutput::Result::TimedOut);
         QTest::qWait(1200);
         const std::vector<test::Burst> heard = test::bursts(recording.stop(), test::PulseServer::RecordRate);
-        QVERIFY2(heard.size() == 2 && heard[1].lengthMs > 990, qPrintable(describe(heard)));
+        // A stream cut off when the next one came would be heard for about 250 ms. A null sink's
+        // monitor may drop a few milliseconds at the rewind that mixing a new stream in causes.
+        QVERIFY2(heard.size() == 2 && heard[1].lengthMs > 950, qPrintable(describe(heard)));
     }
 
     void aServerThatOnlyShakesHandsCostsTheBoundOnce()
