@@ -120,11 +120,15 @@ private slots:
         QCoreApplication::processEvents();
         const QColor face(VelmoraStyle::Face);
         auto *tabs = h.find<QTabWidget>("SSTab1");
-        const QColor strip = pixel(h.window.centralWidget(), h.find("Label20")->geometry().topRight() + QPoint(20, 2));
+        // Seen as the window paints them: a page and a frame show what lies behind them.
+        QWidget *client = h.window.centralWidget();
+        const QColor strip = pixel(client, h.find("Label20")->geometry().topRight() + QPoint(20, 2));
         QVERIFY2(near(strip, face), qPrintable(strip.name()));
-        QVERIFY2(near(pixel(tabs->currentWidget(), QPoint(10, 10)), face), "tab page");
+        const QColor page = pixel(client, tabs->currentWidget()->mapTo(client, QPoint(10, 10)));
+        QVERIFY2(near(page, face, 0), qPrintable(QStringLiteral("tab page ") + page.name()));
         auto *frame = h.find<QGroupBox>("Frame1");
-        QVERIFY2(near(pixel(frame, QPoint(frame->width() - 10, frame->height() - 10)), face), "frame");
+        const QColor inFrame = pixel(client, frame->mapTo(client, QPoint(frame->width() - 10, frame->height() - 10)));
+        QVERIFY2(near(inFrame, face, 0), qPrintable(QStringLiteral("frame ") + inFrame.name()));
         // A chord with signs (D "Dom    13   b5": F# and Ab): each sign shown is drawn dark on the staff.
         h.click("Command1");
         QWidget *staff = h.find("Picture1");
@@ -146,12 +150,28 @@ private slots:
     }
 
     // Run again with the machine's Liberation fonts masked (see CMakeLists.txt): the font comes
-    // from the program.
+    // from the program. A platform theme (qt6ct, a desktop's settings) sets its own font on the
+    // application, at start or while the program runs.
+    void captionsFitTheirControls_data()
+    {
+        QTest::addColumn<int>("themeFont"); // 0: none, 1: before the window is built, 2: after it is shown
+        QTest::newRow("the program's font") << 0;
+        QTest::newRow("a theme's font at start") << 1;
+        QTest::newRow("a theme's font while running") << 2;
+    }
     void captionsFitTheirControls()
     {
+        QFETCH(int, themeFont);
+        const QFont theme(QStringLiteral("DejaVu Sans"), 14);
+        if (themeFont == 1)
+            QApplication::setFont(theme);
         Harness h;
         h.window.show();
         QVERIFY(QTest::qWaitForWindowExposed(&h.window));
+        if (themeFont == 2) {
+            QApplication::setFont(theme);
+            QCoreApplication::processEvents();
+        }
         QCOMPARE(QFontInfo(h.find("Label5")->font()).family(), QStringLiteral("Liberation Sans"));
         QStringList tooWide;
         for (QWidget *widget : h.window.findChildren<QWidget *>()) {

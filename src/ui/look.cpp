@@ -13,9 +13,19 @@ namespace velmora {
 
 namespace {
 
-// A palette the desktop sets on the application (a dark theme, a theme change while the program
-// runs) overrides the style's, so ours is put back whenever one arrives.
-class PaletteKeeper : public QObject
+QFont formFont()
+{
+    QFont font(QStringLiteral("MS Sans Serif"));
+    font.setStyleHint(QFont::SansSerif);
+    font.setPointSizeF(8.25);
+    font.setStretch(92);
+    return font;
+}
+
+// A palette or a font the desktop sets on the application (a dark theme, qt6ct's own font, a
+// theme change while the program runs) overrides ours, and the fixed layout has room only for
+// its own, so ours is put back whenever one arrives.
+class LookKeeper : public QObject
 {
 public:
     using QObject::QObject;
@@ -23,10 +33,16 @@ public:
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override
     {
-        if (watched == qApp && event->type() == QEvent::ApplicationPaletteChange) {
+        if (watched != qApp)
+            return false;
+        if (event->type() == QEvent::ApplicationPaletteChange) {
             const QPalette ours = VelmoraStyle::fixedPalette();
             if (!(QApplication::palette() == ours))
                 QApplication::setPalette(ours);
+        } else if (event->type() == QEvent::ApplicationFontChange) {
+            const QFont ours = formFont();
+            if (QApplication::font() != ours)
+                QApplication::setFont(ours);
         }
         return false;
     }
@@ -36,9 +52,9 @@ protected:
 
 void applyLook(QApplication &app)
 {
-    static PaletteKeeper *keeper = nullptr;
+    static LookKeeper *keeper = nullptr;
     if (!keeper) {
-        keeper = new PaletteKeeper(&app);
+        keeper = new LookKeeper(&app);
         app.installEventFilter(keeper);
     }
     for (const char *face : {"Regular", "Bold", "Italic", "BoldItalic"})
@@ -48,11 +64,7 @@ void applyLook(QApplication &app)
     // Liberation Sans has Arial's metrics, the closest to the form's font among free fonts.
     QFont::insertSubstitutions(QStringLiteral("MS Sans Serif"),
                                {QStringLiteral("Liberation Sans"), QStringLiteral("Arial"), QStringLiteral("DejaVu Sans")});
-    QFont font(QStringLiteral("MS Sans Serif"));
-    font.setStyleHint(QFont::SansSerif);
-    font.setPointSizeF(8.25);
-    font.setStretch(92);
-    app.setFont(font);
+    app.setFont(formFont());
     app.setWindowIcon(QIcon(QStringLiteral(":/icon.png")));
 }
 

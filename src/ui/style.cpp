@@ -4,6 +4,7 @@
 #include <QPushButton>
 #include <QStyleFactory>
 #include <QStyleOption>
+#include <QTabBar>
 
 namespace velmora {
 
@@ -72,9 +73,48 @@ int VelmoraStyle::pixelMetric(PixelMetric metric, const QStyleOption *option, co
     }
 }
 
+void VelmoraStyle::drawPrimitive(PrimitiveElement element, const QStyleOption *option, QPainter *painter,
+                                 const QWidget *widget) const
+{
+    if (element == PE_FrameTabWidget) {
+        painter->save();
+        painter->fillRect(option->rect, QColor(Face));
+        drawBevel(painter, option->rect, false);
+        painter->restore();
+        return;
+    }
+    QProxyStyle::drawPrimitive(element, option, painter, widget);
+}
+
 void VelmoraStyle::drawControl(ControlElement element, const QStyleOption *option, QPainter *painter,
                                const QWidget *widget) const
 {
+    if (element == CE_TabBarTabShape) {
+        const auto *tab = qstyleoption_cast<const QStyleOptionTab *>(option);
+        if (tab && tab->shape == QTabBar::RoundedNorth) {
+            // A classic tab on the face: lit left and top, shaded right; the chosen one stands
+            // two pixels taller and open to its page.
+            const bool chosen = tab->state & State_Selected;
+            const QRect r = chosen ? tab->rect : tab->rect.adjusted(0, 2, 0, -1);
+            painter->save();
+            painter->fillRect(r, QColor(Face));
+            painter->setPen(Light);
+            painter->drawLine(r.left(), r.bottom(), r.left(), r.top() + 2);
+            painter->drawLine(r.left() + 2, r.top(), r.right() - 2, r.top());
+            painter->drawPoint(r.left() + 1, r.top() + 1);
+            painter->setPen(Shadow);
+            painter->drawLine(r.right(), r.top() + 2, r.right(), r.bottom());
+            painter->drawPoint(r.right() - 1, r.top() + 1);
+            painter->setPen(Dark);
+            painter->drawLine(r.right() - 1, r.top() + 2, r.right() - 1, r.bottom());
+            if (!chosen) {
+                painter->setPen(Light);
+                painter->drawLine(tab->rect.left(), tab->rect.bottom(), tab->rect.right(), tab->rect.bottom());
+            }
+            painter->restore();
+            return;
+        }
+    }
     if (element == CE_PushButtonBevel) {
         if (const auto *button = qstyleoption_cast<const QStyleOptionButton *>(option)) {
             const bool sunken = button->state & (State_Sunken | State_On);
