@@ -23,6 +23,7 @@
 #include <QTemporaryDir>
 #include <QTimer>
 #include <QAccessible>
+#include <QAccessibleActionInterface>
 #include <QScreen>
 #include <QMessageBox>
 
@@ -104,6 +105,22 @@ QByteArray floatWav()
     wav[20] = 3;  // format tag: IEEE float
     wav[34] = 32; // bits per sample
     return wav;
+}
+
+// The names of the controls that Tab visits on `tab`, from the tab strip round to it again.
+QStringList tabWalk(Harness &h, const QString &tab)
+{
+    QTabWidget *tabs = h.selectTab(tab);
+    tabs->tabBar()->setFocus();
+    QStringList order;
+    for (int i = 0; i < 60; ++i) {
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+        QWidget *focus = QApplication::focusWidget();
+        if (focus == tabs->tabBar())
+            break;
+        order << focus->objectName();
+    }
+    return order;
 }
 
 } // namespace
@@ -493,9 +510,9 @@ private slots:
         QTest::newRow("Chords") << "Chords" << QStringList{"Command1", "Option_C", "Command27", "Command7", "Command12"}
                                 << QStringList{"viewtext", "check1_mixup", "Check1", "Sound_off"};
         QTest::newRow("Relations") << "Relations" << QStringList{"Command32", "commaj1", "commin1", "commaj2"}
-                                   << QStringList{"Option1", "Sound_off"};
+                                   << QStringList{"Option3", "Sound_off"}; // the chosen option
         QTest::newRow("Transpose") << "Transpose" << QStringList{"Command33", "Score_c", "Play_C", "Play_Cis"}
-                                   << QStringList{"Play_B", "Instrument_C", "Sound_off"};
+                                   << QStringList{"Play_B", "Instrument_Eb", "Sound_off"};
         QTest::newRow("Intervals") << "Intervals" << QStringList{"Command34", "Chk_1", "Chk_b2"}
                                    << QStringList{"Chk_8", "Int_C", "Int_Cis"};
     }
@@ -507,19 +524,34 @@ private slots:
         Harness h;
         h.window.show();
         QVERIFY(QTest::qWaitForWindowExposed(&h.window));
-        QTabWidget *tabs = h.selectTab(tab);
-        tabs->tabBar()->setFocus();
-        QStringList order;
-        for (int i = 0; i < 60; ++i) {
-            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
-            QWidget *focus = QApplication::focusWidget();
-            if (focus == tabs->tabBar())
-                break;
-            order << focus->objectName();
-        }
+        const QStringList order = tabWalk(h, tab);
         QVERIFY2(order.mid(0, first.size()) == first, qPrintable(order.join(QLatin1Char(' '))));
         QVERIFY2(order.join(QLatin1Char(' ')).contains(last.join(QLatin1Char(' '))), qPrintable(order.join(QLatin1Char(' '))));
         QCOMPARE(order.last(), QStringLiteral("Sound_off"));
+    }
+
+    // What a screen reader meets: a chosen key is a checked radio button, a cheat button that
+    // does nothing is no stop, and a revealed answer reads as its text.
+    void choicesStopsAndTheCheatAnswerAsAReaderMeetsThem()
+    {
+        for (const bool cheat : {false, true}) {
+            Harness h(cheat);
+            h.window.show();
+            QVERIFY(QTest::qWaitForWindowExposed(&h.window));
+            QCOMPARE(tabWalk(h, QStringLiteral("Chords")).contains(QStringLiteral("Command25")), cheat);
+        }
+        Harness h(true);
+        const auto face = [&](const char *name) { return QAccessible::queryAccessibleInterface(h.find(QLatin1String(name))); };
+        QCOMPARE(face("Option_C")->role(), QAccessible::RadioButton);
+        QCOMPARE(face("Option_Eb")->text(QAccessible::Name), QStringLiteral("Eb"));
+        QVERIFY(face("Option_C")->state().checked && !face("Option_Eb")->state().checked);
+        face("Option_Eb")->actionInterface()->doAction(QAccessibleActionInterface::pressAction());
+        QVERIFY(!face("Option_C")->state().checked && face("Option_Eb")->state().checked);
+
+        h.click("Command33");
+        h.click("Cheat_button");
+        QVERIFY(!h.text("Label13").isEmpty());
+        QCOMPARE(face("Label13")->text(QAccessible::Name), QStringLiteral("Expected answer: ") + h.text("Label13"));
     }
 
     void returnPressesTheFocusedButtonElseTheGoButton()

@@ -420,10 +420,15 @@ private slots:
         answer->click();
         QTest::qWait(1500);
         const std::vector<test::Burst> heard = test::bursts(recording.stop(), test::PulseServer::RecordRate, 5);
-        // Three whole sounds one after another, none cut short by the next, none with a gap.
-        QVERIFY2(heard.size() == 3, qPrintable(describe(heard)));
-        for (const test::Burst &burst : heard)
-            QVERIFY2(std::abs(burst.lengthMs - 300) < 15, qPrintable(describe(heard)));
+        // Three whole sounds one after another, none cut short by the next, none with a gap. A
+        // sound that follows the one before within a few milliseconds is heard as one with it.
+        int sounds = 0;
+        for (const test::Burst &burst : heard) {
+            const int inBurst = int(std::lround(burst.lengthMs / 300));
+            QVERIFY2(inBurst >= 1 && std::abs(burst.lengthMs - 300 * inBurst) < 15 * inBurst, qPrintable(describe(heard)));
+            sounds += inBurst;
+        }
+        QVERIFY2(sounds == 3, qPrintable(describe(heard)));
     }
 
     void theHoldEndsWhenTheSoundHasBeenHeard_data()

@@ -11,6 +11,8 @@
 
 namespace velmora {
 
+const QString ExercisePage::ExpectedAnswerName = QStringLiteral("Expected answer");
+
 ExercisePage::ExercisePage(QTabWidget *tabControl, ExerciseContext &context) : TabPage(tabControl), m_context(context)
 {
 }
@@ -31,10 +33,15 @@ void ExercisePage::setUpCheat(QPushButton *button, CheatButton kind, QLabel *lab
     m_cheatTimer = timer;
     m_reveal = std::move(reveal);
     m_context.clock.start(*timer);
-    if (kind == CheatButton::AlwaysShown)
+    label->setAccessibleName(ExpectedAnswerName);
+    if (kind == CheatButton::AlwaysShown) {
         button->setText(cheatMode() ? QStringLiteral("Cheat") : QStringLiteral("---"));
-    else
+        // Outside cheat mode it does nothing, so Tab passes it by.
+        if (!cheatMode())
+            button->setFocusPolicy(Qt::NoFocus);
+    } else {
         button->setVisible(cheatMode());
+    }
     onPress(button, &QPushButton::clicked, [this] { revealCheat(); });
 }
 
@@ -42,8 +49,11 @@ void ExercisePage::revealCheat()
 {
     if (m_reveal)
         m_reveal();
-    if (cheatMode())
+    if (cheatMode()) {
+        // A screen reader reads the answer with the label's name.
+        m_cheatLabel->setAccessibleName(QStringLiteral("%1: %2").arg(ExpectedAnswerName, m_cheatLabel->text()));
         m_cheatLabel->show();
+    }
     // Restarting gives the revealed answer a full interval on screen.
     m_context.clock.start(*m_cheatTimer);
 }

@@ -23,6 +23,8 @@ class ExercisePage : public TabPage
 public:
     ExercisePage(QTabWidget *tabControl, ExerciseContext &context);
 
+    static const QString ExpectedAnswerName; // the cheat label's, followed by the answer while shown
+
     // The button that asks the page's next question; Return presses it when no button has focus.
     QPushButton *goButton() const { return m_goButton; }
 

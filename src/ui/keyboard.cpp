@@ -19,7 +19,8 @@ QList<QWidget *> readingOrder(QWidget *root)
     });
     QList<QWidget *> order;
     for (QWidget *child : children) {
-        if (child->focusPolicy() & Qt::TabFocus)
+        // A control that Tab passes by for now (an option not chosen) keeps its place for later.
+        if (child->focusPolicy() != Qt::NoFocus)
             order << child;
         else
             order << readingOrder(child);

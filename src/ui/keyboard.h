@@ -9,7 +9,7 @@ class QWidget;
 
 namespace velmora::ui {
 
-// The controls under `root` that take focus from the Tab key, in reading order: top to bottom,
+// The controls under `root` that take focus, in reading order: top to bottom,
 // then left to right, the controls of a frame together where the frame stands.
 QList<QWidget *> readingOrder(QWidget *root);
 

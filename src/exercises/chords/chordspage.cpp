@@ -1,6 +1,7 @@
 #include "exercises/chords/chordspage.h"
 
 #include "exercises/chords/chordquestion.h"
+#include "ui/accessibility.h"
 #include "ui/feedback.h"
 #include "ui/listening.h"
 #include "ui/prompter.h"
@@ -59,6 +60,7 @@ ChordsPage::ChordsPage(QTabWidget *tabControl, ExerciseContext &context) : Exerc
         if (QShortcut *chosen = ui::pressOnKeys(page, button, {ui::spelledNoteKey(QString::fromLatin1(option.key))}))
             connect(chosen, &QShortcut::activated, this, [this] { focusChordGrid(); });
     }
+    ui::exclusiveChoice(m_keyGroup->buttons());
 
     // The chord buttons and the cheat button share one grid.
     const auto cell = [](int column, int row) { return ui::twipsRect(120 + 1320 * column, 1560 + 360 * row, 1215, 255); };
@@ -80,7 +82,6 @@ ChordsPage::ChordsPage(QTabWidget *tabControl, ExerciseContext &context) : Exerc
 
     ui::label(page, "Label19", QStringLiteral("Purpose: Name the given Chords"), ui::twipsRect(960, 6600, 2535, 255));
     m_cheatLabel = ui::label(page, "Label1", QStringLiteral("Label1"), ui::twipsRect(4560, 6600, 1215, 255));
-    m_cheatLabel->setAccessibleName(QStringLiteral("Expected answer"));
     m_cheatLabel->hide();
     setUpCheat(cheat, CheatButton::AlwaysShown, m_cheatLabel, ui::hideTimer(answer, "Timer1", 1000, m_cheatLabel),
                [this] {

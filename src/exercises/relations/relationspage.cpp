@@ -3,6 +3,7 @@
 #include "ui/feedback.h"
 #include "ui/prompter.h"
 #include "exercises/relations/relations.h"
+#include "ui/accessibility.h"
 #include "ui/keyboard.h"
 #include "ui/twips.h"
 
@@ -28,10 +29,10 @@ RelationsPage::RelationsPage(QTabWidget *tabControl, ExerciseContext &context)
                                    ui::twipsRect(240, 360, 1935, 255), false);
     m_minorOnly = ui::optionButton(question, "Option2", QStringLiteral("Mineur Question"),
                                    ui::twipsRect(240, 600, 1935, 255), false);
-    ui::optionButton(question, "Option3", QStringLiteral("Both"), ui::twipsRect(240, 840, 2055, 255), true);
+    QRadioButton *both = ui::optionButton(question, "Option3", QStringLiteral("Both"), ui::twipsRect(240, 840, 2055, 255), true);
+    ui::exclusiveChoice({m_majorOnly, m_minorOnly, both});
     auto *cheat = ui::pushButton(question, "Cheat_button2", QStringLiteral("Cheat"), ui::twipsRect(360, 1920, 855, 255));
     m_cheatLabel = ui::label(question, "Label14", QString(), ui::twipsRect(1440, 1920, 855, 255));
-    m_cheatLabel->setAccessibleName(QStringLiteral("Expected answer"));
     m_questionBox = ui::readOnlyText(question, "Question_box", QStringLiteral("Click on Go! for first question"),
                                      ui::twipsRect(240, 3120, 2175, 285));
     m_questionBox->setAccessibleName(QStringLiteral("Chord given"));

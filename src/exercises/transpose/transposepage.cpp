@@ -1,5 +1,6 @@
 #include "exercises/transpose/transposepage.h"
 
+#include "ui/accessibility.h"
 #include "ui/feedback.h"
 #include "music/notename.h"
 #include "ui/pitchbuttons.h"
@@ -68,13 +69,14 @@ TransposePage::TransposePage(QTabWidget *tabControl, ExerciseContext &context)
     }
     m_score[OtherIndex]->setEnabled(false);
     m_instrument[OtherIndex]->setEnabled(false);
+    ui::exclusiveChoice({m_score.begin(), m_score.end()});
+    ui::exclusiveChoice({m_instrument.begin(), m_instrument.end()});
 
     QLabel *writtenCaption = ui::label(page, "Label4", QStringLiteral("Note on Score is an:"), ui::twipsRect(2880, 1560, 1575, 255));
     m_writtenNote = ui::readOnlyText(page, "Text2", QStringLiteral("Go!"), ui::twipsRect(4560, 1560, 615, 285));
     writtenCaption->setBuddy(m_writtenNote);
     auto *cheat = ui::pushButton(page, "Cheat_button", QStringLiteral("Cheat"), ui::twipsRect(2880, 2640, 855, 375));
     m_cheatLabel = ui::label(page, "Label13", QString(), ui::twipsRect(4080, 2640, 855, 255));
-    m_cheatLabel->setAccessibleName(QStringLiteral("Expected answer"));
     setUpCheat(cheat, CheatButton::ShownInCheatMode, m_cheatLabel, ui::hideTimer(this, "Timer2", 1000, m_cheatLabel),
                [this] { m_cheatLabel->setText(ExpectedAnswer); });
 
