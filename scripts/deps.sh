@@ -2,6 +2,7 @@
 # Installs the Debian packages Velmora needs, and only those that are missing (apt-get update runs
 # only when something is). Without arguments: what building and running need. With --test: also
 # what the tests need (a private sound server and its recorder, a virtual display, image tools,
+# a D-Bus session with the accessibility bus and its Python client for the screen-reader walk,
 # mdbtools' own programs and Python for the Access fixtures, and the validators and packaging
 # tools the install test runs).
 set -euo pipefail
@@ -18,6 +19,7 @@ if [ "${1:-}" = "--test" ]; then
     packages+=(
         libbenchmark-dev sqlite3
         mdbtools python3
+        dbus at-spi2-core python3-pyatspi
         pulseaudio pulseaudio-utils
         xvfb xdotool imagemagick x11-utils
         desktop-file-utils appstream lintian dpkg-dev file man-db

@@ -332,6 +332,7 @@ private slots:
         tickIntervals(*h, {});
         h->click("Command34");
         QCOMPARE(h->prompter.messages, QStringList{"No Intervalls selected!"});
+        QCOMPARE(h->find("Command34")->accessibleDescription(), h->prompter.messages.first());
         for (const char *box : {"Int_Start", "Int_val", "Int_dir"})
             QCOMPARE(h->text(QLatin1String(box)), QStringLiteral("n/a"));
         QVERIFY(rightButtons(*h, pitchButtons("Int_")).isEmpty());
@@ -346,6 +347,8 @@ private slots:
         h->click("Command34");
         QCOMPARE(h->prompter.messages.size(), 1);
         QVERIFY(h->prompter.messages.first().contains(QStringLiteral("Intervallen")));
+        // A screen reader on the go button is told it too.
+        QCOMPARE(h->find("Command34")->accessibleDescription(), h->prompter.messages.first());
         QCOMPARE((QStringList{h->text("Int_Start"), h->text("Int_val"), h->text("Int_dir"), h->text("Label7")}), before);
         QCOMPARE(rightButtons(*h, pitchButtons("Int_")), QStringList{test::buttonAccepting(before.last(), "Int_")});
 

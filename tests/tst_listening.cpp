@@ -161,6 +161,9 @@ private slots:
         QCOMPARE(headsShown() == 1, byEar);
         QCOMPARE(h.text(QStringLiteral("Text1")) == QLatin1String("Uitgeschakeld"), byEar);
         QCOMPARE(h.sound.detachedStarts, soundOff ? 0 : 1);
+        // A screen reader is told only what is drawn.
+        const QStringList told = h.find(QStringLiteral("Command1"))->accessibleDescription().section(QLatin1String(": "), 1).split(QStringLiteral(", "));
+        QCOMPARE(told.size() == 1, byEar);
 
         // A right answer draws it whole; the press stopped the notes first.
         const int stops = h.sound.detachedStops;

@@ -49,12 +49,67 @@ private:
     QAbstractButton *button() const { return static_cast<QAbstractButton *>(widget()); }
 };
 
-QAccessibleInterface *radioPushButtons(const QString &, QObject *object)
+// The reader's message as read-only text, with no caret and no selection.
+class StatusReaderAccessible : public QAccessibleWidget, public QAccessibleTextInterface
 {
+public:
+    explicit StatusReaderAccessible(StatusReader *reader) : QAccessibleWidget(reader, QAccessible::StatusBar) {}
+
+    void *interface_cast(QAccessible::InterfaceType type) override
+    {
+        if (type == QAccessible::TextInterface)
+            return static_cast<QAccessibleTextInterface *>(this);
+        return QAccessibleWidget::interface_cast(type);
+    }
+
+    QString text(QAccessible::Text kind) const override
+    {
+        if (kind == QAccessible::Name)
+            return widget()->accessibleName();
+        return QAccessibleWidget::text(kind);
+    }
+
+    void selection(int, int *start, int *end) const override { *start = *end = 0; }
+    int selectionCount() const override { return 0; }
+    void addSelection(int, int) override {}
+    void removeSelection(int) override {}
+    void setSelection(int, int, int) override {}
+    int cursorPosition() const override { return 0; }
+    void setCursorPosition(int) override {}
+    QString text(int start, int end) const override { return message().mid(start, end - start); }
+    int characterCount() const override { return int(message().size()); }
+    QRect characterRect(int) const override { return {}; }
+    int offsetAtPoint(const QPoint &) const override { return -1; }
+    void scrollToSubstring(int, int) override {}
+    QString attributes(int offset, int *start, int *end) const override
+    {
+        *start = 0;
+        *end = characterCount();
+        Q_UNUSED(offset);
+        return {};
+    }
+
+private:
+    QString message() const { return static_cast<StatusReader *>(widget())->message(); }
+};
+
+QAccessibleInterface *velmoraInterfaces(const QString &, QObject *object)
+{
+    if (auto *reader = qobject_cast<StatusReader *>(object))
+        return new StatusReaderAccessible(reader);
     auto *button = qobject_cast<QAbstractButton *>(object);
     if (button && button->property(RadioRole).toBool())
         return new RadioPushButton(button);
     return nullptr;
+}
+
+void installInterfaces()
+{
+    static const bool installed = [] {
+        QAccessible::installFactory(velmoraInterfaces);
+        return true;
+    }();
+    Q_UNUSED(installed);
 }
 
 void keepTabStopOnChosen(const QList<QAbstractButton *> &buttons)
@@ -70,11 +125,7 @@ void keepTabStopOnChosen(const QList<QAbstractButton *> &buttons)
 
 void exclusiveChoice(const QList<QAbstractButton *> &buttons)
 {
-    static const bool installed = [] {
-        QAccessible::installFactory(radioPushButtons);
-        return true;
-    }();
-    Q_UNUSED(installed);
+    installInterfaces();
     for (QAbstractButton *button : buttons) {
         if (!qobject_cast<QRadioButton *>(button)) {
             button->setProperty(RadioRole, true);
@@ -86,6 +137,38 @@ void exclusiveChoice(const QList<QAbstractButton *> &buttons)
         QObject::connect(button, &QAbstractButton::toggled, button, [buttons] { keepTabStopOnChosen(buttons); });
     }
     keepTabStopOnChosen(buttons);
+}
+
+void announce(QWidget *widget, const QString &sentence)
+{
+    if (widget->accessibleDescription() != sentence) {
+        widget->setAccessibleDescription(sentence); // tells it
+        return;
+    }
+    QAccessibleEvent again(widget, QAccessible::DescriptionChanged);
+    QAccessible::updateAccessibility(&again);
+}
+
+StatusReader::StatusReader(QWidget *line, const QString &emptyName) : QWidget(line->parentWidget()), m_emptyName(emptyName)
+{
+    installInterfaces();
+    setAttribute(Qt::WA_TransparentForMouseEvents);
+    setFocusPolicy(Qt::NoFocus);
+    setGeometry(line->geometry());
+    stackUnder(line);
+    setAccessibleName(emptyName);
+}
+
+void StatusReader::setMessage(const QString &message)
+{
+    m_message = message;
+    const QString name = message.isEmpty() ? m_emptyName : message;
+    if (accessibleName() != name) {
+        setAccessibleName(name); // tells it
+    } else if (!message.isEmpty()) {
+        QAccessibleEvent again(this, QAccessible::NameChanged);
+        QAccessible::updateAccessibility(&again);
+    }
 }
 
 } // namespace velmora::ui

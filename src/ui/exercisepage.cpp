@@ -1,5 +1,6 @@
 #include "ui/exercisepage.h"
 
+#include "ui/accessibility.h"
 #include "ui/clock.h"
 #include "ui/feedback.h"
 #include "ui/listening.h"
@@ -22,8 +23,20 @@ bool ExercisePage::startGoPress()
     m_context.feedback.clear();
     const MusicDatabase::PressCheck check = m_context.database.refresh();
     if (!check.message.isEmpty())
-        m_context.prompter.inform(check.message, Prompter::Icon::Warning);
+        reportFailure(check.message);
     return check.ready;
+}
+
+void ExercisePage::reportFailure(const QString &message)
+{
+    announceQuestion(message);
+    m_context.prompter.inform(message, Prompter::Icon::Warning);
+}
+
+void ExercisePage::announceQuestion(const QString &sentence)
+{
+    if (m_goButton)
+        ui::announce(m_goButton, sentence);
 }
 
 void ExercisePage::setUpCheat(QPushButton *button, CheatButton kind, QLabel *label, QTimer *timer,

@@ -57,9 +57,13 @@ protected:
     bool succeeded(const Expected<T> &result)
     {
         if (!result)
-            m_context.prompter.inform(result.error(), Prompter::Icon::Warning);
+            reportFailure(result.error());
         return result.ok();
     }
+
+    // Tells a screen reader the new question, in a short sentence of what the page shows, through
+    // the go button, which keeps the focus so that Space and Return go on drawing questions.
+    void announceQuestion(const QString &sentence);
 
     enum class CheatButton {
         ShownInCheatMode, // hidden unless the program was started in cheat mode
@@ -82,6 +86,7 @@ protected:
 
 private:
     void revealCheat();
+    void reportFailure(const QString &message);
 
     QLabel *m_cheatLabel = nullptr;
     QTimer *m_cheatTimer = nullptr;

@@ -1,5 +1,6 @@
 #include "ui/feedback.h"
 
+#include "ui/accessibility.h"
 #include "ui/soundplayer.h"
 
 #include <QAccessible>
@@ -11,8 +12,10 @@ namespace velmora {
 const QString Feedback::EmptyLineName = QStringLiteral("Verdict");
 
 Feedback::Feedback(QLabel *statusLine, QCheckBox *soundOff, SoundPlayer &sound, QObject *parent)
-    : QObject(parent), m_statusLine(statusLine), m_soundOff(soundOff), m_sound(sound)
+    : QObject(parent), m_statusLine(statusLine), m_reader(new ui::StatusReader(statusLine, EmptyLineName)),
+      m_soundOff(soundOff), m_sound(sound)
 {
+    m_reader->setObjectName(QStringLiteral("StatusReader"));
 }
 
 void Feedback::ShowCorrect()
@@ -29,6 +32,7 @@ void Feedback::clear()
 {
     m_statusLine->clear();
     m_statusLine->setAccessibleName(EmptyLineName);
+    m_reader->setMessage(QString());
 }
 
 void Feedback::report(const QString &text, const QString &soundFile)
@@ -42,6 +46,7 @@ void Feedback::report(const QString &text, const QString &soundFile)
     } else {
         m_statusLine->setAccessibleName(text); // tells it
     }
+    m_reader->setMessage(text);
     if (!m_soundOff->isChecked())
         m_sound.play(soundFile);
 }

@@ -7,10 +7,15 @@ class QLabel;
 
 namespace velmora {
 
+namespace ui {
+class StatusReader;
+}
+
 class SoundPlayer;
 
 // The verdict every exercise gives: a sentence in the blinking status line and, unless
-// "Sound off" is ticked at that moment, a sound.
+// "Sound off" is ticked at that moment, a sound. A screen reader finds the sentence at any moment
+// of the blink in a status reader over the line.
 class Feedback : public QObject
 {
     Q_OBJECT
@@ -29,6 +34,7 @@ private:
     void report(const QString &text, const QString &soundFile);
 
     QLabel *m_statusLine;
+    ui::StatusReader *m_reader;
     QCheckBox *m_soundOff;
     SoundPlayer &m_sound;
 };

@@ -12,13 +12,39 @@ QList<QWidget *> readingOrder(QWidget *root)
 {
     QList<QWidget *> children = root->findChildren<QWidget *>(Qt::FindDirectChildrenOnly);
     children.removeIf([](const QWidget *w) { return w->isWindow(); });
-    // Rows of the layout share their top edge, so top then left is the reading order.
-    std::stable_sort(children.begin(), children.end(), [](const QWidget *a, const QWidget *b) {
+    // Of two controls side by side (the height of one spans the other's) the left one is read
+    // first, a column of the page to its end; otherwise the higher one, so that staggered rows
+    // (the black keys between the white) read in turn.
+    const auto spans = [](const QRect &outer, const QRect &inner) {
+        return outer.top() <= inner.top() && outer.bottom() >= inner.bottom();
+    };
+    const auto before = [&spans](const QWidget *a, const QWidget *b) {
         const QRect ra = a->geometry(), rb = b->geometry();
+        const bool sideBySide = spans(ra, rb) || spans(rb, ra);
+        if (sideBySide && ra.left() != rb.left())
+            return ra.left() < rb.left();
         return ra.top() != rb.top() ? ra.top() < rb.top() : ra.left() < rb.left();
+    };
+    // The rule need not be transitive, so the order is picked one control at a time: the first,
+    // from the top, that nothing left to pick comes before.
+    std::stable_sort(children.begin(), children.end(), [](const QWidget *a, const QWidget *b) {
+        return a->geometry().top() < b->geometry().top();
     });
+    QList<QWidget *> sorted;
+    while (!children.isEmpty()) {
+        qsizetype next = 0;
+        for (qsizetype i = 0; i < children.size(); ++i) {
+            const bool free = std::none_of(children.begin(), children.end(),
+                                           [&](const QWidget *other) { return other != children[i] && before(other, children[i]); });
+            if (free) {
+                next = i;
+                break;
+            }
+        }
+        sorted << children.takeAt(next);
+    }
     QList<QWidget *> order;
-    for (QWidget *child : children) {
+    for (QWidget *child : std::as_const(sorted)) {
         // A control that Tab passes by for now (an option not chosen) keeps its place for later.
         if (child->focusPolicy() != Qt::NoFocus)
             order << child;

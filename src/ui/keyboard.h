@@ -9,8 +9,9 @@ class QWidget;
 
 namespace velmora::ui {
 
-// The controls under `root` that take focus, in reading order: top to bottom,
-// then left to right, the controls of a frame together where the frame stands.
+// The controls under `root` that take focus, in reading order: the left of two controls side by
+// side (the height of one spanning the other's) first, else the higher, the controls of a frame
+// together where the frame stands.
 QList<QWidget *> readingOrder(QWidget *root);
 
 // Makes Tab visit `widgets` in the order given.

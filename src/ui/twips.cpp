@@ -87,7 +87,8 @@ QLineEdit *readOnlyText(QWidget *parent, const char *name, const QString &text, 
 {
     auto *edit = placed(new QLineEdit(text, parent), name, geometry);
     edit->setReadOnly(true);
-    edit->setFocusPolicy(Qt::NoFocus);
+    // Tab reaches it, so that a screen reader reads the question; a click leaves the focus alone.
+    edit->setFocusPolicy(Qt::TabFocus);
     edit->setCursorPosition(0);
     QPalette palette = edit->palette();
     palette.setColor(QPalette::Base, Qt::white);

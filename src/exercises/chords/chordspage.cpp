@@ -124,6 +124,8 @@ void ChordsPage::drawQuestion(bool whole)
     m_staff->DrawChord(whole ? m_noteSlots : staff::bassOnly(m_noteSlots));
     m_noteList->setText(noteListText(m_noteSlots, whole && m_listNotes));
     m_noteList->setCursorPosition(0);
+    // By ear only the bass is drawn, and only the bass is told.
+    announceQuestion((whole ? QStringLiteral("Chord: ") : QStringLiteral("Bass: ")) + m_staff->accessibleDescription());
 }
 
 void ChordsPage::focusChordGrid()

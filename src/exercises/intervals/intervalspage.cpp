@@ -70,6 +70,7 @@ void IntervalsPage::Command34_Click()
     if (cheatMode())
         m_cheatLabel->setText(question->expected);
     if (question->noneSelected) {
+        announceQuestion(QStringLiteral("No Intervalls selected!"));
         m_context.prompter.inform(QStringLiteral("No Intervalls selected!"));
         const QString none = QStringLiteral("n/a");
         ExpectedAnswer = none;
@@ -83,6 +84,7 @@ void IntervalsPage::Command34_Click()
     m_start->setText(question->startNote);
     m_interval->setText(question->interval);
     m_direction->setText(question->direction);
+    announceQuestion(QStringLiteral("From %1, %2, %3").arg(question->startNote, question->interval, question->direction));
     for (QLineEdit *box : {m_interval, m_direction, m_start})
         box->setCursorPosition(0);
     m_keys = intervalKeys(question->startNote, question->interval, question->direction);

@@ -75,6 +75,7 @@ void RelationsPage::Command32_Click()
         return;
     ExpectedAnswer = question->expected;
     m_questionBox->setText(question->text);
+    announceQuestion(question->text);
     setQuestionSound(phrase::brokenThenTogether(triadKeys(question->text)));
 }
 

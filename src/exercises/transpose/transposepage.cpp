@@ -105,6 +105,9 @@ void TransposePage::Command33_Click()
     ExpectedAnswer = question->expected;
     m_writtenNote->setText(question->writtenNote);
     m_writtenNote->setCursorPosition(0);
+    const int score = int(selectedInstrument(m_score));
+    announceQuestion(QStringLiteral("Score for %1 instrument, note %2")
+                         .arg(m_score[score]->text().section(QLatin1Char(' '), 0, 0), question->writtenNote));
     const std::optional<int> sounding = soundingKey(question->writtenNote, selectedInstrument(m_score));
     setQuestionSound(sounding ? phrase::single(*sounding) : Phrase());
 }

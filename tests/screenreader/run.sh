@@ -1,0 +1,33 @@
+#!/usr/bin/env bash
+# Runs walk.py against the program on a display and a D-Bus session of its own, with the
+# accessibility bridge on and no sound server. Exits 77 (skipped) where the tools are missing.
+# Usage: run.sh PROGRAM
+set -euo pipefail
+
+program="$(cd "$(dirname "$1")" && pwd)/$(basename "$1")"
+here="$(cd "$(dirname "$0")" && pwd)"
+for tool in Xvfb xdpyinfo dbus-run-session /usr/libexec/at-spi-bus-launcher; do
+    command -v "$tool" >/dev/null || { echo "SKIP: $tool is not installed"; exit 77; }
+done
+/usr/bin/python3 -c 'import pyatspi' 2>/dev/null || { echo "SKIP: python3-pyatspi is not installed"; exit 77; }
+
+work="$(mktemp -d)"
+xvfb_pid=""
+cleanup() {
+    [ -n "$xvfb_pid" ] && kill "$xvfb_pid" 2>/dev/null || true
+    rm -rf "$work"
+}
+trap cleanup EXIT
+
+display=":$((100 + RANDOM % 800))"
+Xvfb "$display" -screen 0 1280x1024x24 -nolisten tcp >/dev/null 2>&1 &
+xvfb_pid=$!
+export DISPLAY="$display"
+for _ in $(seq 50); do xdpyinfo >/dev/null 2>&1 && break; sleep 0.1; done
+
+mkdir "$work/run" "$work/data"
+chmod 700 "$work/run"
+cd "$work"
+export HOME="$work" XDG_RUNTIME_DIR="$work/run" XDG_DATA_HOME="$work/data"
+export QT_QPA_PLATFORM=xcb QT_LINUX_ACCESSIBILITY_ALWAYS_ON=1 PULSE_SERVER="unix:$work/no-sound-server"
+dbus-run-session -- /usr/bin/python3 "$here/walk.py" "$program"
