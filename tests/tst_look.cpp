@@ -1,7 +1,9 @@
 // The look on any desktop: exact button colours, greyed disabled text, whole check boxes, one face
 // colour, and a desktop palette (a dark one) that changes nothing.
 #include "testsupport.h"
+#include "app/screenfit.h"
 #include "app/splashwindow.h"
+#include "ui/twips.h"
 #include "ui/look.h"
 #include "ui/style.h"
 
@@ -9,6 +11,8 @@
 #include <QCheckBox>
 #include <QFontInfo>
 #include <QLabel>
+#include <QScopeGuard>
+#include <QScreen>
 #include <QGroupBox>
 #include <QPushButton>
 #include <QStyleOptionButton>
@@ -173,8 +177,46 @@ private slots:
             QCoreApplication::processEvents();
         }
         QCOMPARE(QFontInfo(h.find("Label5")->font()).family(), QStringLiteral("Liberation Sans"));
+        const QStringList tooWide = captionsTooWide(h.window);
+        QVERIFY2(tooWide.isEmpty(), qPrintable(tooWide.join(QStringLiteral(", "))));
+    }
+
+    // Run again on a 1366 x 768 screen at 150 % (see CMakeLists.txt), whose available area a panel
+    // makes shorter still: the window is laid out smaller, and nothing of it is cut.
+    void theWindowFitsTheScreen()
+    {
+        const int staffWidth = Harness().find("Picture1")->width(); // at 100 %
+        const QRect available = QGuiApplication::primaryScreen()->availableGeometry().adjusted(0, 0, 0, -40);
+        ui::setLayoutScale(fittingLayoutScale(available));
+        QApplication::setFont(formFont());
+        const auto restore = qScopeGuard([] {
+            ui::setLayoutScale(1);
+            QApplication::setFont(formFont());
+        });
+        Harness h;
+        centreIn(&h.window, available);
+        h.window.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&h.window));
+        QVERIFY2(available.contains(h.window.frameGeometry()),
+                 qPrintable(QStringLiteral("%1x%2 at %3,%4").arg(h.window.frameGeometry().width()).arg(h.window.frameGeometry().height())
+                                .arg(h.window.frameGeometry().x()).arg(h.window.frameGeometry().y())));
+        const QStringList tooWide = captionsTooWide(h.window);
+        QVERIFY2(tooWide.isEmpty(), qPrintable(tooWide.join(QStringLiteral(", "))));
+        // Scaled together: the staff keeps its place in its frame, the status line its row.
+        const double scale = ui::layoutScale();
+        QVERIFY(std::abs(h.find("Picture1")->width() - staffWidth * scale) <= 1);
+        QVERIFY(h.find("Label20")->geometry().bottom() < h.window.centralWidget()->height());
+        if (available.height() < 600)
+            QVERIFY2(scale < 1, qPrintable(QString::number(scale)));
+        else
+            QCOMPARE(scale, 1.0); // a screen of 800 x 600 or more at 100 %: nothing changes
+    }
+
+private:
+    static QStringList captionsTooWide(QWidget &window)
+    {
         QStringList tooWide;
-        for (QWidget *widget : h.window.findChildren<QWidget *>()) {
+        for (QWidget *widget : window.findChildren<QWidget *>()) {
             QString text;
             int room = widget->width();
             if (auto *label = qobject_cast<QLabel *>(widget); label && !label->wordWrap() && !label->text().contains(QLatin1Char('\n'))) {
@@ -195,8 +237,10 @@ private slots:
             if (width > room)
                 tooWide << QStringLiteral("%1 (%2 > %3)").arg(widget->objectName()).arg(width).arg(room);
         }
-        QVERIFY2(tooWide.isEmpty(), qPrintable(tooWide.join(QStringLiteral(", "))));
+        return tooWide;
     }
+
+private slots:
 
     void splashHasARaisedDialogFrame()
     {

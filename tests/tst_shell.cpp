@@ -4,6 +4,7 @@
 #include "exercises/intervals/intervals.h"
 #include "music/notename.h"
 #include "exercises/relations/relations.h"
+#include "app/screenfit.h"
 #include "app/splashwindow.h"
 #include "exercises/chords/staffgeometry.h"
 #include "testsupport.h"

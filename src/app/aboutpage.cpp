@@ -23,7 +23,7 @@ AboutPage::AboutPage(QTabWidget *tabControl, SoundPlayer &sound) : TabPage(tabCo
     const QColor red(0xFF, 0, 0);
     m_productName = ui::label(frame, "Label6", QStringLiteral("Velmora"), ui::twipsRect(240, 360, 1815, 735));
     QFont big = m_productName->font();
-    big.setPointSizeF(18);
+    big.setPointSizeF(ui::scaled(18));
     m_productName->setFont(big);
     m_productName->setAlignment(Qt::AlignLeft | Qt::AlignTop); // where Windows puts a label's text
     ui::setTextColour(m_productName, red);

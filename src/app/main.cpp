@@ -5,9 +5,12 @@
 #include "ui/prompter.h"
 #include "music/random.h"
 #include "ui/soundplayer.h"
+#include "app/screenfit.h"
 #include "app/splashwindow.h"
+#include "ui/twips.h"
 
 #include <QApplication>
+#include <QScreen>
 
 #include <cstdio>
 #include <cstring>
@@ -29,6 +32,11 @@ int main(int argc, char *argv[])
     QApplication::setApplicationVersion(velmora::versionNumber());
     QGuiApplication::setDesktopFileName(QStringLiteral(VELMORA_APP_ID));
     velmora::applyLook(app);
+    // A window too large for the screen at its scale (150 % on a laptop) is laid out smaller.
+    if (const QScreen *screen = QGuiApplication::primaryScreen()) {
+        velmora::ui::setLayoutScale(velmora::fittingLayoutScale(screen->availableGeometry()));
+        QApplication::setFont(velmora::formFont());
+    }
     const velmora::CommandLine line = velmora::parseCommandLine(QApplication::arguments());
 
     velmora::MessageBoxPrompter prompter;

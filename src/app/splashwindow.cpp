@@ -1,7 +1,8 @@
 #include "app/splashwindow.h"
 
-#include "ui/animatedpicture.h"
 #include "app/mainwindow.h"
+#include "app/screenfit.h"
+#include "ui/animatedpicture.h"
 #include "ui/twips.h"
 
 #include <QFrame>
@@ -28,27 +29,13 @@ QFont arial(qreal points)
 {
     QFont font(QStringLiteral("Arial"));
     font.setStyleHint(QFont::SansSerif);
-    font.setPointSizeF(points);
+    font.setPointSizeF(ui::scaled(points));
     font.setBold(true);
     font.setStretch(QFont::Unstretched); // the narrowing is for the "MS Sans Serif" stand-in only
     return font;
 }
 
 } // namespace
-
-void centreOnScreen(QWidget *window)
-{
-    // The window's final size first: a main window settles its menu bar and layout only when
-    // shown, and would otherwise be centred by a height it does not keep.
-    window->ensurePolished();
-    if (QLayout *layout = window->layout())
-        layout->activate();
-    if (const QScreen *screen = window->screen()) {
-        QRect frame = window->frameGeometry();
-        frame.moveCenter(screen->availableGeometry().center());
-        window->move(frame.topLeft());
-    }
-}
 
 SplashWindow::SplashWindow(std::function<QWidget *()> loadMainWindow, QWidget *parent)
     : QWidget(parent, Qt::SplashScreen | Qt::FramelessWindowHint), m_loadMainWindow(std::move(loadMainWindow))

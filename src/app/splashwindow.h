@@ -9,8 +9,6 @@ class QTimer;
 
 namespace velmora {
 
-void centreOnScreen(QWidget *window);
-
 // frmSplash: shown first; 100 ms later its timer loads the main window, shows it and closes
 // the splash.
 class SplashWindow : public QWidget

@@ -1,6 +1,7 @@
 #include "ui/animatedpicture.h"
 
 #include "ui/assets.h"
+#include "ui/twips.h"
 
 #include <QLabel>
 #include <QMovie>
@@ -15,6 +16,8 @@ QLabel *animatedPicture(QWidget *parent, const QRect &geometry)
     picture->setAccessibleName(QStringLiteral("Trumpet"));
     auto *movie = new QMovie(movieFile(QStringLiteral("trumpet.gif")), QByteArray(), picture);
     picture->setMovie(movie);
+    if (ui::layoutScale() < 1 && movie->jumpToFrame(0))
+        movie->setScaledSize(movie->currentImage().size() * ui::layoutScale());
     movie->start();
     return picture;
 }

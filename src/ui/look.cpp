@@ -1,6 +1,7 @@
 #include "ui/look.h"
 
 #include "ui/style.h"
+#include "ui/twips.h"
 
 #include <QApplication>
 #include <QEvent>
@@ -11,16 +12,16 @@
 
 namespace velmora {
 
-namespace {
-
 QFont formFont()
 {
     QFont font(QStringLiteral("MS Sans Serif"));
     font.setStyleHint(QFont::SansSerif);
-    font.setPointSizeF(8.25);
+    font.setPointSizeF(ui::scaled(8.25));
     font.setStretch(92);
     return font;
 }
+
+namespace {
 
 // A palette or a font the desktop sets on the application (a dark theme, qt6ct's own font, a
 // theme change while the program runs) overrides ours, and the fixed layout has room only for

@@ -15,8 +15,8 @@ LineShape::LineShape(QWidget *parent, const char *name, QPoint fromTwips, QPoint
     const QRect box = ui::twipsRect(qMin(fromTwips.x(), toTwips.x()), qMin(fromTwips.y(), toTwips.y()),
                                     qAbs(toTwips.x() - fromTwips.x()), qAbs(toTwips.y() - fromTwips.y()));
     setGeometry(box.adjusted(0, 0, 1, 1));
-    m_from = QPointF(fromTwips) / 15.0 - box.topLeft();
-    m_to = QPointF(toTwips) / 15.0 - box.topLeft();
+    m_from = QPointF(ui::twipsToPixelsF(fromTwips.x()), ui::twipsToPixelsF(fromTwips.y())) - box.topLeft();
+    m_to = QPointF(ui::twipsToPixelsF(toTwips.x()), ui::twipsToPixelsF(toTwips.y())) - box.topLeft();
 }
 
 void LineShape::paintEvent(QPaintEvent *)

@@ -1,10 +1,14 @@
 #include "ui/style.h"
 
+#include "ui/twips.h"
+
 #include <QPainter>
 #include <QPushButton>
 #include <QStyleFactory>
 #include <QStyleOption>
 #include <QTabBar>
+
+#include <cmath>
 
 namespace velmora {
 
@@ -67,7 +71,7 @@ int VelmoraStyle::pixelMetric(PixelMetric metric, const QStyleOption *option, co
     case PM_IndicatorHeight:
     case PM_ExclusiveIndicatorWidth:
     case PM_ExclusiveIndicatorHeight:
-        return 13;
+        return int(std::lround(ui::scaled(13)));
     default:
         return QProxyStyle::pixelMetric(metric, option, widget);
     }

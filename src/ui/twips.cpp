@@ -24,9 +24,33 @@ W *placed(W *widget, const char *name, const QRect &geometry)
 
 } // namespace
 
+namespace {
+double currentScale = 1.0;
+}
+
+void setLayoutScale(double scale)
+{
+    currentScale = scale;
+}
+
+double layoutScale()
+{
+    return currentScale;
+}
+
+double scaled(double size)
+{
+    return size * currentScale;
+}
+
+double twipsToPixelsF(double twips)
+{
+    return twips * currentScale / TwipsPerPixel;
+}
+
 int twipsToPixels(int twips)
 {
-    return int(std::lround(twips / double(TwipsPerPixel)));
+    return int(std::lround(twipsToPixelsF(twips)));
 }
 
 QRect twipsRect(int left, int top, int width, int height)

@@ -118,6 +118,9 @@ void StaffView::paintEvent(QPaintEvent *)
     QPainter painter(this);
     painter.setRenderHint(QPainter::Antialiasing);
     painter.fillRect(rect(), Qt::white);
+    painter.save();
+    // Drawn at 100 % and scaled with the rest of the layout.
+    painter.scale(ui::layoutScale(), ui::layoutScale());
 
     // The staff is drawn in twips so that the lines fall on the rows the note positions assume.
     painter.save();
@@ -142,9 +145,9 @@ void StaffView::paintEvent(QPaintEvent *)
     painter.drawEllipse(QPointF(17, 147), 3, 3);
     painter.drawEllipse(QPointF(38, 143), 1.5, 1.5);
     painter.drawEllipse(QPointF(38, 152), 1.5, 1.5);
+    painter.restore();
     if (hasFocus()) {
         // Tab stops here so that a screen reader reads the chord; the eye sees where it went.
-        painter.setClipping(false);
         painter.setRenderHint(QPainter::Antialiasing, false);
         painter.setBrush(Qt::NoBrush);
         painter.setPen(QPen(Qt::black, 1, Qt::DotLine));

@@ -1,0 +1,56 @@
+#include "app/screenfit.h"
+
+#include "ui/twips.h"
+
+#include <QLayout>
+#include <QMenuBar>
+#include <QScreen>
+#include <QWidget>
+
+#include <algorithm>
+#include <cmath>
+
+namespace velmora {
+
+namespace {
+
+// The client area of the main window in twips, and room for a title bar and borders, which are
+// not known before a window manager has framed the window.
+constexpr int ClientWidthTwips = 9600;
+constexpr int ClientHeightTwips = 7335;
+constexpr int FrameWidthAllowance = 8;
+constexpr int FrameHeightAllowance = 36;
+
+} // namespace
+
+double fittingLayoutScale(const QRect &available)
+{
+    QMenuBar menuBar;
+    menuBar.addAction(QStringLiteral("Exit"));
+    const double width = ClientWidthTwips / double(ui::TwipsPerPixel);
+    const double height = ClientHeightTwips / double(ui::TwipsPerPixel) + menuBar.sizeHint().height();
+    const double fit = std::min((available.width() - FrameWidthAllowance) / width,
+                                (available.height() - FrameHeightAllowance) / height);
+    // Whole hundredths, so that rounding every edge cannot tip the window over the edge.
+    return std::clamp(std::floor(fit * 100) / 100, 0.25, 1.0);
+}
+
+void centreIn(QWidget *window, const QRect &available)
+{
+    // The window's final size first: a main window settles its menu bar and layout only when
+    // shown, and would otherwise be centred by a height it does not keep.
+    window->ensurePolished();
+    if (QLayout *layout = window->layout())
+        layout->activate();
+    QRect frame = window->frameGeometry();
+    frame.moveCenter(available.center());
+    window->move(frame.topLeft());
+}
+
+void centreOnScreen(QWidget *window)
+{
+    if (const QScreen *screen = window->screen())
+        centreIn(window, screen->availableGeometry());
+}
+
+} // namespace velmora
