@@ -44,6 +44,48 @@ void editDatabase(const QString &path, const QStringList &statements)
     QSqlDatabase::removeDatabase(name);
 }
 
+Writer::Writer(const QString &path) : m_name(QStringLiteral("velmora-test-writer-%1").arg(quintptr(this)))
+{
+    QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), m_name);
+    db.setDatabaseName(path);
+    if (!db.open())
+        qFatal("writer cannot open %s", qPrintable(path));
+}
+
+Writer::~Writer()
+{
+    QSqlDatabase::database(m_name).close();
+    QSqlDatabase::removeDatabase(m_name);
+}
+
+void Writer::run(const QString &sql)
+{
+    QSqlQuery query(QSqlDatabase::database(m_name));
+    if (!query.exec(sql))
+        qFatal("%s: %s", qPrintable(sql), qPrintable(query.lastError().text()));
+}
+
+int chordKindCount(const MusicDatabase &db)
+{
+    const Expected<int> count = RecordCursor(db.connectionName(), tables::ChordKinds).count();
+    return count ? *count : -1;
+}
+
+void writeFile(const QString &path, const QByteArray &contents)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate) || file.write(contents) != contents.size())
+        qFatal("cannot write %s", qPrintable(path));
+}
+
+QByteArray readFile(const QString &path)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        qFatal("cannot read %s", qPrintable(path));
+    return file.readAll();
+}
+
 // Names, kinds and contents of everything in `dir`; special files by kind only (reading a named
 // pipe would wait).
 QStringList listing(const QString &dir)

@@ -3,6 +3,7 @@
 #include "exercises/intervals/intervals.h"
 #include "music/expected.h"
 
+#include <QByteArray>
 #include <QString>
 #include <QStringList>
 
@@ -23,6 +24,28 @@ void editDatabase(const QString &path, const QStringList &statements);
 
 // One interval "GO!" on `db` with every interval ticked, drawn with a generator seeded `seed`.
 Expected<IntervalQuestion> drawAnyInterval(const MusicDatabase &db, std::uint64_t seed);
+
+// Another program's connection to a database file, kept open between statements (a writer that
+// holds a lock, a WAL file, a transaction); fails the test on an error.
+class Writer
+{
+public:
+    explicit Writer(const QString &path);
+    ~Writer();
+    Writer(const Writer &) = delete;
+    Writer &operator=(const Writer &) = delete;
+    void run(const QString &sql);
+
+private:
+    QString m_name;
+};
+
+// The number of records in the chord-kind table: 28 in the built-in data.
+int chordKindCount(const MusicDatabase &db);
+
+// Whole files, for the test's own fixtures.
+void writeFile(const QString &path, const QByteArray &contents);
+QByteArray readFile(const QString &path);
 
 // Names, kinds and contents of everything in `dir`; special files by kind only (reading a named
 // pipe would wait).

@@ -26,6 +26,7 @@
 #include <random>
 
 using namespace velmora;
+using test::chordKindCount;
 
 Q_DECLARE_METATYPE(velmora::test::Jet)
 
@@ -109,11 +110,6 @@ QStringList pressOutcomes(MusicDatabase &db)
                [](const IntervalQuestion &q) { return q.startNote + QLatin1Char(' ') + q.interval + QLatin1Char(' ') + q.direction + QStringLiteral(" -> ") + q.expected; });
     }
     return outcomes;
-}
-
-int chordKindCount(const MusicDatabase &db)
-{
-    return *RecordCursor(db.connectionName(), tables::ChordKinds).count();
 }
 
 void patch(const QString &path, qint64 at, const QByteArray &bytes)
@@ -444,7 +440,7 @@ private slots:
             const quint32 count = n.toUInt();
             patch(m_path, ladders + layout.fieldCount, le32(count).left(2));
         }
-        test::expectNamedOnce(m_path, cause, true, 5000);
+        test::expectNamedOnce(m_path, cause, 5000);
     }
 
     void exporterFailuresBecomeMessages_data()

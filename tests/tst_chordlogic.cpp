@@ -93,19 +93,14 @@ private slots:
         QVERIFY(!findChordKind(u"maj7_en13"));
         QVERIFY(!findChordKind(u"MAJ_3"));
         QVERIFY(!findChordKind(u"maj_3 "));
-        QCOMPARE(chordKinds().size(), size_t(28));
     }
 
     // The rule looks only at the end of the code; the chords it must keep out are exactly those
     // of five notes or more.
     void exclusionRuleAgainstAllCodes()
     {
-        int excluded = 0;
-        for (const ChordKind &kind : chordKinds()) {
+        for (const ChordKind &kind : chordKinds())
             QCOMPARE(isExtendedChordCode(kind.code), kind.degrees.size() >= 5);
-            excluded += isExtendedChordCode(kind.code);
-        }
-        QCOMPARE(excluded, 14);
     }
 
     void shuffleIsAUniformPermutation()

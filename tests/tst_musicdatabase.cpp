@@ -151,42 +151,6 @@ private slots:
         QCOMPARE(digest(m_path), before);
     }
 
-    void unusableFilesFallBackToBuiltInData_data()
-    {
-        QTest::addColumn<QByteArray>("contents");
-        QTest::addColumn<QString>("mentions");
-        QByteArray access(512, '\0');
-        access.replace(4, 15, "Standard Jet DB");
-        QTest::newRow("Access file cut short") << access << "cut short";
-        QTest::newRow("garbage") << QByteArray("this is not a database at all") << "not an SQLite database";
-        QTest::newRow("empty file") << QByteArray() << "not an SQLite database";
-    }
-    void unusableFilesFallBackToBuiltInData()
-    {
-        QFETCH(QByteArray, contents);
-        QFETCH(QString, mentions);
-        QFile file(m_path);
-        QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
-        file.write(contents);
-        file.close();
-
-        MusicDatabase db;
-        const QString problem = db.open(m_path);
-        QVERIFY2(problem.contains(mentions), qPrintable(problem));
-        QVERIFY(problem.contains(m_path));
-        QVERIFY(db.usingBuiltIn());
-        QCOMPARE(*RecordCursor(db.connectionName(), tables::Ladders).count(), 15);
-    }
-
-    void missingFieldFallsBackToBuiltInData()
-    {
-        test::editDatabase(m_path, {"ALTER TABLE \"Ladders\" DROP COLUMN \"bb7\""});
-        MusicDatabase db;
-        const QString problem = db.open(m_path);
-        QVERIFY2(problem.contains(QStringLiteral("table \"Ladders\" has no field \"bb7\"")), qPrintable(problem));
-        QVERIFY(db.usingBuiltIn());
-    }
-
     void absentFileMeansBuiltInDataSilently()
     {
         MusicDatabase db;

@@ -29,74 +29,18 @@
 #include <QMessageBox>
 
 #include <functional>
+
+#include <sys/stat.h>
 #include <QDir>
 #include <QPointer>
 #include <QScopeGuard>
 
 using namespace velmora;
 using velmora::test::Harness;
+using test::readFile;
+using test::writeFile;
 
 namespace {
-
-QString soundFile(const QString &relativePath)
-{
-    const std::optional<LoadedSound> sound = loadSound(relativePath);
-    return sound ? sound->file : QString();
-}
-
-QStringList numbered(const QString &pattern, int from, int to)
-{
-    QStringList names;
-    for (int i = from; i <= to; ++i)
-        names << pattern.arg(i);
-    return names;
-}
-
-// Every named control of the main window, gathered from the program's own tables and the
-// numbered families.
-QStringList mainWindowNames()
-{
-    QStringList names = numbered(QStringLiteral("Command%1"), 1, 34) + numbered(QStringLiteral("noot%1"), 1, 7)
-        + numbered(QStringLiteral("commaj%1"), 1, 15) + numbered(QStringLiteral("commin%1"), 1, 15)
-        + numbered(QStringLiteral("Frame%1"), 1, 10) + numbered(QStringLiteral("Label%1"), 1, 7)
-        + numbered(QStringLiteral("Label%1"), 13, 20) + numbered(QStringLiteral("Timer%1"), 1, 4)
-        + numbered(QStringLiteral("Line%1"), 1, 3) + numbered(QStringLiteral("Data%1"), 1, 3)
-        + numbered(QStringLiteral("Option%1"), 1, 3);
-    for (int head = 1; head <= staff::HeadCount; ++head) {
-        for (const staff::AccidentalSign &sign : staff::accidentalSigns())
-            names << staff::signObjectName(sign, head);
-    }
-    for (const PitchClassButton &button : pitchClassButtons())
-        names << QStringLiteral("Int_") + QLatin1String(button.nameSuffix) << QStringLiteral("Play_") + QLatin1String(button.nameSuffix);
-    for (const KeyOption &option : keyOptions())
-        names << QLatin1String(option.objectName);
-    for (const IntervalChoice &choice : intervalChoices())
-        names << QLatin1String(choice.checkBox);
-    names << "SSTab1" << "Sound_off" << "blinker" << "Exit" << "Picture1" << "viewtext" << "Text1" << "check1_mixup"
-          << "Check1" << "Cheat_button" << "Cheat_button2" << "Int_cheat" << "Question_box" << "Text2" << "Int_Start"
-          << "Int_val" << "Int_dir" << "Score_c" << "Score_Bb" << "Score_Eb" << "Score_other" << "Instrument_C"
-          << "Instrument_Bb" << "Instrument_Eb" << "Instrument_OTHER" << "Gif89a1" << "Version";
-    return names;
-}
-
-QPoint positionIn(const QWidget *widget, const QWidget *container)
-{
-    return widget->mapTo(container, QPoint(0, 0));
-}
-
-void writeFile(const QString &path, const QByteArray &contents)
-{
-    QFile file(path);
-    QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
-    file.write(contents);
-}
-
-QByteArray readFile(const QString &path)
-{
-    QFile file(path);
-    file.open(QIODevice::ReadOnly);
-    return file.readAll();
-}
 
 // A built-in sound relabelled as 32-bit float samples without changing its block size: a header
 // whose numbers disagree, which is refused.
@@ -186,70 +130,6 @@ private slots:
         process.waitForFinished();
     }
 
-    void everyControlExistsOncePerWindow()
-    {
-        Harness h;
-        for (const QString &name : mainWindowNames())
-            QVERIFY2(h.window.findChildren<QObject *>(name).size() == 1, qPrintable(name));
-        QCOMPARE(h.window.objectName(), QStringLiteral("Form1"));
-
-        SplashWindow splash([]() -> QWidget * { return nullptr; });
-        QCOMPARE(splash.objectName(), QStringLiteral("frmSplash"));
-        for (const char *name : {"Frame1", "lblCompanyProduct", "lblVersion", "lblPlatform", "Gif89a1", "Label2", "Timer1"})
-            QVERIFY2(splash.findChildren<QObject *>(QLatin1String(name)).size() == 1, name);
-        QCOMPARE(splash.findChild<QLabel *>("lblVersion")->text(), QStringLiteral("Version 1.0.30"));
-        QCOMPARE(splash.findChild<QLabel *>("lblPlatform")->text(), QStringLiteral("Windows98 "));
-        QCOMPARE(splash.findChild<QLabel *>("Label2")->text(), QStringLiteral("Velmora is now loading............"));
-    }
-
-    // Positions are from the container's top-left: the tab control's includes its tab strip and
-    // the window's client area starts below the menu bar.
-    void controlsStandWhereTheLayoutPutsThem_data()
-    {
-        QTest::addColumn<QString>("tab");
-        QTest::addColumn<QString>("control");
-        QTest::addColumn<QString>("container");
-        QTest::addColumn<QPoint>("position");
-        QTest::newRow("GO! on the chord tab") << "Chords" << "Command1" << "SSTab1" << QPoint(40, 72);
-        QTest::newRow("bottom row of the chord tab") << "Chords" << "Label19" << "SSTab1" << QPoint(64, 440);
-        QTest::newRow("cheat label of the chord tab") << "Chords" << "Label1" << "SSTab1" << QPoint(304, 440);
-        QTest::newRow("key button in its frame") << "Chords" << "Option_D" << "Frame1" << QPoint(56, 16);
-        QTest::newRow("staff picture in its frame") << "Chords" << "Picture1" << "Frame2" << QPoint(32, 16);
-        QTest::newRow("note head on the staff") << "Chords" << "noot1" << "Picture1" << QPoint(104, 48);
-        QTest::newRow("ledger line on the staff") << "Chords" << "Line1" << "Picture1" << QPoint(80, 88);
-        QTest::newRow("GO! on the interval tab") << "Intervals" << "Command34" << "SSTab1" << QPoint(56, 64);
-        QTest::newRow("interval box in its frame") << "Intervals" << "Chk_8" << "Frame9" << QPoint(8, 208);
-        QTest::newRow("GO! on the transposition tab") << "Transpose" << "Command33" << "SSTab1" << QPoint(72, 48);
-        QTest::newRow("note button in its frame") << "Transpose" << "Play_Gis" << "Frame7" << QPoint(72, 168);
-        QTest::newRow("Go! on the relations tab") << "Mineur / Majeur Relations " << "Command32" << "SSTab1" << QPoint(56, 64);
-        QTest::newRow("answer in its frame") << "Mineur / Majeur Relations " << "commaj15" << "Frame4" << QPoint(8, 312);
-        QTest::newRow("about frame") << "About" << "Frame8" << "SSTab1" << QPoint(16, 56);
-        QTest::newRow("status line") << "Chords" << "Label20" << "client" << QPoint(8, 472);
-        QTest::newRow("sound off") << "Chords" << "Sound_off" << "client" << QPoint(392, 472);
-    }
-    void controlsStandWhereTheLayoutPutsThem()
-    {
-        QFETCH(QPoint, position);
-        QFETCH(QString, tab);
-        QFETCH(QString, control);
-        QFETCH(QString, container);
-        Harness h;
-        h.window.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&h.window));
-        QTabWidget *tabs = h.selectTab(tab);
-        QCOMPARE(tabs->tabText(tabs->currentIndex()), tab);
-        QWidget *widget = h.find(control);
-        QWidget *box = container == QLatin1String("client") ? h.window.centralWidget() : h.find(container);
-        QTRY_COMPARE(positionIn(widget, box), position);
-
-        // Nothing is cut off: the control lies inside its page, and the client area below the menu.
-        QVERIFY(h.window.centralWidget()->y() >= h.window.menuBar()->height());
-        if (container == QLatin1String("SSTab1")) {
-            QWidget *page = tabs->currentWidget();
-            QVERIFY(page->rect().contains(QRect(widget->mapTo(page, QPoint(0, 0)), widget->size())));
-        }
-    }
-
     void initialState()
     {
         Harness h;
@@ -293,6 +173,11 @@ private slots:
         QCOMPARE(texts, (QStringList{"Click on Go! for first question", "Click on Go! for first question", "Go!",
                                      "--", "---", "cheat", "version: 1.0.30"}));
         QCOMPARE(h.find<QTimer>("Timer1")->parent(), answerFrame);
+
+        SplashWindow splash([]() -> QWidget * { return nullptr; });
+        const auto caption = [&](const char *name) { return splash.findChild<QLabel *>(QLatin1String(name))->text(); };
+        QCOMPARE((QStringList{caption("lblVersion"), caption("lblPlatform"), caption("Label2")}),
+                 (QStringList{"Version 1.0.30", "Windows98 ", "Velmora is now loading............"}));
     }
 
     void cheatModeShowsTheCheats()
@@ -685,57 +570,72 @@ private slots:
         QCOMPARE(sound.played, QStringList{"sound/3.wav"});
     }
 
-    void builtInAssetsServeWhenTheWorkingDirectoryLacksThem()
+    // Each file is looked for in the working directory, then the data directory; one that cannot
+    // be used is passed over, and the built-in copy serves last.
+    void assetSearchOrder_data()
     {
-        QTemporaryDir dir;
-        const QString here = QDir::currentPath();
-        QDir::setCurrent(dir.path());
-        const auto restore = qScopeGuard([&] { QDir::setCurrent(here); });
-
-        QCOMPARE(soundFile("sound/2.wav"), QStringLiteral(":/sound/2.wav"));
-        QCOMPARE(movieFile("trumpet.gif"), QStringLiteral(":/trumpet.gif"));
-
-        QDir().mkdir("sound");
-        writeFile("sound/2.wav", "not a sound");
-        writeFile("sound/3.wav", floatWav());
-        writeFile("sound/4.wav", readFile(":/sound/4.wav"));
-        writeFile("trumpet.gif", "not a picture");
-        QCOMPARE(soundFile("sound/2.wav"), QStringLiteral(":/sound/2.wav"));
-        QCOMPARE(soundFile("sound/3.wav"), QStringLiteral(":/sound/3.wav"));
-        QCOMPARE(soundFile("sound/4.wav"), dir.filePath("sound/4.wav"));
-        QCOMPARE(movieFile("trumpet.gif"), QStringLiteral(":/trumpet.gif"));
-        // 40 bytes that ask for a frame of 5000 x 5000 pixels.
-        writeFile("trumpet.gif", QByteArray::fromHex("4749463839618813881380000000000000ffffff2c0000000088138813000201"
-                                                     "2c003b"));
-        QCOMPARE(movieFile("trumpet.gif"), QStringLiteral(":/trumpet.gif"));
-        writeFile("trumpet.gif", readFile(":/trumpet.gif"));
-        QCOMPARE(movieFile("trumpet.gif"), dir.filePath("trumpet.gif"));
+        QTest::addColumn<QString>("asset");
+        QTest::addColumn<QString>("inWork"); // what lies there: nothing, "good", or what is wrong with it
+        QTest::addColumn<QString>("inData");
+        QTest::addColumn<QString>("servedFrom"); // "work", "data" or "built-in"
+        const QString sound = QStringLiteral("sound/4.wav"), gif = QStringLiteral("trumpet.gif");
+        QTest::newRow("no sound anywhere") << sound << "" << "" << "built-in";
+        QTest::newRow("a sound in the working directory") << sound << "good" << "" << "work";
+        QTest::newRow("a sound in the data directory") << sound << "" << "good" << "data";
+        QTest::newRow("the working directory's wins") << sound << "good" << "good" << "work";
+        QTest::newRow("garbage falls through") << sound << "garbage" << "good" << "data";
+        QTest::newRow("a header whose numbers disagree") << sound << "mislabelled" << "" << "built-in";
+        QTest::newRow("a named pipe, which would block a plain open") << sound << "pipe" << "" << "built-in";
+        QTest::newRow("a folder") << sound << "folder" << "" << "built-in";
+        QTest::newRow("no picture anywhere") << gif << "" << "" << "built-in";
+        QTest::newRow("a picture in the working directory") << gif << "good" << "" << "work";
+        QTest::newRow("a bad picture falls through") << gif << "garbage" << "good" << "data";
+        QTest::newRow("a frame of 5000 x 5000 pixels") << gif << "huge" << "" << "built-in";
     }
-
-    void dataDirectoryAssetsServeWhenTheWorkingDirectoryLacksThem()
+    void assetSearchOrder()
     {
+        QFETCH(QString, asset);
+        QFETCH(QString, inWork);
+        QFETCH(QString, inData);
+        QFETCH(QString, servedFrom);
         QTemporaryDir dir;
         const QString here = QDir::currentPath();
         const QByteArray home = qgetenv("XDG_DATA_HOME");
-        QVERIFY(QDir(dir.path()).mkpath("work"));
-        QVERIFY(QDir(dir.path()).mkpath("home/velmora/sound"));
+        QVERIFY(QDir(dir.path()).mkpath("work/sound") && QDir(dir.path()).mkpath("home/velmora/sound"));
         QDir::setCurrent(dir.filePath("work"));
         qputenv("XDG_DATA_HOME", QFile::encodeName(dir.filePath("home")));
         const auto restore = qScopeGuard([&] {
             QDir::setCurrent(here);
             qputenv("XDG_DATA_HOME", home);
         });
-        const QString data = dir.filePath("home/velmora/");
-        writeFile(data + "sound/4.wav", readFile(":/sound/4.wav"));
-        writeFile(data + "trumpet.gif", readFile(":/trumpet.gif"));
-        QCOMPARE(soundFile("sound/4.wav"), data + "sound/4.wav");
-        QCOMPARE(movieFile("trumpet.gif"), data + "trumpet.gif");
-        // The working directory's own copy wins, and one that cannot be used falls through.
-        QDir().mkdir("sound");
-        writeFile("sound/4.wav", readFile(":/sound/4.wav"));
-        writeFile("trumpet.gif", "not a picture");
-        QCOMPARE(soundFile("sound/4.wav"), dir.filePath("work/sound/4.wav"));
-        QCOMPARE(movieFile("trumpet.gif"), data + "trumpet.gif");
+        const bool isSound = asset.endsWith(QLatin1String(".wav"));
+        const QString builtIn = QStringLiteral(":/") + asset;
+        const auto place = [&](const QString &path, const QString &kind) {
+            if (kind == QLatin1String("good"))
+                writeFile(path, readFile(builtIn));
+            else if (kind == QLatin1String("garbage"))
+                writeFile(path, "not what it says");
+            else if (kind == QLatin1String("mislabelled"))
+                writeFile(path, floatWav());
+            else if (kind == QLatin1String("huge")) // 40 bytes that ask for a frame of 5000 x 5000 pixels
+                writeFile(path, QByteArray::fromHex("4749463839618813881380000000000000ffffff2c00000000881388130002012c003b"));
+            else if (kind == QLatin1String("pipe"))
+                QCOMPARE(::mkfifo(QFile::encodeName(path).constData(), 0600), 0);
+            else if (kind == QLatin1String("folder"))
+                QVERIFY(QDir().mkpath(path));
+        };
+        const QString work = dir.filePath("work/") + asset, data = dir.filePath("home/velmora/") + asset;
+        place(work, inWork);
+        place(data, inData);
+        const QString expected = servedFrom == QLatin1String("work") ? work : servedFrom == QLatin1String("data") ? data : builtIn;
+        if (!isSound) {
+            QCOMPARE(movieFile(asset), expected);
+            return;
+        }
+        const std::optional<LoadedSound> loaded = loadSound(asset);
+        QVERIFY(loaded);
+        QCOMPARE(loaded->file, expected);
+        QCOMPARE(loaded->pcm.samples, decodeWavFile(builtIn)->samples); // every good copy here is the built-in one
     }
 
     void builtInSoundsArePlayableAndShort()

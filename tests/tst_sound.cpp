@@ -25,6 +25,7 @@
 
 using namespace velmora;
 using namespace std::chrono_literals;
+using test::writeFile;
 
 namespace {
 
@@ -98,13 +99,6 @@ QByteArray floatBytes(std::initializer_list<float> values)
     return out;
 }
 
-void writeFile(const QString &path, const QByteArray &contents)
-{
-    QFile file(path);
-    QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
-    file.write(contents);
-}
-
 // Presses one button the ways a press can arrive other than as user input.
 enum class Delivery { QueuedCall, Timer, AccessibleAction };
 // A listener on the sink's monitor connected shortly before each press, or long before them all.
@@ -135,30 +129,6 @@ void pressLater(QAbstractButton *button, Delivery how, int afterMs)
         break;
     }
 }
-
-// A window with the real sound player, as the program builds it, in a directory of its own.
-struct SoundHarness
-{
-    explicit SoundHarness(const QString &server, bool cheatMode = false)
-        : sound(server), window(Services{prompter, sound, random, clock, QStringLiteral("absent.mdb")}, cheatMode)
-    {
-    }
-
-    template <typename T = QWidget>
-    T *find(const char *name) const
-    {
-        auto *widget = window.findChild<T *>(QLatin1String(name));
-        if (!widget)
-            qFatal("no control named %s", name);
-        return widget;
-    }
-
-    test::FakePrompter prompter;
-    ServerSoundPlayer sound;
-    SeededRandom random{3};
-    Clock clock;
-    MainWindow window;
-};
 
 qint64 timed(const std::function<void()> &action)
 {
@@ -303,19 +273,6 @@ private slots:
         QCOMPARE(tone->durationMs(), 300);
     }
 
-    void aTeachersOwnSoundPlaysAndAnUnreadableOneFallsBack()
-    {
-        writeFile(QStringLiteral("sound/2.wav"), wavFile({.tag = 3, .bits = 32}, floatBytes({0.5f, 0.5f})));
-        writeFile(QStringLiteral("sound/4.wav"), wavFile({.tag = 2}, "abcd"));
-        QDir().mkpath(QStringLiteral("sound/3.wav")); // a directory, not a sound
-        QCOMPARE(::mkfifo("sound/1.wav", 0600), 0);     // would block a plain open
-        QCOMPARE(loadSound(QStringLiteral("sound/1.wav"))->file, QStringLiteral(":/sound/1.wav"));
-        QCOMPARE(loadSound(QStringLiteral("sound/2.wav"))->file, QDir::current().absoluteFilePath(QStringLiteral("sound/2.wav")));
-        QCOMPARE(loadSound(QStringLiteral("sound/4.wav"))->file, QStringLiteral(":/sound/4.wav"));
-        QCOMPARE(loadSound(QStringLiteral("sound/3.wav"))->file, QStringLiteral(":/sound/3.wav"));
-        QCOMPARE(loadSound(QStringLiteral("sound/4.wav"))->pcm.samples, decodeWavFile(QStringLiteral(":/sound/4.wav"))->samples);
-    }
-
     void pressesDuringASoundWaitForIt_data()
     {
         QTest::addColumn<Delivery>("delivery");
@@ -364,7 +321,8 @@ private slots:
             writeFile(QStringLiteral("sound/%1.wav").arg(QLatin1String(name)), test::toneWav(seconds));
 
         test::PulseServer::Recording recording(*m_server);
-        SoundHarness h(m_server->address(), true);
+        ServerSoundPlayer player(m_server->address());
+        test::Harness h(player, true);
         QList<qint64> waits;
         waits << timed([&] { h.window.Form_Load(); });                       // start: 3
         QTest::qWait(150);
@@ -412,7 +370,8 @@ private slots:
         if (busy)
             load.emplace();
         writeFile(QStringLiteral("sound/4.wav"), test::toneWav(0.3, 440));
-        SoundHarness h(m_server->address());
+        ServerSoundPlayer player(m_server->address());
+        test::Harness h(player);
         test::PulseServer::Recording recording(*m_server);
         auto *answer = h.find<QAbstractButton>("Int_C");
         pressLater(answer, Delivery::QueuedCall, 50);
@@ -449,7 +408,8 @@ private slots:
             QSKIP("no pulseaudio binary: the sound server tests cannot run");
         constexpr double Length = 300;
         writeFile(QStringLiteral("sound/4.wav"), test::toneWav(Length / 1000, 440));
-        SoundHarness h(m_server->address());
+        ServerSoundPlayer player(m_server->address());
+        test::Harness h(player);
         auto *answer = h.find<QAbstractButton>("Int_C");
         std::optional<test::BusyLoad> load;
         if (busy)
@@ -641,7 +601,8 @@ private slots:
         if (!serverUp())
             QSKIP("no pulseaudio binary: the sound server tests cannot run");
         writeFile(QStringLiteral("sound/4.wav"), test::toneWav(0.3, 3000));
-        SoundHarness h(m_server->address(), true);
+        ServerSoundPlayer player(m_server->address());
+        test::Harness h(player, true);
         // A listener first: without one a null sink may play a sound late, over the question.
         test::PulseServer::Recording recording(*m_server);
         h.find<QAbstractButton>("Int_C")->click(); // its chime connects to the server
