@@ -18,6 +18,7 @@
 #include <QTimer>
 
 #include <functional>
+#include <optional>
 
 using namespace velmora;
 using test::Correct;
@@ -271,37 +272,6 @@ private slots:
         QCOMPARE(h->text("Text1"), QStringLiteral("C  E  G        "));
     }
 
-    void failedPressLeavesThePreviousQuestion_data()
-    {
-        QTest::addColumn<QStringList>("change");
-        QTest::addColumn<bool>("excludeExtended");
-        QTest::addColumn<QString>("mentions");
-        QTest::newRow("only extended chords while excluded") << split(onlyChordKinds("('maj_9'), ('dom_13')")) << true << "chort-sort";
-        QTest::newRow("empty scale table") << QStringList{"DELETE FROM \"Ladders\""} << false << "Ladders";
-        QTest::newRow("empty chord table") << QStringList{"DELETE FROM \"chort-sort\""} << false << "chort-sort";
-        QTest::newRow("vanished field") << QStringList{"ALTER TABLE \"Ladders\" DROP COLUMN \"5\""} << false << "\"5\"";
-    }
-    void failedPressLeavesThePreviousQuestion()
-    {
-        QFETCH(QStringList, change);
-        QFETCH(bool, excludeExtended);
-        QFETCH(QString, mentions);
-        auto h = harness(split(onlyKey("G") + QStringLiteral("; ") + onlyChordKinds("('maj_3')")));
-        h->click("Command1");
-        test::editDatabase(m_path, change);
-        h->find<QCheckBox>("Check1")->setChecked(excludeExtended);
-        h->click("Play_C");
-        h->click("Command1");
-        QCOMPARE(h->prompter.messages.size(), 1);
-        QVERIFY2(h->prompter.messages.first().contains(mentions), qPrintable(h->prompter.messages.first()));
-        QCOMPARE(h->status(), QString());
-        QCOMPARE(h->text("Label1"), QStringLiteral("Gmaj_3"));
-        QCOMPARE(h->text("Text1"), QStringLiteral("G  B  D        "));
-        h->click("Option_G");
-        h->click("Command2");
-        QCOMPARE(h->status(), Correct);
-    }
-
     // ---- Intervals
 
     void onlyOctavesWhenOnlyOctaveIsTicked()
@@ -457,31 +427,56 @@ private slots:
         QCOMPARE(h->status(), Correct);
     }
 
-    void lockedFileFailsOnlyThePressesThatMeetIt_data()
+    // A press that cannot draw (the file locked by a writer, data changed under it) says why once
+    // and leaves the question on screen, which is still judged; the next press draws again.
+    void failedPressLeavesThePreviousQuestion_data()
     {
-        addTabRows();
+        QTest::addColumn<int>("tab");
+        QTest::addColumn<QStringList>("change"); // empty: a writer holds the file locked
+        QTest::addColumn<QString>("mentions");
+        for (int tab = 0; tab < int(tabs().size()); ++tab) {
+            QTest::addRow("%s, file locked", tabs()[tab].name) << tab << QStringList() << "locked";
+            QTest::addRow("%s, empty scale table", tabs()[tab].name) << tab << QStringList{"DELETE FROM \"Ladders\""} << "Ladders";
+        }
+        QTest::newRow("Chords, only extended chords while excluded")
+            << 0 << split(onlyChordKinds("('maj_9'), ('dom_13')")) << "chort-sort";
+        QTest::newRow("Chords, empty chord table") << 0 << QStringList{"DELETE FROM \"chort-sort\""} << "chort-sort";
+        QTest::newRow("Chords, vanished field") << 0 << QStringList{"ALTER TABLE \"Ladders\" DROP COLUMN \"5\""} << "\"5\"";
     }
-    void lockedFileFailsOnlyThePressesThatMeetIt()
+    void failedPressLeavesThePreviousQuestion()
     {
         QFETCH(int, tab);
+        QFETCH(QStringList, change);
+        QFETCH(QString, mentions);
         const Tab &mine = tabs()[tab];
-        auto h = harness();
+        auto h = harness(split(onlyKey("G") + QStringLiteral("; ") + onlyChordKinds("('maj_3')")));
+        h->find<QCheckBox>("Check1")->setChecked(QByteArray(QTest::currentDataTag()).contains("while excluded"));
         mine.ask(*h);
         const QString question = mine.answerShown(*h);
         QVERIFY(!question.isEmpty());
-        {
-            test::Writer writer(m_path);
-            writer.run(QStringLiteral("BEGIN EXCLUSIVE"));
-            mine.ask(*h);
-            QCOMPARE(h->prompter.messages.size(), 1);
-            QVERIFY2(h->prompter.messages.first().contains(QLatin1String("locked")), qPrintable(h->prompter.messages.first()));
-            QCOMPARE(mine.answerShown(*h), question);
-            writer.run(QStringLiteral("COMMIT"));
+        std::optional<test::Writer> writer;
+        if (change.isEmpty()) {
+            writer.emplace(m_path);
+            writer->run(QStringLiteral("BEGIN EXCLUSIVE"));
+        } else {
+            test::editDatabase(m_path, change);
         }
+        h->click("Play_C");
         mine.ask(*h);
         QCOMPARE(h->prompter.messages.size(), 1);
-        mine.answer(*h, mine.answerShown(*h));
+        QVERIFY2(h->prompter.messages.first().contains(mentions), qPrintable(h->prompter.messages.first()));
+        QCOMPARE(h->status(), QString());
+        QCOMPARE(mine.answerShown(*h), question);
+        mine.answer(*h, question);
         QCOMPARE(h->status(), Correct);
+        if (writer) { // the lock ends: the next press draws
+            writer->run(QStringLiteral("COMMIT"));
+            writer.reset();
+            mine.ask(*h);
+            QCOMPARE(h->prompter.messages.size(), 1);
+            mine.answer(*h, mine.answerShown(*h));
+            QCOMPARE(h->status(), Correct);
+        }
     }
 
     // An Access file from our generator serves the window's exercises as the same data in SQLite
