@@ -11,6 +11,7 @@
 #include "refusedfile.h"
 #include "testdata.h"
 
+#include <QDateTime>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
@@ -485,6 +486,58 @@ private slots:
         QVERIFY2(problem.contains(cause), qPrintable(problem));
         QVERIFY(db.usingBuiltIn());
         QCOMPARE(chordKindCount(db), 28);
+    }
+
+    // A file that is slow to read, or that another program keeps saving while it is read, costs
+    // the reader's time once; changed again, it is read again only once it has settled.
+    void aCostlyFileIsPaidForOncePerChange_data()
+    {
+        QTest::addColumn<QByteArray>("script");
+        QTest::addColumn<QString>("cause");
+        QTest::newRow("slow") << QByteArray("exec sleep 30") << "took longer";
+        QTest::newRow("saved over and over") << QByteArray("touch \"$1\"; sleep 0.05; exec \"$REAL\" \"$@\"") << "kept changing";
+    }
+    void aCostlyFileIsPaidForOncePerChange()
+    {
+        QFETCH(QByteArray, script);
+        QFETCH(QString, cause);
+        test::writeAccessDatabase(m_path);
+        qputenv("REAL", QFile::encodeName(AccessFile::exporterProgram()));
+        AccessFile::setExporterProgram(writeScript(m_dir->filePath(QStringLiteral("exporter")), script));
+        AccessFile::setReadTimeoutMs(1000);
+        auto restore = qScopeGuard([] {
+            test::useBuiltExporter();
+            AccessFile::setReadTimeoutMs(AccessFile::DefaultReadTimeoutMs);
+        });
+        QElapsedTimer clock;
+        const auto pressCosts = [&](MusicDatabase &db, QString *message = nullptr) {
+            clock.start();
+            const MusicDatabase::PressCheck check = db.refresh();
+            if (message)
+                *message = check.message;
+            return clock.elapsed();
+        };
+        const auto touch = [&](int secondsAgo) {
+            QFile file(m_path);
+            QVERIFY(file.open(QIODevice::ReadWrite));
+            QVERIFY(file.setFileTime(QDateTime::currentDateTime().addSecs(-secondsAgo), QFileDevice::FileModificationTime));
+        };
+        MusicDatabase db;
+        clock.start();
+        QVERIFY2(db.open(m_path).contains(cause), qPrintable(db.open(m_path)));
+        QVERIFY(db.usingBuiltIn());
+        QString message;
+        touch(0); // changed, not yet settled
+        for (int press = 0; press < 3; ++press) {
+            QVERIFY(pressCosts(db, &message) < 200);
+            QCOMPARE(message, QString());
+        }
+        touch(5); // left alone since
+        QVERIFY(pressCosts(db, &message) < 1500); // one reading, within the deadline
+        QVERIFY2(message.contains(cause), qPrintable(message));
+        QVERIFY(db.usingBuiltIn());
+        if (cause == QLatin1String("took longer"))
+            QVERIFY(pressCosts(db) < 200); // unchanged since: not read again
     }
 
     // A whole answer stands though the exporter fails as it ends (a leak report, a crash in cleanup).

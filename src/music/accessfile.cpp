@@ -43,7 +43,7 @@ struct Export
     QString error;
 };
 
-Export runExporter(const QString &fileName, const QStringList &tables)
+Export runExporter(const QString &fileName, const QStringList &tables, const QDeadlineTimer &deadline)
 {
     Export result;
     QProcess process;
@@ -58,8 +58,7 @@ Export runExporter(const QString &fileName, const QStringList &tables)
     process.setProcessEnvironment(environment);
     process.start(AccessFile::exporterProgram(), QStringList{QFileInfo(fileName).absoluteFilePath()} + tables,
                   QIODevice::ReadOnly);
-    const QDeadlineTimer deadline(AccessFile::readTimeoutMs());
-    if (!process.waitForStarted(AccessFile::readTimeoutMs())) {
+    if (!process.waitForStarted(int(std::max<qint64>(deadline.remainingTime(), 1)))) {
         result.end = Export::End::FailedToStart;
         result.error = process.errorString();
         return result;
@@ -285,9 +284,11 @@ OpenedFile AccessFile::open(const QString &connectionName, const QString &fileNa
     m_fileName = fileName;
     m_identity = header.identity;
     // The exporter reads the whole file at once; a file another program changed meanwhile is
-    // read again, so that the tables always come from one state of the file.
-    for (int attempt = 0; attempt < 3; ++attempt) {
-        const Export exported = runExporter(fileName, tables);
+    // read again, so that the tables always come from one state of the file. All the readings
+    // together keep to one deadline.
+    const QDeadlineTimer deadline(readTimeoutMs());
+    for (int attempt = 0; attempt < 3 && !deadline.hasExpired(); ++attempt) {
+        const Export exported = runExporter(fileName, tables, deadline);
         const PathLook after = lookAt(fileName);
         if (after.kind != PathLook::Kind::Regular || after.identity != m_identity) {
             m_identity = after.identity;
@@ -338,7 +339,11 @@ OpenedFile AccessFile::open(const QString &connectionName, const QString &fileNa
         }
         return loaded.problem;
     }
-    return {OpenedFile::Status::Locked, QStringLiteral("another program kept changing it while it was read; try again in a moment.")};
+    // Read again at every press, a file a program keeps saving would cost the reader's time at
+    // each: it waits, with the built-in data, until it has been left alone for a while.
+    return {OpenedFile::Status::Refused,
+            QStringLiteral("another program kept changing it while it was read; Velmora reads it again once it has "
+                           "been left unchanged for a moment.")};
 }
 
 bool AccessFile::unchanged() const

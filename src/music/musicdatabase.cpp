@@ -3,6 +3,7 @@
 #include "music/random.h"
 #include "music/userfiles.h"
 
+#include <QDateTime>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -108,6 +109,17 @@ bool MusicFile::unchanged() const
 {
     return m_isAccess ? m_access.unchanged() : m_sqlite.unchanged();
 }
+
+namespace {
+
+bool settled(const FileIdentity &identity)
+{
+    // A time in the future (another machine's clock) tells nothing: such a file is read.
+    const qint64 ageNs = QDateTime::currentMSecsSinceEpoch() * 1'000'000 - identity.modifiedNs;
+    return ageNs >= qint64(MusicDatabase::SettleTime.count()) * 1'000'000 || ageNs < 0;
+}
+
+} // namespace
 
 QString noRecordsMessage(const QString &table)
 {
@@ -295,6 +307,10 @@ MusicDatabase::PressCheck MusicDatabase::refresh()
             return {};
         const PathLook look = lookAt(m_fileName);
         if (m_refused && *m_refused == Refused{m_fileName, look.kind, look.identity, look.reason})
+            return {};
+        // A refused file that changed is read again once it has settled: a program saving it
+        // over and over (a sync tool) would otherwise make every press pay for another reading.
+        if (m_refused && look.kind == PathLook::Kind::Regular && !settled(look.identity))
             return {};
     }
     return load(Moment::Press);

@@ -139,6 +139,8 @@ public:
     // What a press may spend reading the file (PressSnapshot); a statement still running then
     // fails the press.
     static constexpr std::chrono::milliseconds PressReadBudget{500};
+    // How long a refused file must have been left unchanged before it is read again.
+    static constexpr std::chrono::milliseconds SettleTime{2000};
 
     MusicDatabase();
     ~MusicDatabase();
