@@ -34,14 +34,62 @@ int onProgress(void *)
     return readDeadline.hasExpired() ? 1 : 0;
 }
 
+// Opens `path` for reading only if it is a regular file, never waiting: a named pipe put in its
+// place since it was looked at would make a plain open wait for a writer forever.
+bool openRegular(QFile &file, const QString &path)
+{
+    const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0)
+        return false;
+    struct stat st {};
+    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode) || ::fcntl(fd, F_SETFL, O_RDONLY) != 0) {
+        ::close(fd);
+        return false;
+    }
+    return file.open(fd, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle);
+}
+
+bool copyRegular(const QString &from, const QString &to)
+{
+    QFile in, out(to);
+    if (!openRegular(in, from) || !out.open(QIODevice::WriteOnly))
+        return false;
+    while (!in.atEnd()) {
+        const QByteArray block = in.read(1 << 16);
+        if (block.isEmpty() || out.write(block) != block.size())
+            return false;
+    }
+    return true;
+}
+
+// SQLite opens the path itself, after our look at it: its own opens are made never to wait on a
+// named pipe swapped in meanwhile (a pipe is refused as no such device), the rest unchanged.
+sqlite3_syscall_ptr sqliteOpen = nullptr;
+
+int openNeverWaiting(const char *path, int flags, int mode)
+{
+    const int fd = reinterpret_cast<int (*)(const char *, int, int)>(sqliteOpen)(path, flags | O_NONBLOCK, mode);
+    if (fd < 0)
+        return fd;
+    struct stat st {};
+    if (::fstat(fd, &st) == 0 && S_ISFIFO(st.st_mode)) {
+        ::close(fd);
+        errno = ENXIO;
+        return -1;
+    }
+    if (!(flags & O_NONBLOCK))
+        ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK);
+    return fd;
+}
+
 // Copies the "-wal" file's header and the frames SQLite would read: those after it that carry its
 // salts and a page number. The first frame that does not ends the log for SQLite too, so a file
 // grown (or made sparse) far beyond its frames costs no more than they do.
 bool copyWalFrames(const QString &from, const QString &to)
 {
-    QFile in(from);
+    QFile in;
     QFile out(to);
-    if (!in.open(QIODevice::ReadOnly) || !out.open(QIODevice::WriteOnly))
+    if (!openRegular(in, from) || !out.open(QIODevice::WriteOnly))
         return false;
     constexpr qint64 HeaderBytes = 32;
     constexpr qint64 FrameHeaderBytes = 24;
@@ -289,7 +337,7 @@ OpenedFile SqliteFile::open(const QString &connectionName, const QString &fileNa
             for (int attempt = 0; attempt < 5 && !steady; ++attempt) {
                 QFile::remove(copy);
                 QFile::remove(copy + QStringLiteral("-wal"));
-                if (!m_copy->isValid() || !QFile::copy(fileName, copy) || !copyWalFrames(wal, copy + QStringLiteral("-wal")))
+                if (!m_copy->isValid() || !copyRegular(fileName, copy) || !copyWalFrames(wal, copy + QStringLiteral("-wal")))
                     return {OpenedFile::Status::Unreadable, QStringLiteral("it is in WAL mode, and no private copy of it and its "
                                                          "\"-wal\" file could be made to read them.")};
                 const std::optional<FileIdentity> after = identityAt(fileName);
@@ -307,6 +355,7 @@ OpenedFile SqliteFile::open(const QString &connectionName, const QString &fileNa
         }
     }
 
+    guardSqliteOpens();
     QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), connectionName);
     db.setDatabaseName(databaseName);
     db.setConnectOptions(options);
@@ -338,6 +387,18 @@ OpenedFile SqliteFile::open(const QString &connectionName, const QString &fileNa
                     .arg(shortened(verdict))};
     }
     return {};
+}
+
+void guardSqliteOpens()
+{
+    static const bool guarded = [] {
+        sqlite3_vfs *unix = sqlite3_vfs_find("unix");
+        if (!unix || unix->iVersion < 3 || !unix->xSetSystemCall)
+            return false;
+        sqliteOpen = unix->xGetSystemCall(unix, "open");
+        return sqliteOpen && unix->xSetSystemCall(unix, "open", reinterpret_cast<sqlite3_syscall_ptr>(&openNeverWaiting)) == SQLITE_OK;
+    }();
+    Q_UNUSED(guarded);
 }
 
 bool SqliteFile::unchanged() const

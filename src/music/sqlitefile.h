@@ -37,6 +37,10 @@ struct PathLook
 };
 PathLook lookAt(const QString &fileName);
 
+// Makes every file SQLite opens in this process open without waiting, and refuses a named pipe,
+// so that one swapped in after lookAt() cannot hang a press. Called before the first open.
+void guardSqliteOpens();
+
 // What the first bytes of a database file say it is; the reason when it cannot be read.
 enum class DatabaseFileKind { Sqlite, Access, AccessAce, Other };
 struct DatabaseHeader
