@@ -540,6 +540,22 @@ private slots:
             QVERIFY(pressCosts(db) < 200); // unchanged since: not read again
     }
 
+    // The exporter on its own, given files too short to hold a version: a message, not a read
+    // past the end of what it read (which the sanitizer build would catch).
+    void exporterRefusesAFileTooShortForItsVersion()
+    {
+        for (const int size : {0, 20, 21}) {
+            QByteArray bytes = QByteArray("\0\x01\0\0Standard Jet DB\0").leftJustified(size, '\0').left(size);
+            test::writeFile(m_path, bytes);
+            QProcess exporter;
+            exporter.start(AccessFile::exporterProgram(), {m_path, QStringLiteral("Ladders")});
+            QVERIFY(exporter.waitForFinished(10000));
+            QCOMPARE(exporter.exitCode(), 0);
+            const QByteArray answer = exporter.readAllStandardOutput();
+            QVERIFY2(answer.contains("cut short") || answer.contains("not an Access 97"), answer.constData());
+        }
+    }
+
     // A whole answer stands though the exporter fails as it ends (a leak report, a crash in cleanup).
     void wholeAnswerStandsThoughTheExporterFailsAtItsEnd()
     {

@@ -150,7 +150,12 @@ std::string exportTable(Output &out, MdbCatalogEntry *entry, const File &file)
         mdb_free_tabledef(table);
         return "table \"" + name + "\" claims " + std::to_string(claimed) + " fields, more than Access allows; the file is damaged.";
     }
-    mdb_read_columns(table);
+    // libmdb walks the pages a table's usage map names, and has no map when the map's page was
+    // not there to read; its list of fields may stop short of the count the definition claims.
+    if (!table->usage_map || !mdb_read_columns(table) || !table->columns || table->columns->len != table->num_cols) {
+        mdb_free_tabledef(table);
+        return "the definition of table \"" + name + "\" cannot be read whole; the file is damaged.";
+    }
     const unsigned count = table->num_cols;
     std::vector<std::vector<char>> values(count, std::vector<char>(MDB_BIND_SIZE + 1));
     std::vector<int> lengths(count);
@@ -251,7 +256,7 @@ int main(int argc, char **argv)
     if (!readWhole(fd, data))
         return problem(out, std::string(std::strerror(errno)) + ".");
     ::close(fd);
-    if (data.size() < 20 || (data[0x14] != 0 && data[0x14] != 1))
+    if (data.size() <= 0x14 || (data[0x14] != 0 && data[0x14] != 1))
         return problem(out, "it is not an Access 97 or Access 2000-2003 (Jet 3 or Jet 4) database.");
     const File jet{data.size(), data[0x14] == 0 ? std::size_t(2048) : std::size_t(4096)};
     if (jet.size % jet.pageSize != 0 || jet.size < 3 * jet.pageSize) {
