@@ -52,6 +52,20 @@ QByteArray floatWav()
     return wav;
 }
 
+// A GIF of `frames` frames of width x height, each shown `delayCs` hundredths of a second, all of
+// one colour (a one-pixel LZW stream that the decoder stretches).
+QByteArray gifOf(int width, int height, int frames, int delayCs)
+{
+    const auto le16 = [](int n) { return QByteArray(1, char(n & 0xff)) + char(n >> 8); };
+    QByteArray gif = "GIF89a" + le16(width) + le16(height) + QByteArray::fromHex("800000") + QByteArray::fromHex("000000ffffff");
+    for (int i = 0; i < frames; ++i) {
+        gif += QByteArray::fromHex("21f904") + char(4) + le16(delayCs) + QByteArray::fromHex("0000");
+        gif += QByteArray::fromHex("2c00000000") + le16(width) + le16(height) + char(0);
+        gif += QByteArray::fromHex("0202440100");
+    }
+    return gif + char(0x3b);
+}
+
 // The names of the controls that Tab visits on `tab`, from the tab strip round to it again.
 QStringList tabWalk(Harness &h, const QString &tab)
 {
@@ -636,6 +650,36 @@ private slots:
         QVERIFY(loaded);
         QCOMPARE(loaded->file, expected);
         QCOMPARE(loaded->pcm.samples, decodeWavFile(builtIn)->samples); // every good copy here is the built-in one
+    }
+
+    // A picture whose animation would keep a core busy is shown still.
+    void aCostlyAnimationIsShownStill_data()
+    {
+        QTest::addColumn<QByteArray>("gif");
+        QTest::addColumn<bool>("moves");
+        QTest::newRow("the built-in trumpet") << readFile(QStringLiteral(":/trumpet.gif")) << true;
+        QTest::newRow("161 x 161, ten frames a second") << gifOf(161, 161, 10, 10) << true;
+        QTest::newRow("1000 x 1000, a hundred frames a second") << gifOf(1000, 1000, 20, 1) << false;
+        QTest::newRow("delays of 0 count as 10 ms") << gifOf(400, 400, 5, 0) << false;
+    }
+    void aCostlyAnimationIsShownStill()
+    {
+        QFETCH(QByteArray, gif);
+        QFETCH(bool, moves);
+        const std::optional<AnimationCost> cost = animationCost(gif);
+        QVERIFY(cost);
+        QCOMPARE(cost->affordable(), moves);
+        QVERIFY(!animationCost(gif.left(gif.size() - 3))); // cut short: no cost to go by
+
+        QTemporaryDir dir;
+        const QString here = QDir::currentPath();
+        QDir::setCurrent(dir.path());
+        const auto restore = qScopeGuard([&] { QDir::setCurrent(here); });
+        writeFile(QStringLiteral("trumpet.gif"), gif);
+        Harness h;
+        auto *picture = h.find<QLabel>("Gif89a1");
+        QCOMPARE(picture->movie() != nullptr, moves);
+        QVERIFY(moves || !picture->pixmap().isNull());
     }
 
     void builtInSoundsArePlayableAndShort()
