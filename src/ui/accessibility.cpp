@@ -62,12 +62,7 @@ public:
         return QAccessibleWidget::interface_cast(type);
     }
 
-    QString text(QAccessible::Text kind) const override
-    {
-        if (kind == QAccessible::Name)
-            return widget()->accessibleName();
-        return QAccessibleWidget::text(kind);
-    }
+    using QAccessibleWidget::text;
 
     void selection(int, int *start, int *end) const override { *start = *end = 0; }
     int selectionCount() const override { return 0; }
@@ -81,11 +76,10 @@ public:
     QRect characterRect(int) const override { return {}; }
     int offsetAtPoint(const QPoint &) const override { return -1; }
     void scrollToSubstring(int, int) override {}
-    QString attributes(int offset, int *start, int *end) const override
+    QString attributes(int, int *start, int *end) const override
     {
         *start = 0;
         *end = characterCount();
-        Q_UNUSED(offset);
         return {};
     }
 
