@@ -392,6 +392,48 @@ private slots:
         QVERIFY2(clock.elapsed() < 2000, qPrintable(QString::number(clock.elapsed())));
     }
 
+    // Directory names are bytes, and need not be UTF-8, which a QString cannot hold: files in such
+    // a working directory, and in such a data directory, are read all the same.
+    void aDirectoryNameThatIsNotUtf8HoldsUsableFiles()
+    {
+        const QByteArray odd = QFile::encodeName(m_dir->path()) + "/\xff\xfe";
+        QCOMPARE(::mkdir(odd.constData(), 0700), 0);
+        QCOMPARE(::mkdir((odd + "/velmora").constData(), 0700), 0);
+        const QByteArray here = QFile::encodeName(QDir::currentPath());
+        const QByteArray home = qgetenv("XDG_DATA_HOME");
+        const auto restore = qScopeGuard([&] {
+            QCOMPARE(::chdir(here.constData()), 0);
+            qputenv("XDG_DATA_HOME", home);
+        });
+        const QStringList oneKind{"DELETE FROM \"chort-sort\" WHERE plugin <> 'maj_3'"};
+        // Written from inside, by names relative to it.
+        QCOMPARE(::chdir(odd.constData()), 0);
+        test::writeAccessDatabase(QStringLiteral("Chords-VB.mdb"), oneKind);
+        test::writeDefaultDatabase(QStringLiteral("wal.sqlite"));
+        test::editDatabase(QStringLiteral("wal.sqlite"), QStringList{"PRAGMA journal_mode=WAL"} + oneKind);
+        QCOMPARE(::chdir("velmora"), 0);
+        test::writeDefaultDatabase(QStringLiteral("Chords-VB.mdb"));
+        test::editDatabase(QStringLiteral("Chords-VB.mdb"), oneKind);
+        QCOMPARE(::chdir(odd.constData()), 0);
+        for (const char *name : {"Chords-VB.mdb", "wal.sqlite"}) {
+            MusicDatabase db;
+            QCOMPARE(db.open(userFileSearch(QLatin1String(name))), QString());
+            QVERIFY2(!db.usingBuiltIn() && chordKindCount(db) == 1, name);
+        }
+        // The data directory's, from a working directory without one.
+        qputenv("XDG_DATA_HOME", odd);
+        QCOMPARE(::chdir(QFile::encodeName(m_dir->path()).constData()), 0);
+        MusicDatabase db;
+        QCOMPARE(db.open(userFileSearch(QStringLiteral("Chords-VB.mdb"))), QString());
+        QVERIFY(!db.usingBuiltIn());
+        QCOMPARE(chordKindCount(db), 1);
+        // A message names it as a person would read the name.
+        QCOMPARE(::unlink((odd + "/velmora/Chords-VB.mdb").constData()), 0);
+        QCOMPARE(::mkdir((odd + "/velmora/Chords-VB.mdb").constData(), 0700), 0);
+        const MusicDatabase::PressCheck folder = db.refresh();
+        QVERIFY2(folder.message.contains(QFile::decodeName(odd + "/velmora/Chords-VB.mdb")), qPrintable(folder.message));
+    }
+
     void hugeValueIsShortenedInTheMessage()
     {
         test::writeDefaultDatabase(m_path);

@@ -56,7 +56,9 @@ Export runExporter(const QString &fileName, const QStringList &tables, const QDe
     environment.insert(QStringLiteral("MDBICONV"), QStringLiteral("UTF-8"));
     environment.insert(QStringLiteral("MDB_JET3_CHARSET"), QStringLiteral("CP1252"));
     process.setProcessEnvironment(environment);
-    process.start(AccessFile::exporterProgram(), QStringList{QFileInfo(fileName).absoluteFilePath()} + tables,
+    // As given: the exporter shares our working directory, and a name made absolute here would pass
+    // through a QString, which cannot hold a directory name that is not UTF-8.
+    process.start(AccessFile::exporterProgram(), QStringList{fileName} + tables,
                   QIODevice::ReadOnly);
     if (!process.waitForStarted(int(std::max<qint64>(deadline.remainingTime(), 1)))) {
         result.end = Export::End::FailedToStart;

@@ -33,7 +33,7 @@ QSqlDatabase database(const QString &connectionName)
 QString fileProblemPrefix(const QString &fileName)
 {
     if (QDir::isAbsolutePath(fileName))
-        return QStringLiteral("The music database \"%1\" cannot be used: ").arg(fileName);
+        return QStringLiteral("The music database \"%1\" cannot be used: ").arg(shownPath(fileName));
     return QStringLiteral("The music database \"%1\" in the working directory cannot be used: ").arg(fileName);
 }
 

@@ -327,7 +327,8 @@ OpenedFile SqliteFile::open(const QString &connectionName, const QString &fileNa
     if (m_writeAheadLog) {
         m_walIdentity = identityAt(wal);
         if (!m_walIdentity) {
-            databaseName = QUrl::fromLocalFile(QFileInfo(fileName).absoluteFilePath()).toString(QUrl::FullyEncoded)
+            // A relative URI is resolved from the working directory, whatever bytes its name holds.
+            databaseName = QStringLiteral("file:") + QString::fromLatin1(QUrl::toPercentEncoding(fileName, "/"))
                 + QStringLiteral("?mode=ro&immutable=1");
             options += QStringLiteral(";QSQLITE_OPEN_URI");
         } else {

@@ -14,6 +14,10 @@ QString userDataDirectory();
 // the copy built into the program. An absolute path is looked for only where it says.
 QStringList userFileSearch(const QString &relativePath);
 
+// `path` as a person would read it: a file of a data directory whose name is not UTF-8 by that
+// name (its odd bytes shown as replacement characters), not by the descriptor that reaches it.
+QString shownPath(const QString &path);
+
 // The first of `search` at which anything stands (a broken link or a folder too, which is then
 // reported rather than passed over), or empty.
 QString firstPresent(const QStringList &search);

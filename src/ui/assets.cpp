@@ -78,7 +78,7 @@ std::optional<LoadedSound> loadSound(const QString &relativePath)
 {
     for (const QString &candidate : userFileSearch(relativePath)) {
         if (std::optional<PcmSound> pcm = decodeUserSound(candidate))
-            return LoadedSound{std::move(*pcm), QFileInfo(candidate).absoluteFilePath()};
+            return LoadedSound{std::move(*pcm), candidate};
     }
     const QString builtIn = builtInAsset(relativePath);
     if (std::optional<PcmSound> pcm = decodeWavFile(builtIn))
@@ -100,7 +100,7 @@ QString movieFile(const QString &relativePath)
             continue;
         QMovie probe(candidate);
         if (probe.isValid() && probe.frameCount() != 0)
-            return QFileInfo(candidate).absoluteFilePath();
+            return candidate;
     }
     return builtInAsset(relativePath);
 }

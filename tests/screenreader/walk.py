@@ -80,6 +80,14 @@ def pump(seconds):
         time.sleep(0.01)
 
 
+def pump_until(condition, seconds=5.0):
+    """Lets events arrive until `condition` holds or `seconds` have passed (a busy machine)."""
+    end = time.monotonic() + seconds
+    while not condition() and time.monotonic() < end:
+        pump(0.05)
+    return condition()
+
+
 def find_app(process):
     for _ in range(150):
         if process.poll() is not None:
@@ -112,13 +120,22 @@ def walk(window):
     check(len(reader) == 1, "one status bar reads the verdict")
     reader = reader[0]
 
+    visited = []
     for caption, answer_name in TABS:
         press(tab_list[tab_names.index(caption)])
-        pump(0.3)
-        page = [a for a in find_all(window, lambda a: a.getRole() == pyatspi.ROLE_FILLER and showing(a))
-                if find_all(a, lambda b: b.getRole() == pyatspi.ROLE_PUSH_BUTTON and b.name.lower() == "go!")]
-        page = page[-1]
-        go = find_all(page, lambda a: a.getRole() == pyatspi.ROLE_PUSH_BUTTON and a.name.lower() == "go!")[0]
+
+        def shown_page():
+            pages = [a for a in find_all(window, lambda a: a.getRole() == pyatspi.ROLE_FILLER and showing(a))
+                     if find_all(a, lambda b: b.getRole() == pyatspi.ROLE_PUSH_BUTTON and b.name.lower() == "go!")]
+            return pages[-1] if pages else None
+
+        def go_of(page):
+            return find_all(page, lambda a: a.getRole() == pyatspi.ROLE_PUSH_BUTTON and a.name.lower() == "go!")[0]
+
+        pump_until(lambda: shown_page() is not None and go_of(shown_page()) not in visited)
+        page = shown_page()
+        go = go_of(page)
+        visited.append(go)
         go.queryComponent().grabFocus()
         pump(0.2)
         focused = states(go).contains(pyatspi.STATE_FOCUSED)
@@ -126,7 +143,7 @@ def walk(window):
             print(f"     {caption.strip()}: the window has no focus here, so the focus is not followed")
         for n in (1, 2):
             press(go)
-            pump(0.4)
+            pump_until(lambda: count_events("object:property-change:accessible-description", go) >= n)
             told = go.description
             boxes = [text_of(box) for box in find_all(page, lambda a: a.getRole() == pyatspi.ROLE_TEXT and showing(a))]
             words = [word for box in boxes for word in box.replace(",", " ").split()]
@@ -139,9 +156,9 @@ def walk(window):
         answer = find_all(page, lambda a: a.getRole() in (pyatspi.ROLE_PUSH_BUTTON, pyatspi.ROLE_RADIO_BUTTON)
                           and a.name == answer_name and showing(a))[-1]
         before = count_events("object:property-change:accessible-name", reader)
-        for _ in (1, 2):
+        for n in (1, 2):
             press(answer)
-            pump(0.3)
+            pump_until(lambda: count_events("object:property-change:accessible-name", reader) - before >= n)
         check(count_events("object:property-change:accessible-name", reader) - before == 2,
               f"{caption.strip()}: each verdict is told, the same one again included")
         readings = []
