@@ -47,7 +47,7 @@ void AboutPage::setVersionText(const QString &text)
 
 void AboutPage::Label6_Click()
 {
-    m_sound.play(QStringLiteral("sound/3.wav"));
+    m_sound.play(sounds::Start);
 }
 
 bool AboutPage::eventFilter(QObject *watched, QEvent *event)

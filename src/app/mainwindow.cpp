@@ -21,7 +21,6 @@
 #include <QLayout>
 #include <QMenu>
 #include <QMenuBar>
-#include <QScreen>
 #include <QTabBar>
 #include <QTabWidget>
 #include <QTimer>
@@ -203,7 +202,7 @@ void MainWindow::Form_Load()
     if (!m_databaseProblem.isEmpty())
         m_services.prompter.inform(m_databaseProblem, Prompter::Icon::Warning);
 
-    m_services.sound.play(QStringLiteral("sound/3.wav"));
+    m_services.sound.play(sounds::Start);
 }
 
 void MainWindow::Exit_Click()
@@ -211,7 +210,7 @@ void MainWindow::Exit_Click()
     if (!m_services.prompter.askYesNo(QStringLiteral("Quiting"), QStringLiteral("Quit Program?")))
         return;
     m_listening->stop();
-    m_services.sound.play(QStringLiteral("sound/1.wav"));
+    m_services.sound.play(sounds::Quit);
     hide();
     emit quitRequested();
 }

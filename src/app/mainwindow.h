@@ -31,7 +31,7 @@ struct Services
     QString databaseFile = QString::fromLatin1(MusicDatabase::DefaultFileName);
 };
 
-QString versionNumber(); // "1.0.30"
+QString versionNumber();
 
 // Form1: the five tabs of exercises, the blinking status line and "Sound off".
 class MainWindow : public QMainWindow

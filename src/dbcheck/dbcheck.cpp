@@ -10,12 +10,10 @@
 #include "exercises/relations/relations.h"
 #include "exercises/transpose/transpose.h"
 
-#include <QFile>
 #include <algorithm>
 #include <QHash>
 #include <QSet>
 #include <QSqlDatabase>
-#include <QSqlError>
 #include <QSqlQuery>
 #include <QSqlDriver>
 #include <QSqlRecord>

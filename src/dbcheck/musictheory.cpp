@@ -1,6 +1,7 @@
 #include "dbcheck/musictheory.h"
 
 #include "exercises/intervals/intervals.h"
+#include "music/notename.h"
 
 #include <array>
 
@@ -8,8 +9,8 @@ namespace velmora::theory {
 
 namespace {
 
-constexpr QStringView Letters = u"CDEFGAB";
-constexpr std::array<int, 7> NaturalPitch{0, 2, 4, 5, 7, 9, 11};
+constexpr QStringView Letters = NoteLetters;
+constexpr const std::array<int, 7> &NaturalPitch = LetterSemitones;
 
 struct Suffix
 {

@@ -33,7 +33,7 @@ constexpr unsigned LargestFieldCount = 255;
 struct File
 {
     std::size_t size = 0;
-    std::size_t pageSize = 4096;
+    std::size_t pageSize = wire::Jet4PageSize;
     // libmdb reads a page past the end of the file as zeros, or keeps the page it read before;
     // whatever it then finds there must not pass for data.
     bool holdsPage(unsigned long page) const { return page > 0 && page < size / pageSize; }
@@ -216,7 +216,7 @@ void limitResources()
     // A crash leaves no core file in the player's working directory.
     const rlimit noCore{0, 0};
     setrlimit(RLIMIT_CORE, &noCore);
-    const rlimit cpu{10, 12};
+    const rlimit cpu{rlim_t(wire::ReadTimeoutSeconds), rlim_t(wire::ReadTimeoutSeconds + 2)};
     setrlimit(RLIMIT_CPU, &cpu);
 #if !defined(__SANITIZE_ADDRESS__)
     // A damaged chain of long values can make libmdb grow a buffer without end. (The address
@@ -256,9 +256,9 @@ int main(int argc, char **argv)
     if (!readWhole(fd, data))
         return problem(out, std::string(std::strerror(errno)) + ".");
     ::close(fd);
-    if (data.size() <= 0x14 || (data[0x14] != 0 && data[0x14] != 1))
+    if (data.size() <= wire::VersionOffset || (data[wire::VersionOffset] != 0 && data[wire::VersionOffset] != 1))
         return problem(out, "it is not an Access 97 or Access 2000-2003 (Jet 3 or Jet 4) database.");
-    const File jet{data.size(), data[0x14] == 0 ? std::size_t(2048) : std::size_t(4096)};
+    const File jet{data.size(), std::size_t(data[wire::VersionOffset] == 0 ? wire::Jet3PageSize : wire::Jet4PageSize)};
     if (jet.size % jet.pageSize != 0 || jet.size < 3 * jet.pageSize) {
         return problem(out, "it is cut short: an Access file is a whole number of " + std::to_string(jet.pageSize / 1024)
                                 + " KB pages; the file is damaged.");

@@ -19,6 +19,9 @@ namespace {
 
 namespace wire = accesswire;
 
+// A file another program changes while it is read is read again, this often in all.
+constexpr int ReadAttempts = 3;
+
 QString &exporterOverride()
 {
     static QString program;
@@ -289,7 +292,7 @@ OpenedFile AccessFile::open(const QString &connectionName, const QString &fileNa
     // read again, so that the tables always come from one state of the file. All the readings
     // together keep to one deadline.
     const QDeadlineTimer deadline(readTimeoutMs());
-    for (int attempt = 0; attempt < 3 && !deadline.hasExpired(); ++attempt) {
+    for (int attempt = 0; attempt < ReadAttempts && !deadline.hasExpired(); ++attempt) {
         const Export exported = runExporter(fileName, tables, deadline);
         const PathLook after = lookAt(fileName);
         if (after.kind != PathLook::Kind::Regular || after.identity != m_identity) {

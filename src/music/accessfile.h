@@ -1,5 +1,7 @@
 #pragma once
 
+#include "music/accesswire.h"
+
 #include <algorithm>
 
 #include "music/sqlitefile.h"
@@ -20,7 +22,7 @@ class AccessFile
 {
 public:
     // Beyond this the exporter is stopped: the default data takes a few milliseconds.
-    static constexpr int DefaultReadTimeoutMs = 10000;
+    static constexpr int DefaultReadTimeoutMs = accesswire::ReadTimeoutSeconds * 1000;
     // Far more than the text of any music database; a damaged file may claim far more.
     static constexpr qint64 LargestExport = 128LL * 1024 * 1024;
     // Below that, a file's text cannot outgrow the file many times over: its pages hold it, with

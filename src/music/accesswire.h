@@ -16,4 +16,15 @@ enum Cell : unsigned char { Null = 0, Value = 1 };
 // The largest Access file read at all: far beyond any music database, well inside memory.
 inline constexpr long long LargestFile = 256LL * 1024 * 1024;
 
+// The Jet format's facts that the reader, the file check and the exporter share: where the
+// version byte stands (0 for Jet 3, Access 97; 1 for Jet 4, Access 2000-2003), and the page
+// sizes of the two.
+inline constexpr int VersionOffset = 0x14;
+inline constexpr int Jet3PageSize = 2048;
+inline constexpr int Jet4PageSize = 4096;
+
+// How long a reading may take. The exporter's own processor limit follows from it, so that it
+// ends by itself soon after the reader has stopped waiting for it.
+inline constexpr int ReadTimeoutSeconds = 10;
+
 } // namespace velmora::accesswire

@@ -5,6 +5,7 @@
 #include <QStringView>
 
 #include <array>
+#include <optional>
 
 namespace velmora {
 
@@ -20,6 +21,17 @@ struct NoteName
         return {text.left(1), text.mid(qMin<qsizetype>(1, text.size()))};
     }
 };
+
+// The seven note letters from C, and how many semitones each lies above C.
+inline constexpr QStringView NoteLetters = u"CDEFGAB";
+inline constexpr std::array<int, 7> LetterSemitones{0, 2, 4, 5, 7, 9, 11};
+
+// The semitones of `letter` above C; nothing for a character that is no upper-case note letter.
+inline std::optional<int> letterSemitones(QChar letter)
+{
+    const qsizetype index = NoteLetters.indexOf(letter);
+    return index < 0 ? std::nullopt : std::optional<int>(LetterSemitones[size_t(index)]);
+}
 
 // Names are equal only as identical text; an empty name equals nothing.
 inline bool sameNote(QStringView a, QStringView b)

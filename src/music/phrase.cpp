@@ -1,5 +1,7 @@
 #include "music/phrase.h"
 
+#include "music/notename.h"
+
 #include <algorithm>
 #include <array>
 
@@ -7,8 +9,8 @@ namespace velmora {
 
 std::optional<int> pitchOf(QStringView note, int octave)
 {
-    static constexpr std::array<int, 7> LetterSemitones{9, 11, 0, 2, 4, 5, 7}; // A B C D E F G
-    if (note.isEmpty() || note.front() < QLatin1Char('A') || note.front() > QLatin1Char('G'))
+    const std::optional<int> letter = note.isEmpty() ? std::nullopt : letterSemitones(note.front());
+    if (!letter)
         return std::nullopt;
     const QStringView suffix = note.mid(1);
     int shift = 0;
@@ -24,7 +26,7 @@ std::optional<int> pitchOf(QStringView note, int octave)
         shift = -3;
     else if (!suffix.isEmpty())
         return std::nullopt;
-    return 12 * (octave + 1) + LetterSemitones[size_t(note.front().unicode() - 'A')] + shift;
+    return 12 * (octave + 1) + *letter + shift;
 }
 
 int Phrase::lengthMs() const

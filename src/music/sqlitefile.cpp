@@ -1,5 +1,7 @@
 #include "music/sqlitefile.h"
 
+#include "music/accesswire.h"
+
 #include <QDeadlineTimer>
 #include <QDir>
 #include <QFile>
@@ -24,6 +26,9 @@
 namespace velmora {
 
 namespace {
+
+// A file and its log copied while another program writes them are copied again, this often.
+constexpr int CopyAttempts = 5;
 
 // Statements on a file stop here: see setReadBudget.
 QDeadlineTimer readDeadline{QDeadlineTimer::Forever};
@@ -240,8 +245,8 @@ HeaderResult readDatabaseHeader(const QString &fileName)
         header.writeAheadLog = got >= 20 && (bytes[18] == 2 || bytes[19] == 2);
     } else if (start.mid(4, 15) == "Standard Jet DB") {
         header.kind = DatabaseFileKind::Access;
-        // The format's version is the byte at 0x14, before the masked block begins.
-        header.jetVersion = got > 0x14 ? int(static_cast<unsigned char>(bytes[0x14])) : -1;
+        // The format's version byte stands before the masked block begins.
+        header.jetVersion = got > accesswire::VersionOffset ? int(static_cast<unsigned char>(bytes[accesswire::VersionOffset])) : -1;
     } else if (start.mid(4, 15) == "Standard ACE DB") {
         header.kind = DatabaseFileKind::AccessAce;
     }
@@ -335,7 +340,7 @@ OpenedFile SqliteFile::open(const QString &connectionName, const QString &fileNa
             m_copy = std::make_unique<QTemporaryDir>(QDir::temp().filePath(QStringLiteral("velmora-XXXXXX")));
             const QString copy = m_copy->filePath(QStringLiteral("music.sqlite"));
             bool steady = false;
-            for (int attempt = 0; attempt < 5 && !steady; ++attempt) {
+            for (int attempt = 0; attempt < CopyAttempts && !steady; ++attempt) {
                 QFile::remove(copy);
                 QFile::remove(copy + QStringLiteral("-wal"));
                 if (!m_copy->isValid() || !copyRegular(fileName, copy) || !copyWalFrames(wal, copy + QStringLiteral("-wal")))

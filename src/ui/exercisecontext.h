@@ -15,9 +15,9 @@ class RecordCursor;
 struct ExerciseContext
 {
     MusicDatabase &database;  // looked at again at every go press
-    RecordCursor &ladders;    // Data1
-    RecordCursor &chordKinds; // Data2
-    RecordCursor &intervals;  // Data3
+    RecordCursor &ladders;
+    RecordCursor &chordKinds;
+    RecordCursor &intervals;
     RandomSource &random;
     Clock &clock;
     Prompter &prompter;

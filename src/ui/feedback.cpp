@@ -20,12 +20,12 @@ Feedback::Feedback(QLabel *statusLine, QCheckBox *soundOff, SoundPlayer &sound, 
 
 void Feedback::ShowCorrect()
 {
-    report(QStringLiteral("Your Answer Was Correct!"), QStringLiteral("sound/2.wav"));
+    report(QStringLiteral("Your Answer Was Correct!"), sounds::Correct);
 }
 
 void Feedback::ShowIncorrect()
 {
-    report(QStringLiteral("Your Answer Was Incorrect! Try Again!"), QStringLiteral("sound/4.wav"));
+    report(QStringLiteral("Your Answer Was Incorrect! Try Again!"), sounds::Incorrect);
 }
 
 void Feedback::clear()

@@ -1,5 +1,7 @@
 #include "ui/keyboard.h"
 
+#include "music/notename.h"
+
 #include <QAbstractButton>
 #include <QShortcut>
 #include <QWidget>
@@ -86,16 +88,14 @@ QKeySequence spelledNoteKey(const QString &note)
 
 QList<QKeySequence> pitchClassKeys(int pitchClass)
 {
-    static const char letters[] = "CDEFGAB";
-    static const int pitches[] = {0, 2, 4, 5, 7, 9, 11};
     QList<QKeySequence> keys;
-    for (int i = 0; i < 7; ++i) {
-        const int key = letterKey(QLatin1Char(letters[i]));
-        if (pitches[i] == pitchClass)
+    for (size_t i = 0; i < LetterSemitones.size(); ++i) {
+        const int key = letterKey(NoteLetters[qsizetype(i)]);
+        if (LetterSemitones[i] == pitchClass)
             return {QKeySequence(key)};
-        if ((pitches[i] + 1) % 12 == pitchClass)
+        if ((LetterSemitones[i] + 1) % 12 == pitchClass)
             keys.prepend(QKeySequence(Qt::SHIFT | key));
-        if ((pitches[i] + 11) % 12 == pitchClass)
+        if ((LetterSemitones[i] + 11) % 12 == pitchClass)
             keys.append(QKeySequence(Qt::CTRL | key));
     }
     return keys;

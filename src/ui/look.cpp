@@ -8,7 +8,6 @@
 #include <QFont>
 #include <QFontDatabase>
 #include <QIcon>
-#include <QStyleFactory>
 
 namespace velmora {
 
@@ -53,9 +52,11 @@ protected:
 
 void applyLook(QApplication &app)
 {
-    static LookKeeper *keeper = nullptr;
-    if (!keeper) {
-        keeper = new LookKeeper(&app);
+    // Owned by the application it keeps: another application object gets its own.
+    const QString keeperName = QStringLiteral("velmora-look-keeper");
+    if (!app.findChild<QObject *>(keeperName, Qt::FindDirectChildrenOnly)) {
+        auto *keeper = new LookKeeper(&app);
+        keeper->setObjectName(keeperName);
         app.installEventFilter(keeper);
     }
     for (const char *face : {"Regular", "Bold", "Italic", "BoldItalic"})

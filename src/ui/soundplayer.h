@@ -10,6 +10,14 @@ namespace velmora {
 
 struct PcmSound;
 
+// The program's four sounds, by the names a teacher's own copies take.
+namespace sounds {
+inline const QString Quit = QStringLiteral("sound/1.wav");
+inline const QString Correct = QStringLiteral("sound/2.wav");
+inline const QString Start = QStringLiteral("sound/3.wav"); // also the About tab's tune
+inline const QString Incorrect = QStringLiteral("sound/4.wav");
+} // namespace sounds
+
 // Plays a sound named relative to the working directory ("sound/2.wav") and returns when it has
 // ended; presses that arrive meanwhile are handled afterwards, through presses(). Nothing about
 // sound is ever reported to the user.

@@ -62,6 +62,9 @@ struct ChordButton
 
 std::span<const ChordButton> chordButtons();
 
+// The grid of chord buttons, which the arrow keys walk.
+inline constexpr int ChordGridColumns = 3;
+inline constexpr int ChordGridRows = 10;
 // Command25 sits among the chord buttons but is the cheat.
 inline constexpr int CheatButtonColumn = 1;
 inline constexpr int CheatButtonRow = 7;

@@ -162,7 +162,7 @@ bool ChordsPage::eventFilter(QObject *watched, QEvent *event)
         for (;;) {
             column += step->second.first;
             row += step->second.second;
-            if (column < 0 || column > 2 || row < 0 || row > 9)
+            if (column < 0 || column >= ChordGridColumns || row < 0 || row >= ChordGridRows)
                 return true;
             if (const auto next = m_grid.find({column, row}); next != m_grid.end() && next->second->isEnabled()) {
                 next->second->setFocus(Qt::TabFocusReason);

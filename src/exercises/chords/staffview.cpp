@@ -51,10 +51,10 @@ public:
     QAccessibleInterface *childAt(int, int) const override { return nullptr; }
 };
 
-QAccessibleInterface *staffAccessible(const QString &className, QObject *object)
+QAccessibleInterface *staffAccessible(const QString &, QObject *object)
 {
-    if (className == QLatin1String("velmora::StaffView") && object && object->isWidgetType())
-        return new AccessibleStaff(static_cast<QWidget *>(object));
+    if (auto *staff = qobject_cast<StaffView *>(object))
+        return new AccessibleStaff(staff);
     return nullptr;
 }
 
@@ -124,7 +124,7 @@ void StaffView::paintEvent(QPaintEvent *)
 
     // The staff is drawn in twips so that the lines fall on the rows the note positions assume.
     painter.save();
-    painter.scale(1 / 15.0, 1 / 15.0);
+    painter.scale(1.0 / ui::TwipsPerPixel, 1.0 / ui::TwipsPerPixel);
     painter.setPen(QPen(Qt::black, 15));
     for (const auto &lines : {staff::TrebleLines, staff::BassLines}) {
         for (int y : lines)
@@ -135,7 +135,7 @@ void StaffView::paintEvent(QPaintEvent *)
                          QPointF(x + 7.5, staff::BassLines.back() + 7.5));
     painter.restore();
 
-    painter.setClipRect(QRect(0, 0, PictureWidth / 15, PictureHeight / 15));
+    painter.setClipRect(QRect(0, 0, PictureWidth / ui::TwipsPerPixel, PictureHeight / ui::TwipsPerPixel));
     painter.setPen(QPen(Qt::black, 1.6, Qt::SolidLine, Qt::RoundCap));
     painter.setBrush(Qt::NoBrush);
     painter.drawPath(trebleClef());
