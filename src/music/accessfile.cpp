@@ -275,10 +275,7 @@ void AccessFile::setReadTimeoutMs(int ms)
 
 void AccessFile::close()
 {
-    if (!m_connectionName.isEmpty() && QSqlDatabase::contains(m_connectionName)) {
-        QSqlDatabase::database(m_connectionName, false).close();
-        QSqlDatabase::removeDatabase(m_connectionName);
-    }
+    removeConnection(m_connectionName);
     m_connectionName.clear();
 }
 

@@ -274,10 +274,7 @@ MusicDatabase::~MusicDatabase()
 void MusicDatabase::closeConnection()
 {
     m_file.close();
-    if (QSqlDatabase::contains(m_connectionName)) {
-        database(m_connectionName).close();
-        QSqlDatabase::removeDatabase(m_connectionName);
-    }
+    removeConnection(m_connectionName);
 }
 
 QString MusicDatabase::open(const QString &fileName)

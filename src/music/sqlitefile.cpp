@@ -306,12 +306,17 @@ SqliteFile::~SqliteFile()
     close();
 }
 
+void removeConnection(const QString &name)
+{
+    if (name.isEmpty() || !QSqlDatabase::contains(name))
+        return;
+    QSqlDatabase::database(name, false).close();
+    QSqlDatabase::removeDatabase(name);
+}
+
 void SqliteFile::close()
 {
-    if (!m_connectionName.isEmpty() && QSqlDatabase::contains(m_connectionName)) {
-        QSqlDatabase::database(m_connectionName, false).close();
-        QSqlDatabase::removeDatabase(m_connectionName);
-    }
+    removeConnection(m_connectionName);
     m_connectionName.clear();
     m_copy.reset();
     m_walIdentity.reset();

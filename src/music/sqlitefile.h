@@ -37,6 +37,9 @@ struct PathLook
 };
 PathLook lookAt(const QString &fileName);
 
+// Closes and forgets the connection `name`, if there is one.
+void removeConnection(const QString &name);
+
 // Makes every file SQLite opens in this process open without waiting, and refuses a named pipe,
 // so that one swapped in after lookAt() cannot hang a press. Called before the first open.
 void guardSqliteOpens();
