@@ -43,6 +43,11 @@ QString readFailure(const QString &what, const QSqlError &error)
     return QStringLiteral("Table \"%1\" cannot be read: %2.").arg(what, sqliteCause(error));
 }
 
+QString vanishedMessage(const QString &table)
+{
+    return QStringLiteral("Table \"%1\" cannot be read: the record vanished while it was read").arg(table);
+}
+
 const char *const BuiltInNotice = "\n\nVelmora uses its built-in music data instead.";
 
 } // namespace
@@ -182,7 +187,7 @@ Expected<DrawnRecord> RecordCursor::draw(int count, double r)
     if (!query.exec())
         return Failure{readFailure(m_table, query.lastError())};
     if (!query.next())
-        return Failure{QStringLiteral("Table \"%1\" cannot be read: the record vanished while it was read").arg(m_table)};
+        return Failure{vanishedMessage(m_table)};
     return DrawnRecord(m_table, query.record());
 }
 
@@ -234,7 +239,7 @@ Expected<DrawnRecord> RecordCursor::drawAmong(const QStringList &fieldNames, con
     if (!fetch.exec())
         return Failure{readFailure(m_table, fetch.lastError())};
     if (!fetch.next())
-        return Failure{QStringLiteral("Table \"%1\" cannot be read: the record vanished while it was read").arg(m_table)};
+        return Failure{vanishedMessage(m_table)};
     return DrawnRecord(m_table, fetch.record());
 }
 
