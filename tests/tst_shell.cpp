@@ -188,7 +188,7 @@ private slots:
                                      "--", "---", "cheat", "version: 1.0.30"}));
         QCOMPARE(h.find<QTimer>("Timer1")->parent(), answerFrame);
 
-        SplashWindow splash([]() -> QWidget * { return nullptr; });
+        SplashWindow splash(h.clock, []() -> QWidget * { return nullptr; });
         const auto caption = [&](const char *name) { return splash.findChild<QLabel *>(QLatin1String(name))->text(); };
         QCOMPARE((QStringList{caption("lblVersion"), caption("lblPlatform"), caption("Label2")}),
                  (QStringList{"Version 1.0.30", "Windows98 ", "Velmora is now loading............"}));
@@ -567,7 +567,7 @@ private slots:
         std::unique_ptr<MainWindow> window;
         int loads = 0;
         QSignalSpy lastClosed(qApp, &QGuiApplication::lastWindowClosed);
-        auto *splash = new SplashWindow([&]() -> QWidget * {
+        auto *splash = new SplashWindow(clock, [&]() -> QWidget * {
             ++loads;
             window = std::make_unique<MainWindow>(Services{prompter, sound, random, clock, "absent.mdb"}, false);
             window->Form_Load();

@@ -45,7 +45,7 @@ int main(int argc, char *argv[])
     velmora::Clock clock;
     std::unique_ptr<velmora::MainWindow> mainWindow;
 
-    auto *splash = new velmora::SplashWindow([&]() -> QWidget * {
+    auto *splash = new velmora::SplashWindow(clock, [&]() -> QWidget * {
         mainWindow = std::make_unique<velmora::MainWindow>(velmora::Services{prompter, sound, random, clock}, line.cheatMode,
                                                            line.listen);
         prompter.setParent(mainWindow.get());

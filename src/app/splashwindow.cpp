@@ -3,6 +3,7 @@
 #include "app/mainwindow.h"
 #include "app/screenfit.h"
 #include "ui/animatedpicture.h"
+#include "ui/clock.h"
 #include "ui/twips.h"
 
 #include <QFrame>
@@ -37,7 +38,7 @@ QFont arial(qreal points)
 
 } // namespace
 
-SplashWindow::SplashWindow(std::function<QWidget *()> loadMainWindow, QWidget *parent)
+SplashWindow::SplashWindow(Clock &clock, std::function<QWidget *()> loadMainWindow, QWidget *parent)
     : QWidget(parent, Qt::SplashScreen | Qt::FramelessWindowHint), m_loadMainWindow(std::move(loadMainWindow))
 {
     setObjectName(QStringLiteral("frmSplash"));
@@ -77,7 +78,7 @@ SplashWindow::SplashWindow(std::function<QWidget *()> loadMainWindow, QWidget *p
     connect(m_timer, &QTimer::timeout, this, &SplashWindow::Timer1_Timer);
 
     Form_Load();
-    m_timer->start();
+    clock.start(*m_timer);
 }
 
 void SplashWindow::Form_Load()
