@@ -9,6 +9,7 @@
 #include <QCheckBox>
 #include <QTabBar>
 #include <QTabWidget>
+#include <QDateTime>
 #include <QFile>
 #include <QPushButton>
 #include <QRadioButton>
@@ -456,8 +457,12 @@ private slots:
         QVERIFY(!question.isEmpty());
         std::optional<test::Writer> writer;
         if (change.isEmpty()) {
+            // A writer in the middle of saving: it holds the file, which has changed already.
             writer.emplace(m_path);
             writer->run(QStringLiteral("BEGIN EXCLUSIVE"));
+            QFile file(m_path);
+            QVERIFY(file.open(QIODevice::ReadWrite));
+            QVERIFY(file.setFileTime(QDateTime::currentDateTime().addSecs(1), QFileDevice::FileModificationTime));
         } else {
             test::editDatabase(m_path, change);
         }

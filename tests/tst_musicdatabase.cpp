@@ -89,11 +89,14 @@ private slots:
         RecordCursor kinds(db.connectionName(), tables::ChordKinds);
         QCOMPARE(*kinds.count(), 28);
 
+        // Each press looks at the file first.
         test::editDatabase(m_path, {"INSERT INTO \"chort-sort\" VALUES ('added')"});
+        QVERIFY(db.refresh().ready);
         QCOMPARE(*kinds.count(), 29);
         QCOMPARE(*kinds.draw(29, JustBelowOne)->field(QStringLiteral("plugin")), QStringLiteral("added"));
 
         test::editDatabase(m_path, {"DELETE FROM \"chort-sort\" WHERE plugin <> 'added'"});
+        QVERIFY(db.refresh().ready);
         QCOMPARE(*kinds.count(), 1);
         QCOMPARE(*kinds.draw(1, 0.3)->field(QStringLiteral("plugin")), QStringLiteral("added"));
     }
@@ -131,6 +134,7 @@ private slots:
         MusicDatabase db;
         QVERIFY(db.open(m_path).isEmpty());
         test::editDatabase(m_path, {change});
+        db.refresh();
         const Expected<IntervalQuestion> question = test::drawAnyInterval(db, 3);
         QVERIFY(!question);
         for (const QString &word : mentions)

@@ -6,6 +6,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QScopeGuard>
 #include <QSqlDatabase>
 #include <QSqlDriver>
 #include <QSqlError>
@@ -166,6 +167,23 @@ bool isLockError(const QSqlError &error)
 {
     const int code = codeOf(error);
     return code == Busy || code == Locked;
+}
+
+sqlite3 *handleOf(const QSqlDatabase &db)
+{
+    const QVariant handle = db.driver()->handle();
+    if (!handle.isValid() || qstrcmp(handle.typeName(), "sqlite3*") != 0)
+        return nullptr;
+    return *static_cast<sqlite3 *const *>(handle.constData());
+}
+
+// Every statement on the connection within the value and time budgets.
+void bound(const QSqlDatabase &db)
+{
+    if (sqlite3 *connection = handleOf(db)) {
+        sqlite3_limit(connection, SQLITE_LIMIT_LENGTH, SqliteFile::MaxValueBytes);
+        sqlite3_progress_handler(connection, ProgressSteps, &onProgress, nullptr);
+    }
 }
 
 OpenedFile failure(const QSqlError &error, const QString &fileName)
@@ -367,35 +385,58 @@ OpenedFile SqliteFile::open(const QString &connectionName, const QString &fileNa
     }
 
     guardSqliteOpens();
-    QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), connectionName);
-    db.setDatabaseName(databaseName);
-    db.setConnectOptions(options);
-    if (!db.open())
-        return failure(db.lastError(), fileName);
-    if (const QVariant handle = db.driver()->handle(); handle.isValid() && qstrcmp(handle.typeName(), "sqlite3*") == 0) {
-        if (sqlite3 *connection = *static_cast<sqlite3 *const *>(handle.constData())) {
-            sqlite3_limit(connection, SQLITE_LIMIT_LENGTH, MaxValueBytes);
-            sqlite3_progress_handler(connection, ProgressSteps, &onProgress, nullptr);
+    // The file is read once, into memory, and presses read the copy: another program saving the
+    // file meets Velmora's lock only while the copy is made, once per change of the file.
+    const QString fileConnection = connectionName + QStringLiteral("-file");
+    const auto dropFile = qScopeGuard([&] {
+        removeConnection(fileConnection);
+        m_copy.reset();
+    });
+    {
+        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), fileConnection);
+        db.setDatabaseName(databaseName);
+        db.setConnectOptions(options);
+        if (!db.open())
+            return failure(db.lastError(), fileName);
+        bound(db);
+        const ReadBudget budget(OpenBudget);
+        // A generated field is computed by the check below, at whatever cost the file sets; such a
+        // file is refused by the schema check that follows the open, unchecked.
+        QSqlQuery generated(db);
+        if (!generated.exec(QStringLiteral("SELECT 1 FROM sqlite_master AS t, pragma_table_xinfo(t.name) AS c "
+                                           "WHERE t.type = 'table' AND c.hidden >= 2 LIMIT 1")))
+            return failure(generated.lastError(), fileName);
+        if (!generated.next()) {
+            // Reading every page once here names damage before a press meets it, and a lock as a lock.
+            QSqlQuery probe(db);
+            if (!probe.exec(QStringLiteral("PRAGMA quick_check(1)")) || !probe.next())
+                return failure(probe.lastError(), fileName);
+            if (const QString verdict = probe.value(0).toString(); verdict != QLatin1String("ok")) {
+                return {OpenedFile::Status::Unreadable,
+                        QStringLiteral("the file is damaged; open it in the program that made it, or put back a good "
+                                       "copy (SQLite found: %1).")
+                            .arg(shortened(verdict))};
+            }
         }
-    }
-    const ReadBudget budget(OpenBudget);
-    // A generated field is computed by the check below, at whatever cost the file sets; such a
-    // file is refused by the schema check that follows the open, unchecked.
-    QSqlQuery generated(db);
-    if (!generated.exec(QStringLiteral("SELECT 1 FROM sqlite_master AS t, pragma_table_xinfo(t.name) AS c "
-                                       "WHERE t.type = 'table' AND c.hidden >= 2 LIMIT 1")))
-        return failure(generated.lastError(), fileName);
-    if (generated.next())
-        return {};
-    // Reading every page once here names damage before a press meets it, and a lock as a lock.
-    QSqlQuery probe(db);
-    if (!probe.exec(QStringLiteral("PRAGMA quick_check(1)")) || !probe.next())
-        return failure(probe.lastError(), fileName);
-    if (const QString verdict = probe.value(0).toString(); verdict != QLatin1String("ok")) {
-        return {OpenedFile::Status::Unreadable,
-                QStringLiteral("the file is damaged; open it in the program that made it, or put back a good copy "
-                               "(SQLite found: %1).")
-                    .arg(shortened(verdict))};
+        generated.finish();
+        QSqlDatabase memory = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), connectionName);
+        memory.setDatabaseName(QStringLiteral(":memory:"));
+        if (!memory.open())
+            return failure(memory.lastError(), fileName);
+        bound(memory);
+        sqlite3_backup *copy = sqlite3_backup_init(handleOf(memory), "main", handleOf(db), "main");
+        const int result = copy ? sqlite3_backup_step(copy, -1) : sqlite3_errcode(handleOf(memory));
+        sqlite3_backup_finish(copy);
+        if (result != SQLITE_DONE) {
+            memory.close();
+            memory = QSqlDatabase();
+            removeConnection(connectionName);
+            return failure(QSqlError(QString(), QString::fromUtf8(sqlite3_errstr(result)), QSqlError::ConnectionError,
+                                     QString::number(result)),
+                           fileName);
+        }
+        // Read-only as the file is: the copy stands for it.
+        QSqlQuery(memory).exec(QStringLiteral("PRAGMA query_only = ON"));
     }
     return {};
 }
