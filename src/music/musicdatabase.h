@@ -112,9 +112,8 @@ private:
     QString m_table;
 };
 
-// One consistent view of the tables for the length of a press: what a press counts is what it
-// draws from, even while another program edits the file. Ends with the press, so no lock is held
-// between presses.
+// One consistent view of the tables for the length of a press, what a press counts being what it
+// draws from, and a budget in time for the press's reading (a view in a changed file may never end).
 class PressSnapshot
 {
 public:
