@@ -82,12 +82,13 @@ QString sqliteCause(const QSqlError &error, const QString &fileName = {});
 // Keeps a value quoted in a message to a readable length: data can hold anything.
 QString shortened(const QString &value);
 
-// An SQLite database file opened for reading under a connection name, creating and changing no
-// file beside it, and able to say whether the file it opened still stands as it was.
+// An SQLite database file read, checked and copied whole into memory under a connection name,
+// creating and changing no file beside it, and able to say whether the file it read still stands
+// as it was. The file itself is held only while it is read: presses read the copy.
 //
-// Which open serves which file:
-//  - rollback journal (the usual mode): a read-only open. SQLite honours other programs' locks
-//    and sees their edits itself; a lock costs at most ReadWaitMs.
+// Which open reads which file:
+//  - rollback journal (the usual mode): a read-only open. SQLite honours other programs' locks;
+//    a lock costs at most ReadWaitMs.
 //  - WAL mode without a "-wal" file: every committed edit is in the file itself, and a read-only
 //    open would create the "-wal" and "-shm" files, so the open is immutable, which creates
 //    nothing. A writer that starts later creates a "-wal" file, which changes the identity.
@@ -95,7 +96,7 @@ QString shortened(const QString &value);
 //    index, which SQLite would create or update. The file and its "-wal" are copied into a
 //    private directory and the copy is opened; a copy taken while a writer changed either file is
 //    taken again.
-//  - Every statement on the file has a budget in time and in size: a text or blob longer than
+//  - Every statement on the file and on its copy has a budget in time and in size: a text or blob longer than
 //    MaxValueBytes (a generated column that builds a gigabyte, say) ends the statement, and so
 //    does running past a ReadBudget (a view that recurses, a join that
 //    explodes). Either fails the read with SQLite's own message. The checker, which reads all and
