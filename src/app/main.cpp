@@ -34,7 +34,8 @@ int main(int argc, char *argv[])
     velmora::applyLook(app);
     // A window too large for the screen at its scale (150 % on a laptop) is laid out smaller.
     if (const QScreen *screen = QGuiApplication::primaryScreen()) {
-        velmora::ui::setLayoutScale(velmora::fittingLayoutScale(screen->availableGeometry()));
+        velmora::ui::setLayoutScale(
+            velmora::fittingLayoutScale(screen->availableGeometry(), screen->geometry().size(), screen->devicePixelRatio()));
         QApplication::setFont(velmora::formFont());
     }
     const velmora::CommandLine line = velmora::parseCommandLine(QApplication::arguments());

@@ -4,6 +4,7 @@
 
 #include <QLayout>
 #include <QMenuBar>
+#include <QSize>
 #include <QScreen>
 #include <QWidget>
 
@@ -20,11 +21,14 @@ constexpr int ClientWidthTwips = 9600;
 constexpr int ClientHeightTwips = 7335;
 constexpr int FrameWidthAllowance = 8;
 constexpr int FrameHeightAllowance = 36;
+constexpr QSize MinimumScreen{800, 600};
 
 } // namespace
 
-double fittingLayoutScale(const QRect &available)
+double fittingLayoutScale(const QRect &available, const QSize &screenSize, qreal devicePixelRatio)
 {
+    if (devicePixelRatio <= 1 && screenSize.width() >= MinimumScreen.width() && screenSize.height() >= MinimumScreen.height())
+        return 1;
     QMenuBar menuBar;
     menuBar.addAction(QStringLiteral("Exit"));
     const double width = ClientWidthTwips / double(ui::TwipsPerPixel);

@@ -1,14 +1,18 @@
 #pragma once
 
+#include <QtGlobal>
+
 class QRect;
+class QSize;
 class QWidget;
 
 namespace velmora {
 
 // The largest layout scale, at most 1, at which the fixed main window fits `available` (a
-// screen's area in logical pixels), its menu bar and a window manager's frame included. The
-// look must be applied: the menu bar is measured in the form's font.
-double fittingLayoutScale(const QRect &available);
+// screen's area in logical pixels), its menu bar and a window manager's frame included; always 1
+// at 100 % (`devicePixelRatio` 1) on a screen of at least 800 x 600, where the window was made to
+// fit. The look must be applied: the menu bar is measured in the form's font.
+double fittingLayoutScale(const QRect &available, const QSize &screenSize, qreal devicePixelRatio);
 
 // Centres `window`, frame included, in `available`, or on its screen's available area.
 void centreIn(QWidget *window, const QRect &available);
