@@ -65,7 +65,7 @@ class ManualClock : public Clock
 {
 public:
     void start(QTimer &timer) override;
-    bool isRunning(const QTimer &timer) const override;
+    bool isRunning(const QTimer &timer) const;
     // Moves time on by `ms`, firing every timer that falls due, in the order they fall due.
     void advance(int ms);
 

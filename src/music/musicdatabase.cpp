@@ -243,20 +243,6 @@ Expected<DrawnRecord> RecordCursor::drawAmong(const QStringList &fieldNames, con
     return DrawnRecord(m_table, fetch.record());
 }
 
-Expected<QStringList> RecordCursor::values(const QString &fieldName) const
-{
-    QSqlQuery query(database(m_connectionName));
-    query.setForwardOnly(true);
-    if (!query.exec(QStringLiteral("SELECT %1 FROM %2 ORDER BY rowid")
-                        .arg(quotedIdentifier(fieldName), quotedIdentifier(m_table)))) {
-        return Failure{readFailure(QStringLiteral("%1\", field \"%2").arg(m_table, shortened(fieldName)), query.lastError())};
-    }
-    QStringList result;
-    while (query.next())
-        result << query.value(0).toString();
-    return result;
-}
-
 PressSnapshot::PressSnapshot(const RecordCursor &cursor)
     : m_budget(MusicDatabase::PressReadBudget), m_connectionName(cursor.connectionName()),
       m_began(database(m_connectionName).transaction())

@@ -97,7 +97,6 @@ public:
     Expected<DrawnRecord> draw(int count, double r);
     // Counts, re-seeds the generator and draws: a go button's first step.
     Expected<DrawnRecord> countAndDraw(RandomSource &random);
-    Expected<QStringList> values(const QString &fieldName) const;
 
     // Decides from a record's `fieldNames` values (in that order) whether a search may end on it.
     using RecordTest = std::function<bool(const QVariantList &values)>;

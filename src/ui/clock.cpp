@@ -9,9 +9,4 @@ void Clock::start(QTimer &timer)
     timer.start();
 }
 
-bool Clock::isRunning(const QTimer &timer) const
-{
-    return timer.isActive();
-}
-
 } // namespace velmora

@@ -13,7 +13,6 @@ public:
 
     // Starts `timer`, or restarts it with its full interval.
     virtual void start(QTimer &timer);
-    virtual bool isRunning(const QTimer &timer) const;
 };
 
 } // namespace velmora
