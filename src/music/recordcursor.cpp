@@ -1,0 +1,144 @@
+#include "music/recordcursor.h"
+
+#include "music/random.h"
+
+#include <QSqlDatabase>
+#include <QSqlError>
+#include <QSqlQuery>
+
+#include <algorithm>
+#include <vector>
+
+namespace velmora {
+
+namespace {
+
+QSqlDatabase database(const QString &connectionName)
+{
+    return QSqlDatabase::database(connectionName, false);
+}
+
+// `what` is a table name, or a table and field already quoted inside.
+QString readFailure(const QString &what, const QSqlError &error)
+{
+    return QStringLiteral("Table \"%1\" cannot be read: %2.").arg(what, sqliteCause(error));
+}
+
+QString vanishedMessage(const QString &table)
+{
+    return QStringLiteral("Table \"%1\" cannot be read: the record vanished while it was read").arg(table);
+}
+
+} // namespace
+
+Expected<QString> DrawnRecord::field(const QString &name) const
+{
+    const int index = exactFieldIndex(m_record, name);
+    if (index < 0) {
+        return Failure{
+            QStringLiteral("Table \"%1\" has no field \"%2\".").arg(m_table, shortened(name))};
+    }
+    const QVariant value = m_record.value(index);
+    if (value.isNull()) {
+        return Failure{
+            QStringLiteral("Table \"%1\": field \"%2\" holds no value.").arg(m_table, shortened(name))};
+    }
+    return value.toString();
+}
+
+RecordCursor::RecordCursor(QString connectionName, QString table, QObject *parent)
+    : QObject(parent), m_connectionName(std::move(connectionName)), m_table(std::move(table))
+{
+}
+
+Expected<int> RecordCursor::count() const
+{
+    QSqlQuery query(database(m_connectionName));
+    query.setForwardOnly(true);
+    if (!query.exec(QStringLiteral("SELECT COUNT(*) FROM %1").arg(quotedIdentifier(m_table))) || !query.next()) {
+        return Failure{readFailure(m_table, query.lastError())};
+    }
+    return query.value(0).toInt();
+}
+
+Expected<DrawnRecord> RecordCursor::draw(int count, double r)
+{
+    if (count <= 0)
+        return Failure{noRecordsMessage(m_table)};
+    QSqlQuery query(database(m_connectionName));
+    query.setForwardOnly(true);
+    if (!query.prepare(QStringLiteral("SELECT * FROM %1 ORDER BY rowid LIMIT 1 OFFSET ?").arg(quotedIdentifier(m_table))))
+        return Failure{readFailure(m_table, query.lastError())};
+    query.addBindValue(drawIndex(count, r));
+    if (!query.exec())
+        return Failure{readFailure(m_table, query.lastError())};
+    if (!query.next())
+        return Failure{vanishedMessage(m_table)};
+    return DrawnRecord(m_table, query.record());
+}
+
+Expected<DrawnRecord> RecordCursor::countAndDraw(RandomSource &random)
+{
+    const Expected<int> n = count();
+    if (!n)
+        return Failure{n.error()};
+    random.reseed();
+    return draw(*n, random.next());
+}
+
+Expected<DrawnRecord> RecordCursor::drawAmong(const QStringList &fieldNames, const RecordTest &ends, double r)
+{
+    QSqlDatabase db = database(m_connectionName);
+    const QSqlRecord columns = db.record(m_table);
+    if (std::ranges::any_of(fieldNames, [&](const QString &name) { return exactFieldIndex(columns, name) < 0; })) {
+        // Every record ends the search at its missing field.
+        const Expected<int> n = count();
+        if (!n)
+            return Failure{n.error()};
+        return draw(*n, r);
+    }
+    QStringList selected{QStringLiteral("rowid")};
+    for (const QString &name : fieldNames)
+        selected << quotedIdentifier(name);
+    QSqlQuery query(db);
+    query.setForwardOnly(true);
+    if (!query.exec(QStringLiteral("SELECT %1 FROM %2 ORDER BY rowid").arg(selected.join(QLatin1Char(',')), quotedIdentifier(m_table))))
+        return Failure{readFailure(m_table, query.lastError())};
+    std::vector<qint64> rowids;
+    QVariantList values(fieldNames.size());
+    while (query.next()) {
+        for (qsizetype i = 0; i < values.size(); ++i)
+            values[i] = query.value(int(i) + 1);
+        if (ends(values))
+            rowids.push_back(query.value(0).toLongLong());
+    }
+    if (query.lastError().isValid())
+        return Failure{readFailure(m_table, query.lastError())};
+    if (rowids.empty())
+        return Failure{QString()};
+
+    QSqlQuery fetch(db);
+    fetch.setForwardOnly(true);
+    if (!fetch.prepare(QStringLiteral("SELECT * FROM %1 WHERE rowid = ?").arg(quotedIdentifier(m_table))))
+        return Failure{readFailure(m_table, fetch.lastError())};
+    fetch.addBindValue(rowids[size_t(drawIndex(int(rowids.size()), r))]);
+    if (!fetch.exec())
+        return Failure{readFailure(m_table, fetch.lastError())};
+    if (!fetch.next())
+        return Failure{vanishedMessage(m_table)};
+    return DrawnRecord(m_table, fetch.record());
+}
+
+PressSnapshot::PressSnapshot(const RecordCursor &cursor)
+    : m_budget(PressReadBudget), m_connectionName(cursor.connectionName()),
+      m_began(database(m_connectionName).transaction())
+{
+}
+
+PressSnapshot::~PressSnapshot()
+{
+    if (m_began)
+        database(m_connectionName).commit();
+}
+
+} // namespace velmora

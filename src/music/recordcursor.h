@@ -1,0 +1,87 @@
+#pragma once
+
+// Reading the music tables a record at a time, as the exercises draw their questions.
+#include "music/expected.h"
+#include "music/schema.h"
+#include "music/sqlitefile.h"
+
+#include <QObject>
+#include <QSqlRecord>
+#include <QString>
+#include <QStringList>
+#include <QVariantList>
+
+#include <chrono>
+#include <functional>
+
+namespace velmora {
+
+class RandomSource;
+
+// What a press may spend reading the music data (PressSnapshot); a statement still running then
+// fails the press.
+inline constexpr std::chrono::milliseconds PressReadBudget{500};
+
+// One record fetched from a table. Fields are looked up by name in what was fetched, so a field
+// name that comes from the data never reaches SQL text.
+class DrawnRecord
+{
+public:
+    DrawnRecord() = default;
+    DrawnRecord(QString table, QSqlRecord record) : m_table(std::move(table)), m_record(std::move(record)) {}
+
+    Expected<QString> field(const QString &name) const;
+    const QString &table() const { return m_table; }
+
+private:
+    QString m_table;
+    QSqlRecord m_record;
+};
+
+// A cursor on one table. Every call runs its own query and finishes it before returning, so no
+// snapshot or lock outlives a press, and every press sees the table as it is now.
+class RecordCursor : public QObject
+{
+    Q_OBJECT
+public:
+    RecordCursor(QString connectionName, QString table, QObject *parent = nullptr);
+
+    const QString &table() const { return m_table; }
+    const QString &connectionName() const { return m_connectionName; }
+
+    Expected<int> count() const;
+    // Moves to record k = Int(count x r + 1) - 1 of the table's rowid order.
+    Expected<DrawnRecord> draw(int count, double r);
+    // Counts, re-seeds the generator and draws: a go button's first step.
+    Expected<DrawnRecord> countAndDraw(RandomSource &random);
+
+    // Decides from a record's `fieldNames` values (in that order) whether a search may end on it.
+    using RecordTest = std::function<bool(const QVariantList &values)>;
+    // One pass over the table for what a redraw-until-`ends` loop would give: a record drawn
+    // uniformly among those it would end on (fresh uniform draws, repeated until one ends the
+    // loop, end on each such record equally often). Fails with an empty reason when no record
+    // would end it; a missing field ends it at once, as the loop would at its first record.
+    Expected<DrawnRecord> drawAmong(const QStringList &fieldNames, const RecordTest &ends, double r);
+
+private:
+    QString m_connectionName;
+    QString m_table;
+};
+
+// One consistent view of the tables for the length of a press, what a press counts being what it
+// draws from, and a budget in time for the press's reading (a view in a changed file may never end).
+class PressSnapshot
+{
+public:
+    explicit PressSnapshot(const RecordCursor &cursor);
+    ~PressSnapshot();
+    PressSnapshot(const PressSnapshot &) = delete;
+    PressSnapshot &operator=(const PressSnapshot &) = delete;
+
+private:
+    SqliteFile::ReadBudget m_budget; // a press's reading ends within it, or fails
+    QString m_connectionName;
+    bool m_began;
+};
+
+} // namespace velmora
