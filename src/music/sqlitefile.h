@@ -1,5 +1,8 @@
 #pragma once
 
+#include "music/filecheck.h"
+#include "music/messages.h"
+
 #include <QString>
 
 #include <chrono>
@@ -11,76 +14,12 @@ class QTemporaryDir;
 
 namespace velmora {
 
-// What the file system says about one file now; a file replaced, edited or truncated differs.
-struct FileIdentity
-{
-    quint64 device = 0;
-    quint64 inode = 0;
-    qint64 size = 0;
-    qint64 modifiedNs = 0;
-    friend bool operator==(const FileIdentity &, const FileIdentity &) = default;
-};
-
-// What stands at a path, without opening it (opening a named pipe would wait for a writer).
-struct PathLook
-{
-    enum class Kind {
-        Absent,      // nothing there, or a directory on the way is missing
-        Regular,     // a regular file, `identity` set (a symbolic link is followed)
-        BrokenLink,  // a symbolic link to nothing, or one that leads round in a loop; see `reason`
-        NotAFile,    // a directory, named pipe, device or socket; see `reason`
-        Unreadable,  // the file system refused to say; see `reason`
-    };
-    Kind kind = Kind::Absent;
-    FileIdentity identity;
-    QString reason;
-};
-PathLook lookAt(const QString &fileName);
-
 // Closes and forgets the connection `name`, if there is one.
 void removeConnection(const QString &name);
 
 // Makes every file SQLite opens in this process open without waiting, and refuses a named pipe,
 // so that one swapped in after lookAt() cannot hang a press. Called before the first open.
 void guardSqliteOpens();
-
-// What the first bytes of a database file say it is; the reason when it cannot be read.
-enum class DatabaseFileKind { Sqlite, Access, AccessAce, Other };
-struct DatabaseHeader
-{
-    DatabaseFileKind kind = DatabaseFileKind::Other;
-    bool writeAheadLog = false; // an SQLite file in WAL journal mode
-    int jetVersion = -1;        // an Access file's format: 0 Jet 3 (Access 97), 1 Jet 4 (2000-2003)
-    FileIdentity identity;      // of the file the header was read from
-};
-
-// What opening a music database file came to.
-struct OpenedFile
-{
-    enum class Status {
-        Open,
-        Refused,    // not a database Velmora can use, whatever happens to it
-        Unreadable, // it cannot be read as it is now (damaged, or mid-save)
-        Locked,     // another program holds it, or keeps changing it; passes by itself
-    };
-    Status status = Status::Open;
-    QString reason;
-    bool ok() const { return status == Status::Open; }
-};
-
-struct HeaderResult
-{
-    std::optional<DatabaseHeader> header;
-    QString reason;
-};
-// Reads without waiting: a special file is refused, never opened for a blocking read.
-HeaderResult readDatabaseHeader(const QString &fileName);
-
-// SQLite's error in words a teacher understands, with SQLite's own words after them.
-QString sqliteCause(const QSqlError &error, const QString &fileName = {});
-
-// Keeps a value quoted in a message to a readable length: data can hold anything.
-QString shortened(const QString &value);
 
 // An SQLite database file read, checked and copied whole into memory under a connection name,
 // creating and changing no file beside it, and able to say whether the file it read still stands

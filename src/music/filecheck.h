@@ -1,0 +1,72 @@
+#pragma once
+
+// What stands at a path and what a music file says it is, looked at without opening anything
+// that could make the program wait.
+#include <QString>
+
+#include <optional>
+
+namespace velmora {
+
+// What the file system says about one file now; a file replaced, edited or truncated differs.
+struct FileIdentity
+{
+    quint64 device = 0;
+    quint64 inode = 0;
+    qint64 size = 0;
+    qint64 modifiedNs = 0;
+    friend bool operator==(const FileIdentity &, const FileIdentity &) = default;
+};
+
+// What stands at a path, without opening it (opening a named pipe would wait for a writer).
+struct PathLook
+{
+    enum class Kind {
+        Absent,      // nothing there, or a directory on the way is missing
+        Regular,     // a regular file, `identity` set (a symbolic link is followed)
+        BrokenLink,  // a symbolic link to nothing, or one that leads round in a loop; see `reason`
+        NotAFile,    // a directory, named pipe, device or socket; see `reason`
+        Unreadable,  // the file system refused to say; see `reason`
+    };
+    Kind kind = Kind::Absent;
+    FileIdentity identity;
+    QString reason;
+};
+PathLook lookAt(const QString &fileName);
+
+// What the first bytes of a database file say it is; the reason when it cannot be read.
+enum class DatabaseFileKind { Sqlite, Access, AccessAce, Other };
+struct DatabaseHeader
+{
+    DatabaseFileKind kind = DatabaseFileKind::Other;
+    bool writeAheadLog = false; // an SQLite file in WAL journal mode
+    int jetVersion = -1;        // an Access file's format: 0 Jet 3 (Access 97), 1 Jet 4 (2000-2003)
+    FileIdentity identity;      // of the file the header was read from
+};
+
+// What opening a music database file came to.
+struct OpenedFile
+{
+    enum class Status {
+        Open,
+        Refused,    // not a database Velmora can use, whatever happens to it
+        Unreadable, // it cannot be read as it is now (damaged, or mid-save)
+        Locked,     // another program holds it, or keeps changing it; passes by itself
+    };
+    Status status = Status::Open;
+    QString reason;
+    bool ok() const { return status == Status::Open; }
+};
+
+struct HeaderResult
+{
+    std::optional<DatabaseHeader> header;
+    QString reason;
+};
+// Reads without waiting: a special file is refused, never opened for a blocking read.
+HeaderResult readDatabaseHeader(const QString &fileName);
+
+// The identity of the regular file at `fileName`, if one is there.
+std::optional<FileIdentity> identityAt(const QString &fileName);
+
+} // namespace velmora
