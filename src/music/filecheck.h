@@ -4,6 +4,8 @@
 // that could make the program wait.
 #include <QString>
 
+class QFile;
+
 #include <optional>
 
 namespace velmora {
@@ -68,5 +70,10 @@ HeaderResult readDatabaseHeader(const QString &fileName);
 
 // The identity of the regular file at `fileName`, if one is there.
 std::optional<FileIdentity> identityAt(const QString &fileName);
+
+// Opens `path` into `file` for reading only if it is a regular file, never waiting (a named pipe
+// put in its place since it was looked at would make a plain open wait for a writer forever),
+// and gives the identity of what it opened.
+std::optional<FileIdentity> openRegular(QFile &file, const QString &path);
 
 } // namespace velmora

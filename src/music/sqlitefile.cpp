@@ -37,21 +37,6 @@ int onProgress(void *)
     return readDeadline.hasExpired() ? 1 : 0;
 }
 
-// Opens `path` for reading only if it is a regular file, never waiting: a named pipe put in its
-// place since it was looked at would make a plain open wait for a writer forever.
-bool openRegular(QFile &file, const QString &path)
-{
-    const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
-    if (fd < 0)
-        return false;
-    struct stat st {};
-    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode) || ::fcntl(fd, F_SETFL, O_RDONLY) != 0) {
-        ::close(fd);
-        return false;
-    }
-    return file.open(fd, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle);
-}
-
 bool copyRegular(const QString &from, const QString &to)
 {
     QFile in, out(to);

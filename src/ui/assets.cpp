@@ -1,5 +1,6 @@
 #include "ui/assets.h"
 
+#include "music/filecheck.h"
 #include "music/userfiles.h"
 
 #include <QFile>
@@ -10,9 +11,6 @@
 #include <algorithm>
 #include <map>
 
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
 
 namespace velmora {
 
@@ -32,43 +30,20 @@ constexpr int MaxPictureFrames = 1000;
 // answer, and a file needs reading only when it changes.
 struct DecodedFile
 {
-    dev_t device = 0;
-    ino_t inode = 0;
-    off_t size = 0;
-    timespec modified{};
+    FileIdentity identity;
     std::optional<PcmSound> pcm; // nothing: the file is not a sound we can play
 };
 
-bool sameFile(const DecodedFile &a, const struct stat &b)
-{
-    return a.device == b.st_dev && a.inode == b.st_ino && a.size == b.st_size && a.modified.tv_sec == b.st_mtim.tv_sec
-        && a.modified.tv_nsec == b.st_mtim.tv_nsec;
-}
-
-// Opened first and then looked at, never the other way round: a named pipe put in its place
-// between a look and an open would block the open.
 std::optional<PcmSound> decodeUserSound(const QString &path)
 {
     static std::map<QString, DecodedFile> decoded;
-    const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
-    if (fd < 0)
-        return {};
-    struct stat info;
-    if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
-        ::close(fd);
-        return {};
-    }
-    DecodedFile &known = decoded[path];
-    if (sameFile(known, info)) {
-        ::close(fd);
-        return known.pcm;
-    }
     QFile file;
-    if (!file.open(fd, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle)) {
-        ::close(fd);
+    const std::optional<FileIdentity> identity = openRegular(file, path);
+    if (!identity)
         return {};
-    }
-    known = {info.st_dev, info.st_ino, info.st_size, info.st_mtim, decodeWav(file)};
+    DecodedFile &known = decoded[path];
+    if (known.identity != *identity)
+        known = {*identity, decodeWav(file)};
     return known.pcm;
 }
 
