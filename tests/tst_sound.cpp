@@ -487,7 +487,9 @@ private slots:
         QVERIFY2(heard.size() == 3, qPrintable(describe(heard)));
         const std::vector<test::Press> all{{}, presses[0], presses[1]};
         const std::vector<test::Hold> holds = test::holds(recording, samples, all);
-        QVERIFY2(std::abs(holds[2].heardMs - 6000) < 15, qPrintable(describe(holds)));
+        // A null sink's monitor may drop a few milliseconds at a rewind on a busy machine; a
+        // starved stream would break the tone apart or lose far more.
+        QVERIFY2(std::abs(holds[2].heardMs - 6000) < 25, qPrintable(describe(holds)));
         // Queuing much more does not delay the start.
         QVERIFY2(holds[2].startMs - holds[1].startMs <= 20, qPrintable(QStringLiteral("started %1 ms, a short one %2 ms after the press")
                                                                         .arg(holds[2].startMs).arg(holds[1].startMs)));

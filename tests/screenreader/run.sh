@@ -19,12 +19,23 @@ cleanup() {
 }
 trap cleanup EXIT
 
-# Xvfb picks a free display itself and says which once it is ready.
-Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>"$work/display" >/dev/null 2>&1 &
-xvfb_pid=$!
-for _ in $(seq 100); do [ -s "$work/display" ] && break; sleep 0.1; done
-[ -s "$work/display" ] || { echo "FAIL: Xvfb did not start"; exit 1; }
-export DISPLAY=":$(head -n 1 "$work/display")"
+# A display of our own, away from the low numbers a desktop uses; Xvfb says when it is ready, and
+# one that is taken is tried with another number.
+for _ in 1 2 3 4 5; do
+    display=":$((100 + RANDOM % 800))"
+    rm -f "$work/display"
+    Xvfb "$display" -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>"$work/display" >/dev/null 2>&1 &
+    xvfb_pid=$!
+    for _ in $(seq 100); do
+        { [ -s "$work/display" ] || ! kill -0 "$xvfb_pid" 2>/dev/null; } && break
+        sleep 0.1
+    done
+    [ -s "$work/display" ] && break
+    kill "$xvfb_pid" 2>/dev/null || true
+    xvfb_pid=""
+done
+[ -n "$xvfb_pid" ] || { echo "FAIL: Xvfb did not start"; exit 1; }
+export DISPLAY="$display"
 
 mkdir "$work/run" "$work/data"
 chmod 700 "$work/run"
