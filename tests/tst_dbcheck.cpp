@@ -10,6 +10,10 @@
 
 #include <QTest>
 
+#include <cstdio>
+
+#include <sys/stat.h>
+
 using namespace velmora;
 
 class TestDbCheck : public QObject
@@ -169,6 +173,39 @@ private slots:
         QVERIFY2(err.contains(standardError), qPrintable(err));
         if (exitCode == 1 && !standardOutput.isEmpty())
             QVERIFY2(!out.contains(QLatin1String("should be")), "problems go to standard error");
+    }
+
+    // Names are bytes: a file in a directory whose name is not UTF-8, a file so named itself, and
+    // one that cannot be read, named as a person reads the name.
+    void commandReadsNamesThatAreNotUtf8()
+    {
+        QTemporaryDir work;
+        const QByteArray odd = QFile::encodeName(work.path()) + "/\xff\xfe";
+        QCOMPARE(::mkdir(odd.constData(), 0700), 0);
+        const QString made = work.filePath(QStringLiteral("made.sqlite"));
+        for (const QByteArray &name : {odd + "/Chords-VB.mdb", odd + "/\xfd.mdb", odd + "/garbage"}) {
+            if (name.endsWith("garbage")) {
+                test::writeFile(made, "not a database");
+            } else {
+                test::writeDefaultDatabase(made);
+                test::editDatabase(made, {"UPDATE \"Ladders\" SET \"9\" = 'Ebb' WHERE \"Toonsoort\" = 'C'"});
+            }
+            QCOMPARE(::rename(QFile::encodeName(made).constData(), name.constData()), 0);
+            qputenv("VELMORA_ODD_NAME", name);
+            QProcess process;
+            process.start(QStringLiteral("/bin/sh"), {QStringLiteral("-c"), QStringLiteral("exec \"$0\" \"$VELMORA_ODD_NAME\""),
+                                                      QStringLiteral(VELMORA_DBCHECK)});
+            QVERIFY(process.waitForFinished(30000));
+            const QString err = QString::fromUtf8(process.readAllStandardError());
+            if (name.endsWith("garbage")) {
+                QCOMPARE(process.exitCode(), 2);
+                QVERIFY2(err.contains(QFile::decodeName(name) + QStringLiteral(": cannot be used: ")), qPrintable(err));
+            } else {
+                QCOMPARE(process.exitCode(), 1);
+                QVERIFY2(err.contains(QLatin1String("field \"9\": \"Ebb\" should be \"D\"")), qPrintable(err));
+            }
+        }
+        qunsetenv("VELMORA_ODD_NAME");
     }
 };
 

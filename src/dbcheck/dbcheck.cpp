@@ -5,6 +5,7 @@
 #include "exercises/intervals/intervals.h"
 #include "music/musicdatabase.h"
 #include "music/sqlitefile.h"
+#include "music/userfiles.h"
 #include "dbcheck/musictheory.h"
 #include "music/notename.h"
 #include "exercises/relations/relations.h"
@@ -316,7 +317,7 @@ int runDbCheck(const QString &fileName, QStringList *output)
         connection = QStringLiteral("velmora-dbcheck");
         const OpenedFile opened = file.open(connection, fileName);
         if (!opened.ok()) {
-            *output << QStringLiteral("%1: cannot be used: %2").arg(fileName, opened.reason);
+            *output << QStringLiteral("%1: cannot be used: %2").arg(shownPath(fileName), opened.reason);
             return 2;
         }
     }

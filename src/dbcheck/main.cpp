@@ -4,6 +4,7 @@
 
 #include <QCommandLineParser>
 #include <QCoreApplication>
+#include <QFile>
 #include <QTextStream>
 
 int main(int argc, char *argv[])
@@ -41,7 +42,14 @@ int main(int argc, char *argv[])
     }
     QString file;
     if (!files.isEmpty()) {
+        // Names are bytes, which a QString may not hold: the one given is read by its own bytes.
         file = files.first();
+        for (int i = 1; i < argc; ++i) {
+            if (QFile::decodeName(argv[i]) == file) {
+                file = velmora::pathFromBytes(argv[i]);
+                break;
+            }
+        }
     } else if (!parser.isSet(builtIn)) {
         file = velmora::firstPresent(velmora::userFileSearch(QString::fromLatin1(velmora::MusicDatabase::DefaultFileName)));
         out << "checking " << (file.isEmpty() ? QStringLiteral("the built-in data (no %1 found)")
@@ -54,6 +62,6 @@ int main(int argc, char *argv[])
     for (const QString &line : output)
         err << line << '\n';
     if (status == 0)
-        out << (file.isEmpty() ? QStringLiteral("built-in data") : file) << ": no problems found\n";
+        out << (file.isEmpty() ? QStringLiteral("built-in data") : velmora::shownPath(file)) << ": no problems found\n";
     return status;
 }

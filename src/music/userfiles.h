@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QByteArray>
 #include <QString>
 #include <QStringList>
 
@@ -14,8 +15,13 @@ QString userDataDirectory();
 // the copy built into the program. An absolute path is looked for only where it says.
 QStringList userFileSearch(const QString &relativePath);
 
+// A path given as the system's bytes (a command line's), as a name that reaches the same file
+// though the bytes are not UTF-8.
+QString pathFromBytes(const QByteArray &bytes);
+
 // `path` as a person would read it: a file of a data directory whose name is not UTF-8 by that
 // name (its odd bytes shown as replacement characters), not by the descriptor that reaches it.
+// The same for a file named by pathFromBytes.
 QString shownPath(const QString &path);
 
 // The first of `search` at which anything stands (a broken link or a folder too, which is then
