@@ -12,7 +12,7 @@ packages=(
     qt6-base-dev libqt6sql6-sqlite libsqlite3-dev
     libpulse-dev
     libfluidsynth-dev libfluidsynth3 timgm6mb-soundfont
-    mdbtools-dev
+    mdbtools-dev libseccomp-dev
     fonts-liberation2
 )
 if [ "${1:-}" = "--test" ]; then

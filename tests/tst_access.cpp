@@ -296,22 +296,6 @@ private slots:
         }
     }
 
-    void nullAndEmptyTextStayApart()
-    {
-        for (const auto &[format, jet] : formats()) {
-            QVERIFY(!test::writeAccessFromSql(QStringLiteral("CREATE TABLE t (a, b);\nINSERT INTO t VALUES (NULL, '');\n"), m_path, jet).isEmpty());
-            const HeaderResult header = readDatabaseHeader(m_path);
-            QVERIFY(header.header);
-            AccessFile file;
-            QVERIFY2(file.open(QStringLiteral("nulls"), m_path, *header.header, {QStringLiteral("T")}).ok(), format);
-            QSqlQuery query(QStringLiteral("SELECT a, b FROM t"), QSqlDatabase::database(QStringLiteral("nulls")));
-            QVERIFY(query.next());
-            QVERIFY2(query.isNull(0), format);
-            QVERIFY2(!query.isNull(1), format);
-            QCOMPARE(query.value(1).toString(), QString());
-        }
-    }
-
     void regeneratedFileIsSeenAtTheNextPressAndNothingIsWritten()
     {
         test::writeAccessDatabase(m_path);
@@ -556,6 +540,18 @@ private slots:
             const QByteArray answer = exporter.readAllStandardOutput();
             QVERIFY2(answer.contains("cut short") || answer.contains("not an Access 97"), answer.constData());
         }
+    }
+
+    // Once it has read its file, the exporter can reach no network and write no file.
+    void exporterRunsShutOff()
+    {
+        QProcess exporter;
+        exporter.setWorkingDirectory(m_dir->path());
+        exporter.start(AccessFile::exporterProgram(), {QStringLiteral("--sandbox-check")});
+        QVERIFY(exporter.waitForFinished(10000));
+        QCOMPARE(QString::fromUtf8(exporter.readAllStandardOutput()).split(QLatin1Char('\n'), Qt::SkipEmptyParts),
+                 (QStringList{"network refused", "local socket refused", "new file refused", "reading allowed"}));
+        QCOMPARE(QDir(m_dir->path()).entryList(QDir::NoDotAndDotDot | QDir::AllEntries), QStringList());
     }
 
     // A whole answer stands though the exporter fails as it ends (a leak report, a crash in cleanup).
