@@ -3,8 +3,8 @@
 # only when something is). Without arguments: what building and running need. With --test: also
 # what the tests need (a private sound server and its recorder, a virtual display, image tools,
 # a D-Bus session with the accessibility bus and its Python client for the screen-reader walk,
-# mdbtools' own programs and Python for the Access fixtures, and the validators and packaging
-# tools the install test runs).
+# mdbtools' own programs and Python for the Access fixtures, clang's libFuzzer, and the validators
+# and packaging tools the install test runs).
 set -euo pipefail
 
 packages=(
@@ -18,6 +18,7 @@ packages=(
 if [ "${1:-}" = "--test" ]; then
     packages+=(
         libbenchmark-dev sqlite3
+        clang libclang-rt-14-dev
         mdbtools python3
         dbus at-spi2-core python3-pyatspi
         pulseaudio pulseaudio-utils

@@ -1,3 +1,4 @@
+#include "ui/animationcost.h"
 #include "ui/assets.h"
 #include "exercises/chords/chordquestion.h"
 #include "app/cheatmode.h"

@@ -5,11 +5,7 @@
 // follows the page pointers of files that may be damaged or hostile, and a crash or a hang here
 // costs Velmora a message, not its own process.
 
-#include "music/accesswire.h"
-
-// mdbtools.h includes glib inside extern "C", where glib's C++ parts cannot stand; glib first.
-#include <glib.h>
-#include <mdbtools.h>
+#include "mdbexport/exporter.h"
 
 #include <seccomp.h>
 
@@ -27,72 +23,10 @@
 #include <vector>
 
 namespace wire = velmora::accesswire;
+using velmora::mdbexport::Output;
+using velmora::mdbexport::problem;
 
 namespace {
-
-// Access tables hold at most 255 fields; libmdb cracks a row into a fixed array of 256.
-constexpr unsigned LargestFieldCount = 255;
-
-// The file as read, and its page size: 2 KB in Jet 3 (Access 97), 4 KB in Jet 4 (2000-2003).
-struct File
-{
-    std::size_t size = 0;
-    std::size_t pageSize = wire::Jet4PageSize;
-    // libmdb reads a page past the end of the file as zeros, or keeps the page it read before;
-    // whatever it then finds there must not pass for data.
-    bool holdsPage(unsigned long page) const { return page > 0 && page < size / pageSize; }
-};
-
-class Output
-{
-public:
-    explicit Output(int fd) : m_fd(fd) {}
-
-    void tag(wire::Tag tag) { m_buffer.push_back(char(tag)); }
-    void cell(wire::Cell cell) { m_buffer.push_back(char(cell)); }
-    void number(std::uint32_t n)
-    {
-        for (int shift = 0; shift < 32; shift += 8)
-            m_buffer.push_back(char((n >> shift) & 0xff));
-    }
-    void text(const char *bytes, std::size_t length)
-    {
-        number(std::uint32_t(length));
-        m_buffer.append(bytes, length);
-        if (m_buffer.size() > 1 << 16)
-            flush();
-    }
-    void text(const std::string &s) { text(s.data(), s.size()); }
-    void raw(const char *s) { m_buffer.append(s); }
-
-    bool flush()
-    {
-        const char *p = m_buffer.data();
-        std::size_t left = m_buffer.size();
-        while (left > 0) {
-            const ssize_t n = ::write(m_fd, p, left);
-            if (n < 0 && errno == EINTR)
-                continue;
-            if (n <= 0)
-                return false;
-            p += n;
-            left -= std::size_t(n);
-        }
-        m_buffer.clear();
-        return true;
-    }
-
-private:
-    int m_fd;
-    std::string m_buffer;
-};
-
-int problem(Output &out, const std::string &reason)
-{
-    out.tag(wire::Problem);
-    out.text(reason);
-    return out.flush() ? 0 : 1;
-}
 
 bool readWhole(int fd, std::vector<char> &data)
 {
@@ -109,110 +43,6 @@ bool readWhole(int fd, std::vector<char> &data)
     }
     data.resize(got);
     return true;
-}
-
-MdbCatalogEntry *findTable(MdbHandle *mdb, const char *name)
-{
-    // As SQLite finds a table: the first of that name, ASCII letters in either case.
-    for (unsigned i = 0; i < mdb->num_catalog; ++i) {
-        auto *entry = static_cast<MdbCatalogEntry *>(g_ptr_array_index(mdb->catalog, i));
-        if (mdb_is_user_table(entry) && g_ascii_strcasecmp(entry->object_name, name) == 0)
-            return entry;
-    }
-    return nullptr;
-}
-
-// Which fields of the row just fetched are NULL. libmdb's bound values cannot tell an empty text
-// from a NULL one, so the row is cracked again for its null mask.
-bool nullMask(MdbTableDef *table, std::vector<bool> &isNull)
-{
-    MdbHandle *mdb = table->entry->mdb;
-    int start = 0;
-    size_t length = 0;
-    if (table->cur_row == 0 || mdb_find_row(mdb, int(table->cur_row - 1), &start, &length) != 0)
-        return false;
-    MdbField fields[256];
-    if (mdb_crack_row(table, start & 0x1fff, length, fields) < 0)
-        return false;
-    for (unsigned i = 0; i < table->num_cols; ++i) {
-        const auto *column = static_cast<MdbColumn *>(g_ptr_array_index(table->columns, i));
-        isNull[i] = column->col_type != MDB_BOOL && fields[i].is_null;
-    }
-    return true;
-}
-
-// Writes one table; returns why it cannot be read, or nothing.
-std::string exportTable(Output &out, MdbCatalogEntry *entry, const File &file)
-{
-    const std::string name = entry->object_name;
-    if (!file.holdsPage(entry->table_pg))
-        return "the definition of table \"" + name + "\" lies outside the file; the file is damaged or cut short.";
-    MdbTableDef *table = mdb_read_table(entry);
-    if (!table)
-        return "the definition of table \"" + name + "\" cannot be read; the file is damaged.";
-    if (const unsigned claimed = table->num_cols; claimed > LargestFieldCount) {
-        mdb_free_tabledef(table);
-        return "table \"" + name + "\" claims " + std::to_string(claimed) + " fields, more than Access allows; the file is damaged.";
-    }
-    // libmdb walks the pages a table's usage map names, and has no map when the map's page was
-    // not there to read; its list of fields may stop short of the count the definition claims.
-    if (!table->usage_map || !mdb_read_columns(table) || !table->columns || table->columns->len != table->num_cols) {
-        mdb_free_tabledef(table);
-        return "the definition of table \"" + name + "\" cannot be read whole; the file is damaged.";
-    }
-    const unsigned count = table->num_cols;
-    std::vector<std::vector<char>> values(count, std::vector<char>(MDB_BIND_SIZE + 1));
-    std::vector<int> lengths(count);
-    out.tag(wire::Table);
-    out.text(name);
-    out.number(count);
-    for (unsigned i = 0; i < count; ++i) {
-        auto *column = static_cast<MdbColumn *>(g_ptr_array_index(table->columns, i));
-        out.text(column->name, std::strlen(column->name));
-        mdb_bind_column(table, int(i) + 1, values[i].data(), &lengths[i]);
-    }
-    std::vector<bool> isNull(count);
-    unsigned rows = 0;
-    mdb_rewind_table(table);
-    while (mdb_fetch_row(table)) {
-        if (!file.holdsPage(table->cur_phys_pg)) {
-            mdb_free_tabledef(table);
-            return "records of table \"" + name + "\" lie outside the file; the file is damaged or cut short.";
-        }
-        // More records than the definition claims come from damage (a row offset pointing into
-        // another record, say), not from data: none of them is passed on.
-        if (++rows > table->num_rows) {
-            const unsigned claimed = table->num_rows;
-            mdb_free_tabledef(table);
-            return "table \"" + name + "\" should hold " + std::to_string(claimed)
-                + " records, and more can be read; the file is damaged.";
-        }
-        if (!nullMask(table, isNull)) {
-            mdb_free_tabledef(table);
-            return "a record of table \"" + name + "\" cannot be read; the file is damaged.";
-        }
-        out.tag(wire::Row);
-        for (unsigned i = 0; i < count; ++i) {
-            // A long binary (OLE) value is no text; it reads as no value.
-            auto *column = static_cast<MdbColumn *>(g_ptr_array_index(table->columns, i));
-            if (isNull[i] || column->col_type == MDB_OLE) {
-                out.cell(wire::Null);
-                continue;
-            }
-            out.cell(wire::Value);
-            const std::size_t length = std::min<std::size_t>(std::size_t(std::max(lengths[i], 0)), MDB_BIND_SIZE);
-            out.text(values[i].data(), ::strnlen(values[i].data(), length));
-        }
-    }
-    const unsigned claimed = table->num_rows;
-    mdb_free_tabledef(table);
-    // A page missing from the middle of a table ends libmdb's reading early, without a word.
-    if (rows < claimed) {
-        return "table \"" + name + "\" should hold " + std::to_string(claimed) + " records, and only "
-            + std::to_string(rows) + " can be read; the file is damaged or cut short.";
-    }
-    out.tag(wire::TableEnd);
-    return {};
 }
 
 void limitResources()
@@ -316,42 +146,5 @@ int main(int argc, char **argv)
     ::close(fd);
     if (!enterSandbox())
         return problem(out, "the Access reader cannot shut itself off from the network and from writing files.");
-    if (data.size() <= wire::VersionOffset || (data[wire::VersionOffset] != 0 && data[wire::VersionOffset] != 1))
-        return problem(out, "it is not an Access 97 or Access 2000-2003 (Jet 3 or Jet 4) database.");
-    const File jet{data.size(), std::size_t(data[wire::VersionOffset] == 0 ? wire::Jet3PageSize : wire::Jet4PageSize)};
-    if (jet.size % jet.pageSize != 0 || jet.size < 3 * jet.pageSize) {
-        return problem(out, "it is cut short: an Access file is a whole number of " + std::to_string(jet.pageSize / 1024)
-                                + " KB pages; the file is damaged.");
-    }
-
-    MdbHandle *mdb = mdb_open_buffer(data.data(), data.size(), MDB_NOFLAGS);
-    if (!mdb)
-        return problem(out, "libmdb cannot open it as an Access database; the file is damaged or cut short.");
-    // Encrypted pages are another format in effect, one no test of ours can make: said, not tried.
-    if (mdb->f->db_key != 0) {
-        mdb_close(mdb);
-        return problem(out, "it is encrypted (Access's \"Encrypt Database\"), and Velmora reads only files that are not: "
-                            "decrypt it in Access first.");
-    }
-    if (!mdb_read_catalog(mdb, MDB_TABLE)) {
-        mdb_close(mdb);
-        return problem(out, "its list of tables (the system table MSysObjects) cannot be read; the file is damaged.");
-    }
-    for (int i = 2; i < argc; ++i) {
-        MdbCatalogEntry *entry = findTable(mdb, argv[i]);
-        if (!entry)
-            continue;
-        const std::string reason = exportTable(out, entry, jet);
-        if (!reason.empty()) {
-            mdb_close(mdb);
-            return problem(out, reason);
-        }
-        if (!out.flush()) {
-            mdb_close(mdb);
-            return 1;
-        }
-    }
-    mdb_close(mdb);
-    out.tag(wire::End);
-    return out.flush() ? 0 : 1;
+    return exportTables(data, argv + 2, argc - 2, out);
 }

@@ -1,5 +1,6 @@
 #include "ui/animatedpicture.h"
 
+#include "ui/animationcost.h"
 #include "ui/assets.h"
 #include "ui/twips.h"
 
