@@ -84,10 +84,8 @@ QString firstName(const Table &table, Match matches, Name nameOf)
 void Harness::click(const QString &name)
 {
     auto *button = find<QAbstractButton>(name);
-    if (!window.isVisible()) {
-        window.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&window));
-    }
+    if (!window.isVisible())
+        QVERIFY(show());
     auto *tabs = find<QTabWidget>(QStringLiteral("SSTab1"));
     for (QWidget *w = button; w; w = w->parentWidget()) {
         if (tabs->indexOf(w) >= 0) {

@@ -104,6 +104,13 @@ struct Harness
         return widget;
     }
 
+    // Shows the window and waits until it is on the screen (`active`: and has the keyboard focus).
+    bool show(bool active = false)
+    {
+        window.show();
+        return active ? QTest::qWaitForWindowActive(&window) : QTest::qWaitForWindowExposed(&window);
+    }
+
     // Clicks as a user would: on the button's own tab, only when the button is shown and nothing
     // covers its centre (QAbstractButton::click() would press a hidden or covered button too).
     void click(const QString &name);

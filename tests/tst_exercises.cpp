@@ -537,8 +537,7 @@ private slots:
     {
         QFETCH(int, tab);
         auto h = harness();
-        h->window.show();
-        QVERIFY(QTest::qWaitForWindowActive(&h->window));
+        QVERIFY(h->show(true));
         QTabWidget *pages = h->selectTab(QLatin1String(tabs()[tab].name));
         pages->tabBar()->setFocus();
         auto press = [&](const QKeySequence &keys) { QTest::keySequence(QApplication::focusWidget(), keys); };

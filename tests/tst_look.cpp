@@ -65,8 +65,7 @@ private slots:
     {
         QFETCH(QString, button);
         Harness h;
-        h.window.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&h.window));
+        QVERIFY(h.show());
         auto *widget = h.find<QPushButton>(button);
         widget->clearFocus(); // the opening go button starts with the focus ring over its face
         const QColor face = pixel(widget, QPoint(3, widget->height() / 2));
@@ -76,8 +75,7 @@ private slots:
     void disabledButtonTextIsGrey()
     {
         Harness h;
-        h.window.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&h.window));
+        QVERIFY(h.show());
         auto *disabled = h.find<QPushButton>("Command23");
         QVERIFY(!disabled->isEnabled());
         const QImage image = disabled->grab().toImage();
@@ -117,8 +115,7 @@ private slots:
         test::editDatabase(data, {"DELETE FROM \"Ladders\" WHERE \"Toonsoort\" <> 'D'",
                                   "DELETE FROM \"chort-sort\" WHERE plugin <> 'dom13_b5'"});
         Harness h(false, data);
-        h.window.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&h.window));
+        QVERIFY(h.show());
         if (!before)
             QApplication::setPalette(darkDesktopPalette());
         QCoreApplication::processEvents();
@@ -170,8 +167,7 @@ private slots:
         if (themeFont == 1)
             QApplication::setFont(theme);
         Harness h;
-        h.window.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&h.window));
+        QVERIFY(h.show());
         if (themeFont == 2) {
             QApplication::setFont(theme);
             QCoreApplication::processEvents();
@@ -196,8 +192,7 @@ private slots:
         });
         Harness h;
         centreIn(&h.window, available);
-        h.window.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&h.window));
+        QVERIFY(h.show());
         QVERIFY2(available.contains(h.window.frameGeometry()),
                  qPrintable(QStringLiteral("%1x%2 at %3,%4").arg(h.window.frameGeometry().width()).arg(h.window.frameGeometry().height())
                                 .arg(h.window.frameGeometry().x()).arg(h.window.frameGeometry().y())));

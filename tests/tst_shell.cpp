@@ -206,8 +206,7 @@ private slots:
     void selectedKeyButtonStaysSelected()
     {
         Harness h;
-        h.window.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&h.window));
+        QVERIFY(h.show());
         auto *c = h.find<QPushButton>("Option_C");
         QTest::mouseClick(c, Qt::LeftButton);
         QVERIFY(c->isChecked());
@@ -227,8 +226,7 @@ private slots:
         h.click("Int_C");
         QCOMPARE(h.status(), test::Incorrect);
         QVERIFY(h.sound.played.isEmpty());
-        h.window.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&h.window));
+        QVERIFY(h.show());
         auto *tabs = h.find<QTabWidget>("SSTab1");
         tabs->setCurrentIndex(tabs->count() - 1);
         QTest::mouseClick(h.find("Label6"), Qt::LeftButton);
@@ -239,8 +237,7 @@ private slots:
     void blinkerTogglesEvenAnEmptyLine()
     {
         Harness h;
-        h.window.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&h.window));
+        QVERIFY(h.show());
         auto *line = h.find<QLabel>("Label20");
         QCOMPARE(line->text(), QString());
         const bool first = line->isVisible();
@@ -256,8 +253,7 @@ private slots:
     void tabStripClickEmptiesTheStatusLine()
     {
         Harness h;
-        h.window.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&h.window));
+        QVERIFY(h.show());
         QTabBar *bar = h.find<QTabWidget>("SSTab1")->tabBar();
         for (int tab : {2, 0}) { // the current tab, then another
             h.click("Play_C");
@@ -298,8 +294,7 @@ private slots:
     void everyNamedControlHasAnAccessibleName()
     {
         Harness h(true);
-        h.window.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&h.window));
+        QVERIFY(h.show());
         auto *tabs = h.find<QTabWidget>("SSTab1");
         QStringList unnamed;
         QStringList seen;
@@ -375,8 +370,7 @@ private slots:
         QFETCH(QString, tab);
         QFETCH(QString, go);
         Harness h;
-        h.window.show();
-        QVERIFY(QTest::qWaitForWindowActive(&h.window));
+        QVERIFY(h.show(true));
         h.selectTab(tab);
         QWidget *button = h.find(go);
         button->setFocus();
@@ -399,8 +393,7 @@ private slots:
     void focusStartsOnTheOpeningTabsGoButton()
     {
         test::Harness h;
-        h.window.show();
-        QVERIFY(QTest::qWaitForWindowActive(&h.window));
+        QVERIFY(h.show(true));
         QCOMPARE(QApplication::focusWidget()->objectName(), QStringLiteral("Command1"));
     }
 
@@ -425,8 +418,7 @@ private slots:
         QFETCH(QStringList, first);
         QFETCH(QStringList, last);
         Harness h;
-        h.window.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&h.window));
+        QVERIFY(h.show());
         const QStringList order = tabWalk(h, tab);
         QVERIFY2(order.mid(0, first.size()) == first, qPrintable(order.join(QLatin1Char(' '))));
         QVERIFY2(order.join(QLatin1Char(' ')).contains(last.join(QLatin1Char(' '))), qPrintable(order.join(QLatin1Char(' '))));
@@ -439,8 +431,7 @@ private slots:
     {
         for (const bool cheat : {false, true}) {
             Harness h(cheat);
-            h.window.show();
-            QVERIFY(QTest::qWaitForWindowExposed(&h.window));
+            QVERIFY(h.show());
             QCOMPARE(tabWalk(h, QStringLiteral("Chords")).contains(QStringLiteral("Command25")), cheat);
         }
         Harness h(true);
@@ -462,8 +453,7 @@ private slots:
     void quitAsksFirst()
     {
         Harness h;
-        h.window.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&h.window));
+        QVERIFY(h.show());
         h.click("Command32");
         h.click("commaj1");
         const QStringList shown{h.status(), h.text("Question_box")};
@@ -497,8 +487,7 @@ private slots:
     {
         Harness h;
         centreOnScreen(&h.window);
-        h.window.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&h.window));
+        QVERIFY(h.show());
         const QPoint off = h.window.frameGeometry().center() - h.window.screen()->availableGeometry().center();
         QVERIFY2(std::abs(off.x()) <= 2 && std::abs(off.y()) <= 2, qPrintable(QStringLiteral("%1, %2").arg(off.x()).arg(off.y())));
     }
