@@ -125,19 +125,6 @@ private slots:
         QVERIFY(output.last().contains(QStringLiteral("not an SQLite database")));
     }
 
-    void commandReportsThroughItsExitCode()
-    {
-        QProcess process;
-        process.start(QStringLiteral(VELMORA_DBCHECK), {});
-        QVERIFY(process.waitForFinished(30000));
-        QCOMPARE(process.exitCode(), 0);
-        edit(QStringLiteral("UPDATE \"Ladders\" SET \"9\" = 'Ebb' WHERE \"Toonsoort\" = 'C'"));
-        process.start(QStringLiteral(VELMORA_DBCHECK), {m_path});
-        QVERIFY(process.waitForFinished(30000));
-        QCOMPARE(process.exitCode(), 1);
-        QVERIFY(process.readAllStandardError().contains("field \"9\": \"Ebb\" should be \"D\""));
-    }
-
     void commandLine_data()
     {
         QTest::addColumn<QStringList>("arguments");

@@ -96,6 +96,13 @@ class TestHostileFiles : public QObject
         } else if (kind == QLatin1String("missing field")) {
             test::writeDefaultDatabase(m_path);
             test::editDatabase(m_path, {"ALTER TABLE \"Ladders\" DROP COLUMN \"bb7\""});
+        } else if (kind == QLatin1String("NUL in a text")) {
+            test::writeDefaultDatabase(m_path);
+            test::editDatabase(m_path, {"UPDATE \"chort-sort\" SET plugin = 'maj' || char(0) || '_3' WHERE plugin = 'maj_3'"});
+        } else if (kind.startsWith(QLatin1String("NUL in an Access"))) {
+            QString sql = test::defaultSql();
+            sql.replace(QStringLiteral("'maj_3'"), QStringLiteral("'maj") + QChar(0) + QStringLiteral("_3'"));
+            QVERIFY(!test::writeAccessFromSql(sql, m_path, kind.contains(QLatin1String("97")) ? test::Jet::V3 : test::Jet::V4).isEmpty());
         } else if (kind == QLatin1String("garbage")) {
             test::writeFile(m_path, "this is not a database at all");
         } else if (kind == QLatin1String("empty")) {
@@ -154,6 +161,9 @@ private slots:
         QTest::newRow("Access 2007") << ".accdb";
         QTest::newRow("endless view") << "is a view";
         QTest::newRow("gigabyte field") << "is generated";
+        // A NUL ends an Access reader's text but not SQLite's: damage, said alike for both kinds.
+        for (const char *row : {"NUL in a text", "NUL in an Access 97 text", "NUL in an Access 2000 text"})
+            QTest::newRow(row) << "\"chort-sort\": field \"plugin\" holds a text with a NUL character in it";
         QTest::newRow("hot journal") << "Chords-VB.mdb-journal";
     }
     void unusableFileIsNamedOnceWithoutWaitingOrWriting()

@@ -81,26 +81,6 @@ private slots:
         QVERIFY2(twice > 1.7 * once && twice < 2.3 * once, qPrintable(QStringLiteral("%1 vs %2").arg(twice).arg(once)));
     }
 
-    void recordsAddedAndRemovedAreSeenAtTheNextDraw()
-    {
-        MusicDatabase db;
-        QVERIFY(db.open(m_path).isEmpty());
-        QVERIFY(!db.usingBuiltIn());
-        RecordCursor kinds(db.connectionName(), tables::ChordKinds);
-        QCOMPARE(*kinds.count(), 28);
-
-        // Each press looks at the file first.
-        test::editDatabase(m_path, {"INSERT INTO \"chort-sort\" VALUES ('added')"});
-        QVERIFY(db.refresh().ready);
-        QCOMPARE(*kinds.count(), 29);
-        QCOMPARE(*kinds.draw(29, JustBelowOne)->field(QStringLiteral("plugin")), QStringLiteral("added"));
-
-        test::editDatabase(m_path, {"DELETE FROM \"chort-sort\" WHERE plugin <> 'added'"});
-        QVERIFY(db.refresh().ready);
-        QCOMPARE(*kinds.count(), 1);
-        QCOMPARE(*kinds.draw(1, 0.3)->field(QStringLiteral("plugin")), QStringLiteral("added"));
-    }
-
     void cursorStepsLikeTheTable()
     {
         MusicDatabase db;
@@ -153,14 +133,6 @@ private slots:
         QVERIFY(question.error().contains(injected));
         QCOMPARE(*RecordCursor(db.connectionName(), tables::Ladders).count(), 15);
         QCOMPARE(digest(m_path), before);
-    }
-
-    void absentFileMeansBuiltInDataSilently()
-    {
-        MusicDatabase db;
-        QVERIFY(db.open(m_dir.filePath(QStringLiteral("absent.mdb"))).isEmpty());
-        QVERIFY(db.usingBuiltIn());
-        QCOMPARE(*RecordCursor(db.connectionName(), tables::Intervals).count(), 26);
     }
 
     void fileIsOpenedReadOnly()

@@ -38,9 +38,30 @@ MdbCatalogEntry *findTable(MdbHandle *mdb, const char *name)
     return nullptr;
 }
 
-// Which fields of the row just fetched are NULL. libmdb's bound values cannot tell an empty text
-// from a NULL one, so the row is cracked again for its null mask.
-bool nullMask(MdbTableDef *table, std::vector<bool> &isNull)
+// Whether a Jet text, as stored in the page, holds a NUL character, at which libmdb's text ends
+// without a word. A Jet 4 text compressed (marked 0xFF 0xFE) changes mode at each zero byte, so it
+// cannot hold one.
+bool holdsNul(MdbHandle *mdb, const MdbField &field)
+{
+    const auto *bytes = static_cast<const unsigned char *>(field.value);
+    const std::size_t size = field.siz > 0 ? std::size_t(field.siz) : 0;
+    if (!bytes || bytes < mdb->pg_buf || bytes + size > mdb->pg_buf + sizeof mdb->pg_buf)
+        return false;
+    if (IS_JET3(mdb))
+        return std::memchr(bytes, 0, size) != nullptr;
+    if (size >= 2 && bytes[0] == 0xff && bytes[1] == 0xfe)
+        return false;
+    for (std::size_t i = 0; i + 1 < size; i += 2) {
+        if (bytes[i] == 0 && bytes[i + 1] == 0)
+            return true;
+    }
+    return false;
+}
+
+// The row just fetched, cracked again: libmdb's bound values cannot tell an empty text from a NULL
+// one, nor show a NUL inside a text. Gives which fields are NULL and the first text field holding
+// a NUL character (-1: none).
+bool crackRow(MdbTableDef *table, std::vector<bool> &isNull, int &withNul)
 {
     MdbHandle *mdb = table->entry->mdb;
     int start = 0;
@@ -50,9 +71,12 @@ bool nullMask(MdbTableDef *table, std::vector<bool> &isNull)
     MdbField fields[256];
     if (mdb_crack_row(table, start & 0x1fff, length, fields) < 0)
         return false;
+    withNul = -1;
     for (unsigned i = 0; i < table->num_cols; ++i) {
         const auto *column = static_cast<MdbColumn *>(g_ptr_array_index(table->columns, i));
         isNull[i] = column->col_type != MDB_BOOL && fields[i].is_null;
+        if (withNul < 0 && !isNull[i] && column->col_type == MDB_TEXT && holdsNul(mdb, fields[i]))
+            withNul = int(i);
     }
     return true;
 }
@@ -103,9 +127,15 @@ std::string exportTable(Output &out, MdbCatalogEntry *entry, const File &file)
             return "table \"" + name + "\" should hold " + std::to_string(claimed)
                 + " records, and more can be read; the file is damaged.";
         }
-        if (!nullMask(table, isNull)) {
+        int withNul = -1;
+        if (!crackRow(table, isNull, withNul)) {
             mdb_free_tabledef(table);
             return "a record of table \"" + name + "\" cannot be read; the file is damaged.";
+        }
+        if (withNul >= 0) {
+            const std::string field = static_cast<MdbColumn *>(g_ptr_array_index(table->columns, unsigned(withNul)))->name;
+            mdb_free_tabledef(table);
+            return wire::nulInText(name, field);
         }
         out.tag(wire::Row);
         for (unsigned i = 0; i < count; ++i) {

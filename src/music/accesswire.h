@@ -7,6 +7,8 @@
 // their names), its Row records (one cell per field: Null, or Value and its text) and a
 // TableEnd; last an End, or instead a Problem (its text) when the file cannot be read. A text
 // is its byte count, four bytes little-endian, then that many bytes of UTF-8.
+#include <string>
+
 namespace velmora::accesswire {
 
 inline constexpr char Magic[] = "VELMORA-MDB 1\n";
@@ -26,5 +28,12 @@ inline constexpr int Jet4PageSize = 4096;
 // How long a reading may take. The exporter's own processor limit follows from it, so that it
 // ends by itself soon after the reader has stopped waiting for it.
 inline constexpr int ReadTimeoutSeconds = 10;
+
+// A text holding a NUL character: an Access reader's text ends at it, SQLite's goes on, so the
+// same data would read two ways. Either kind of file gives this reason.
+inline std::string nulInText(const std::string &table, const std::string &field)
+{
+    return "table \"" + table + "\": field \"" + field + "\" holds a text with a NUL character in it; the file is damaged.";
+}
 
 } // namespace velmora::accesswire

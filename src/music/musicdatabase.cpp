@@ -1,5 +1,6 @@
 #include "music/musicdatabase.h"
 
+#include "music/accesswire.h"
 #include "music/userfiles.h"
 
 #include <QDateTime>
@@ -253,6 +254,15 @@ QString MusicDatabase::schemaProblem(const QString &connectionName)
         for (const QString &field : fields) {
             if (exactFieldIndex(record, field) < 0)
                 problems << QStringLiteral("table \"%1\" has no field \"%2\".").arg(table, field);
+        }
+        for (int i = 0; i < record.count() && generated.isEmpty(); ++i) {
+            QSqlQuery nul(db);
+            if (nul.exec(QStringLiteral("SELECT 1 FROM %1 WHERE instr(CAST(%2 AS BLOB), x'00') > 0 LIMIT 1")
+                             .arg(quotedIdentifier(table), quotedIdentifier(record.fieldName(i))))
+                && nul.next()) {
+                problems << QString::fromStdString(accesswire::nulInText(table.toStdString(), shortened(record.fieldName(i)).toStdString()));
+                break;
+            }
         }
         QSqlQuery order(db);
         if (!order.prepare(QStringLiteral("SELECT rowid FROM %1 LIMIT 0").arg(quotedIdentifier(table)))) {
