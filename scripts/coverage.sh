@@ -14,8 +14,7 @@ fi
 
 build="$root/build-coverage"
 export QT_QPA_PLATFORM=offscreen
-cmake -S "$root" -B "$build" -DCMAKE_BUILD_TYPE=Debug \
-    -DCMAKE_CXX_FLAGS="--coverage -fno-inline" -DCMAKE_EXE_LINKER_FLAGS="--coverage" >/dev/null
+cmake -S "$root" -B "$build" -DCMAKE_BUILD_TYPE=Debug -DVELMORA_COVERAGE=ON >/dev/null
 cmake --build "$build" --parallel "$jobs"
 find "$build" -name '*.gcda' -delete
 ctest --test-dir "$build" --parallel "$jobs" "$@" || echo "(some tests failed: the figures below are of what ran)"
