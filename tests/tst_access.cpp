@@ -444,6 +444,13 @@ private slots:
         QTest::newRow("hangs") << QByteArray("exec sleep 30") << "took longer than 0.5 seconds";
         QTest::newRow("trickles") << QByteArray("printf 'VELMORA-MDB 1\\n'; while :; do printf x; sleep 0.01; done")
                                   << "took longer than 0.5 seconds";
+        QTest::newRow("floods its standard error") << QByteArray("while :; do head -c 65536 /dev/zero >&2; done")
+                                                   << "took longer than 0.5 seconds";
+        // As libmdb gives a damaged definition: SQLite field names differ by more than case.
+        QTest::newRow("two fields of one name")
+            << QByteArray("printf 'VELMORA-MDB 1\\nT\\007\\000\\000\\000Ladders\\002\\000\\000\\000"
+                          "\\001\\000\\000\\000a\\001\\000\\000\\000AEZ'")
+            << "duplicate column name";
     }
     void exporterFailuresBecomeMessages()
     {

@@ -445,6 +445,8 @@ private slots:
         for (int tab = 0; tab < int(tabs().size()); ++tab) {
             QTest::addRow("%s, file locked", tabs()[tab].name) << tab << QStringList() << "locked";
             QTest::addRow("%s, empty scale table", tabs()[tab].name) << tab << QStringList{"DELETE FROM \"Ladders\""} << "Ladders";
+            QTest::addRow("%s, a key without a value", tabs()[tab].name) << tab << QStringList{"UPDATE \"Ladders\" SET \"Toonsoort\" = NULL"}
+                                                                         << "\"Toonsoort\" holds no value";
         }
         QTest::newRow("Chords, only extended chords while excluded")
             << 0 << split(onlyChordKinds("('maj_9'), ('dom_13')")) << "chort-sort";
