@@ -4,6 +4,7 @@
 #include <glib.h>
 #include <mdbtools.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 #include <unistd.h>

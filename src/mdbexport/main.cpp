@@ -10,7 +10,6 @@
 #include <seccomp.h>
 
 #include <cerrno>
-#include <cstdint>
 #include <cstdio>
 #include <cstring>
 #include <fcntl.h>

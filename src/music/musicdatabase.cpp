@@ -255,6 +255,8 @@ QString MusicDatabase::schemaProblem(const QString &connectionName)
             if (exactFieldIndex(record, field) < 0)
                 problems << QStringLiteral("table \"%1\" has no field \"%2\".").arg(table, field);
         }
+        // A NUL ends an Access reader's text and not SQLite's: the same data would read two ways.
+        // (A generated field is not computed for this.)
         for (int i = 0; i < record.count() && generated.isEmpty(); ++i) {
             QSqlQuery nul(db);
             if (nul.exec(QStringLiteral("SELECT 1 FROM %1 WHERE instr(CAST(%2 AS BLOB), x'00') > 0 LIMIT 1")
