@@ -30,7 +30,13 @@ for _ in 1 2 3 4 5; do
         { [ -s "$work/display" ] || ! kill -0 "$xvfb_pid" 2>/dev/null; } && break
         sleep 0.1
     done
-    [ -s "$work/display" ] && break
+    # Ready, and taking clients: a client of another server on that number would say otherwise.
+    if [ -s "$work/display" ]; then
+        for _ in $(seq 50); do
+            xdpyinfo -display "$display" >/dev/null 2>&1 && break 2
+            sleep 0.1
+        done
+    fi
     kill "$xvfb_pid" 2>/dev/null || true
     xvfb_pid=""
 done
