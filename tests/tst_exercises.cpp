@@ -281,15 +281,18 @@ private slots:
         QTest::addColumn<QString>("box");
         QTest::addColumn<bool>("alone"); // the only box ticked, else the only one not ticked
         QTest::addColumn<QString>("interval");
-        QTest::newRow("only Octave") << "Chk_8" << true << "Octave";
-        QTest::newRow("all but Fifth") << "Chk_5" << false << "Perfect Fifth";
+        QTest::addColumn<QString>("caption");
+        QTest::newRow("only Octave") << "Chk_8" << true << "Octave" << "Octave";
+        QTest::newRow("all but Fifth") << "Chk_5" << false << "Perfect Fifth" << "Fifth";
     }
     void tickedIntervalsAreAsked()
     {
         QFETCH(QString, box);
         QFETCH(bool, alone);
         QFETCH(QString, interval);
+        QFETCH(QString, caption);
         auto h = harness();
+        QCOMPARE(h->find<QCheckBox>(box)->text(), caption);
         QStringList ticked;
         for (const IntervalChoice &choice : intervalChoices()) {
             if ((QLatin1String(choice.checkBox) == box) == alone)
