@@ -121,6 +121,16 @@ private slots:
             QVERIFY2(question.error().contains(word), qPrintable(question.error()));
     }
 
+    // Damage that an Access file's reader finds at every reading is found at a press too.
+    void textWithANulWrittenAfterStartIsRefusedAtThePress()
+    {
+        MusicDatabase db;
+        QVERIFY(db.open(m_path).isEmpty());
+        test::editDatabase(m_path, {"UPDATE \"chort-sort\" SET plugin = 'maj' || char(0) || '_3' WHERE plugin = 'maj_3'"});
+        const MusicDatabase::PressCheck press = db.refresh();
+        QVERIFY2(press.message.contains(QLatin1String("NUL character")), qPrintable(press.message));
+    }
+
     void topHoldingSqlIsOnlyAFieldName()
     {
         const QString injected = QStringLiteral("5\" FROM \"Ladders\"; DROP TABLE \"Ladders\"; --");

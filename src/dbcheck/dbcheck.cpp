@@ -291,7 +291,10 @@ QStringList checkMusicData(const QString &connectionName)
 {
     QStringList problems;
     const QSqlDatabase db = QSqlDatabase::database(connectionName, false);
-    if (const QString schema = MusicDatabase::schemaProblem(connectionName); !schema.isEmpty()) {
+    QString schema = MusicDatabase::schemaProblem(connectionName);
+    if (schema.isEmpty())
+        schema = MusicDatabase::textDamage(connectionName);
+    if (!schema.isEmpty()) {
         for (QString line : schema.split(QLatin1Char('\n'))) {
             line[0] = line[0].toUpper();
             problems << line;

@@ -162,9 +162,12 @@ MusicDatabase::PressCheck MusicDatabase::load(Moment moment)
     }
     using Status = OpenedFile::Status;
     OpenedFile opened = m_file.open(m_connectionName, m_fileName);
-    if (opened.ok() && moment == Moment::StartUp) {
-        if (const QString schema = schemaProblem(m_connectionName); !schema.isEmpty())
-            opened = {Status::Refused, schema};
+    if (opened.ok()) {
+        QString problem = moment == Moment::StartUp ? schemaProblem(m_connectionName) : QString();
+        if (problem.isEmpty())
+            problem = textDamage(m_connectionName);
+        if (!problem.isEmpty())
+            opened = {Status::Refused, problem};
     }
     if (opened.ok()) {
         m_state = State::File;
@@ -255,17 +258,6 @@ QString MusicDatabase::schemaProblem(const QString &connectionName)
             if (exactFieldIndex(record, field) < 0)
                 problems << QStringLiteral("table \"%1\" has no field \"%2\".").arg(table, field);
         }
-        // A NUL ends an Access reader's text and not SQLite's: the same data would read two ways.
-        // (A generated field is not computed for this.)
-        for (int i = 0; i < record.count() && generated.isEmpty(); ++i) {
-            QSqlQuery nul(db);
-            if (nul.exec(QStringLiteral("SELECT 1 FROM %1 WHERE instr(CAST(%2 AS BLOB), x'00') > 0 LIMIT 1")
-                             .arg(quotedIdentifier(table), quotedIdentifier(record.fieldName(i))))
-                && nul.next()) {
-                problems << QString::fromStdString(accesswire::nulInText(table.toStdString(), shortened(record.fieldName(i)).toStdString()));
-                break;
-            }
-        }
         QSqlQuery order(db);
         if (!order.prepare(QStringLiteral("SELECT rowid FROM %1 LIMIT 0").arg(quotedIdentifier(table)))) {
             problems << QStringLiteral("table \"%1\" has no rowid (it was made WITHOUT ROWID, or it is a view); "
@@ -274,6 +266,33 @@ QString MusicDatabase::schemaProblem(const QString &connectionName)
         }
     }
     return problems.join(QLatin1Char('\n'));
+}
+
+QString MusicDatabase::textDamage(const QString &connectionName)
+{
+    // A NUL ends an Access reader's text and not SQLite's, so the same data would read two ways:
+    // damage, as the exporter finds it in an Access file at every reading. Only stored tables
+    // without generated fields are looked through: a view may never end, and a generated field
+    // is computed at a cost the file sets (the schema check refuses both).
+    const QSqlDatabase db = database(connectionName);
+    for (const QString &table : {tables::Ladders, tables::ChordKinds, tables::Intervals}) {
+        QSqlQuery stored(db);
+        stored.prepare(QStringLiteral("SELECT 1 FROM sqlite_master AS t WHERE t.name = ? COLLATE NOCASE AND t.type = 'table' "
+                                      "AND t.sql NOT LIKE 'CREATE VIRTUAL%' "
+                                      "AND NOT EXISTS (SELECT 1 FROM pragma_table_xinfo(t.name) WHERE hidden >= 2)"));
+        stored.addBindValue(table);
+        if (!stored.exec() || !stored.next())
+            continue;
+        const QSqlRecord record = db.record(table);
+        for (int i = 0; i < record.count(); ++i) {
+            QSqlQuery nul(db);
+            if (nul.exec(QStringLiteral("SELECT 1 FROM %1 WHERE instr(CAST(%2 AS BLOB), x'00') > 0 LIMIT 1")
+                             .arg(quotedIdentifier(table), quotedIdentifier(record.fieldName(i))))
+                && nul.next())
+                return QString::fromStdString(accesswire::nulInText(table.toStdString(), shortened(record.fieldName(i)).toStdString()));
+        }
+    }
+    return {};
 }
 
 } // namespace velmora

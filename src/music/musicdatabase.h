@@ -70,6 +70,9 @@ public:
 
     // Checks that the tables and fields the exercises read are present and can be drawn from.
     static QString schemaProblem(const QString &connectionName);
+    // A text holding a NUL character, which is damage in either kind of file, checked at every
+    // reading of the file; empty when there is none.
+    static QString textDamage(const QString &connectionName);
 
 private:
     enum class State { BuiltIn, File, Retry };
