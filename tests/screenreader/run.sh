@@ -19,45 +19,26 @@ cleanup() {
 }
 trap cleanup EXIT
 
-# A display of our own, away from the low numbers a desktop uses; Xvfb says when it is ready, and
-# one that is taken is tried with another number. On a busy machine the program has been seen to
-# fail to open a display xdpyinfo had just opened: the walk then says so (3) and gets a new one.
-start_display() {
-    for _ in 1 2 3 4 5; do
-        display=":$((100 + RANDOM % 800))"
-        rm -f "$work/display"
-        Xvfb "$display" -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>"$work/display" >/dev/null 2>&1 &
-        xvfb_pid=$!
-        for _ in $(seq 100); do
-            { [ -s "$work/display" ] || ! kill -0 "$xvfb_pid" 2>/dev/null; } && break
-            sleep 0.1
-        done
-        # Ready, and taking clients: a client of another server on that number would say otherwise.
-        if [ -s "$work/display" ]; then
-            for _ in $(seq 50); do
-                xdpyinfo -display "$display" >/dev/null 2>&1 && return 0
-                sleep 0.1
-            done
-        fi
-        kill "$xvfb_pid" 2>/dev/null || true
-        xvfb_pid=""
+# A display of our own, away from the low numbers a desktop uses; one that is taken is tried with
+# another number. Without -noreset the server resets whenever its last client leaves (xdpyinfo
+# below, the accessibility bus launcher later) and drops a client that is connecting just then.
+for _ in 1 2 3 4 5; do
+    display=":$((100 + RANDOM % 800))"
+    Xvfb "$display" -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp -noreset 3>"$work/display" >/dev/null 2>&1 &
+    xvfb_pid=$!
+    for _ in $(seq 100); do
+        { [ -s "$work/display" ] || ! kill -0 "$xvfb_pid" 2>/dev/null; } && break
+        sleep 0.1
     done
-    echo "FAIL: Xvfb did not start"
-    exit 1
-}
+    [ -s "$work/display" ] && xdpyinfo -display "$display" >/dev/null 2>&1 && break
+    kill "$xvfb_pid" 2>/dev/null || true
+    xvfb_pid=""
+done
+[ -n "$xvfb_pid" ] || { echo "FAIL: Xvfb did not start"; exit 1; }
 
 mkdir "$work/run" "$work/data"
 chmod 700 "$work/run"
 cd "$work"
 export HOME="$work" XDG_RUNTIME_DIR="$work/run" XDG_DATA_HOME="$work/data"
 export QT_QPA_PLATFORM=xcb QT_LINUX_ACCESSIBILITY_ALWAYS_ON=1 PULSE_SERVER="unix:$work/no-sound-server"
-for _ in 1 2 3; do
-    start_display
-    status=0
-    DISPLAY="$display" dbus-run-session -- /usr/bin/python3 "$here/walk.py" "$program" || status=$?
-    [ "$status" -ne 3 ] && exit "$status"
-    kill "$xvfb_pid" 2>/dev/null || true
-    xvfb_pid=""
-done
-echo "FAIL: the program could not open any display"
-exit 1
+DISPLAY="$display" dbus-run-session -- /usr/bin/python3 "$here/walk.py" "$program"

@@ -185,12 +185,10 @@ def main():
         for kind in ("object:property-change:accessible-description", "object:property-change:accessible-name"):
             pyatspi.Registry.registerEventListener(on_event, kind)
         window = find_app(process)
-        if window is None and process.poll() is not None:
-            # It could not open the display at all (run.sh tries another one): nothing read yet.
-            print("the program could not start on this display")
-            return 3
         if window is None:
-            print("FAIL the program's window never reached the accessibility bus")
+            ended = process.poll()
+            print("FAIL the program's window never reached the accessibility bus"
+                  + (f" (the program ended with status {ended})" if ended is not None else ""))
             return 1
         pump(1.5)  # the splash gives way to the window
         walk(window)
