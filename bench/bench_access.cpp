@@ -45,7 +45,7 @@ QString fileFor(bool access, int records)
 // draw, read the key and one degree.
 void Press(benchmark::State &state, bool access)
 {
-    MusicDatabase db;
+    MusicDatabase db(test::builtExporter());
     if (!db.open(fileFor(access, int(state.range(0)))).isEmpty() || db.usingBuiltIn())
         state.SkipWithError("the file was not used");
     RecordCursor ladders(db.connectionName(), tables::Ladders);
@@ -69,7 +69,7 @@ void Open(benchmark::State &state, bool access)
 {
     const QString path = fileFor(access, int(state.range(0)));
     for (auto _ : state) {
-        MusicDatabase db;
+        MusicDatabase db(test::builtExporter());
         if (!db.open(path).isEmpty())
             state.SkipWithError("the file was not used");
     }
@@ -83,6 +83,5 @@ BENCHMARK(SqliteOpen)->Arg(15)->Arg(10000)->Unit(benchmark::kMillisecond);
 
 int main(int argc, char **argv)
 {
-    test::useBuiltExporter();
     return bench::run<QCoreApplication>(argc, argv);
 }

@@ -3,7 +3,7 @@
 # only when something is). Without arguments: what building and running need. With --test: also
 # what the tests need (a private sound server and its recorder, a virtual display, image tools,
 # a D-Bus session with the accessibility bus and its Python client for the screen-reader walk,
-# mdbtools' own programs and Python for the Access fixtures, clang's libFuzzer, and the validators
+# Python for the Access fixtures, clang's libFuzzer, and the validators
 # and packaging tools the install test runs).
 set -euo pipefail
 
@@ -19,7 +19,7 @@ if [ "${1:-}" = "--test" ]; then
     packages+=(
         libbenchmark-dev sqlite3
         clang libclang-rt-14-dev
-        mdbtools python3
+        python3
         dbus at-spi2-core python3-pyatspi
         pulseaudio pulseaudio-utils
         xvfb xdotool imagemagick x11-utils

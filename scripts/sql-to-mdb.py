@@ -9,8 +9,7 @@ CREATE TABLE statements and INSERT INTO ... VALUES rows. Every column becomes a 
 and every value its text (a number is written as its digits), NULL stays NULL. Other statements
 (PRAGMA, BEGIN, COMMIT, CREATE INDEX, ...) are passed over.
 
-Velmora's tests make every Access file they read with this script, and check its output with an
-independent reader (mdbtools' mdb-tables and mdb-export) before Velmora's own reader meets it.
+Velmora's tests make every Access file they read with this script.
 
 What it writes, following the published description of the Jet page format:
   page 0   the database definition page, its key block RC4-masked as Jet expects, no password

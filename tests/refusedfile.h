@@ -20,7 +20,7 @@ inline void expectNamedOnce(const QString &path, const QString &cause, int withi
     QElapsedTimer clock;
     clock.start();
     {
-        MusicDatabase db;
+        MusicDatabase db(builtExporter());
         const QString problem = db.open(path);
         QVERIFY2(problem.contains(cause) && problem.contains(path), qPrintable(problem));
         QVERIFY2(!problem.contains(QLatin1String("Unable to")), qPrintable(problem));
@@ -32,7 +32,7 @@ inline void expectNamedOnce(const QString &path, const QString &cause, int withi
         QCOMPARE(*RecordCursor(db.connectionName(), tables::ChordKinds).count(), 28);
     }
     QStringList output;
-    QVERIFY(runDbCheck(path, &output) != 0);
+    QVERIFY(runDbCheck(path, &output, builtExporter()) != 0);
     QVERIFY2(output.join(QLatin1Char('\n')).contains(cause), qPrintable(output.join(QLatin1Char('\n'))));
     QVERIFY2(clock.elapsed() < withinMs, qPrintable(QString::number(clock.elapsed())));
     QCOMPARE(listing(dir), before);

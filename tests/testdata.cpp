@@ -153,9 +153,9 @@ QString writeAccessDatabase(const QString &path, const QStringList &changes, Jet
     return written;
 }
 
-void useBuiltExporter()
+AccessReading builtExporter()
 {
-    AccessFile::setExporterProgram(QStringLiteral(VELMORA_MDB_EXPORT));
+    return {QStringLiteral(VELMORA_MDB_EXPORT)};
 }
 
 QString defaultSql()

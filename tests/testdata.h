@@ -1,6 +1,7 @@
 #pragma once
 
 #include "exercises/intervals/intervals.h"
+#include "music/accessfile.h"
 #include "music/expected.h"
 
 #include <QByteArray>
@@ -62,8 +63,8 @@ QString writeAccessFromSql(const QString &sql, const QString &path, Jet jet = Je
 // writeDefaultDatabase and editDatabase give, dumped by sqlite3, then turned into Jet 3 or 4.
 QString writeAccessDatabase(const QString &path, const QStringList &changes = {}, Jet jet = Jet::V4);
 
-// Lets this test program read Access files with the exporter of this build.
-void useBuiltExporter();
+// Access files read with the exporter of this build.
+AccessReading builtExporter();
 
 // The text of data/default.sql.
 QString defaultSql();

@@ -84,7 +84,7 @@ struct Harness
 {
     explicit Harness(bool cheatMode = false, const QString &databaseFile = QStringLiteral("no-such-Chords-VB.mdb"),
                      std::uint64_t seed = 7)
-        : random(seed), window(Services{prompter, sound, random, clock, databaseFile}, cheatMode)
+        : random(seed), window(Services{prompter, sound, random, clock, databaseFile, builtExporter()}, cheatMode)
     {
         window.Form_Load();
     }

@@ -4,8 +4,6 @@
 #include "music/random.h"
 #include "exercises/chords/staffgeometry.h"
 
-
-#include <QSqlDatabase>
 #include <QTest>
 
 #include <algorithm>
@@ -207,7 +205,6 @@ private slots:
         QCOMPARE(p[5].top, 875);
         QCOMPARE(p[1].top, 1320);
     }
-
 };
 
 QTEST_GUILESS_MAIN(TestChordLogic)

@@ -11,12 +11,9 @@
 #include <QTabWidget>
 #include <QDateTime>
 #include <QFile>
-#include <QPushButton>
-#include <QRadioButton>
 #include <QSqlDatabase>
 #include <QSqlQuery>
 #include <QTemporaryDir>
-#include <QTimer>
 
 #include <functional>
 #include <optional>
@@ -496,40 +493,21 @@ private slots:
         }
     }
 
-    // An Access file from our generator serves the window's exercises as the same data in SQLite
-    // does (tst_access compares the two below the window, question by question, for both formats).
-    void accessFileServesEveryExerciseAsItsSqliteTwin()
+    // An Access file from our generator serves the window's exercises (tst_access compares it with
+    // the same data in SQLite below the window, question by question, for both formats).
+    void accessFileServesEveryExercise()
     {
-        const QStringList oneKey{"DELETE FROM \"Ladders\" WHERE \"Toonsoort\" <> 'Eb'"};
-        test::useBuiltExporter();
-        const QString access = test::writeAccessDatabase(m_dir.filePath(QStringLiteral("Chords-VB.mdb")), oneKey);
-        // Three rounds of each tab: ask, read the cheat, answer with it. One window at a time,
-        // since clicks land on whatever window is on top.
-        const auto drill = [&](Harness &h) {
-            QStringList shown;
-            for (int round = 0; round < 3; ++round) {
-                for (const Tab &mine : tabs()) {
-                    mine.ask(h);
-                    shown << mine.answerShown(h);
-                    mine.answer(h, shown.last());
-                    shown.last() += QLatin1Char(' ') + h.status();
-                }
+        Harness h(true, test::writeAccessDatabase(m_dir.filePath(QStringLiteral("Chords-VB.mdb")), {onlyKey("Eb")}));
+        for (int round = 0; round < 3; ++round) {
+            for (const Tab &mine : tabs()) {
+                mine.ask(h);
+                const QString shown = mine.answerShown(h);
+                mine.answer(h, shown);
+                QVERIFY2(h.status() == Correct, qPrintable(QLatin1String(mine.name) + QLatin1Char(' ') + shown));
+                if (&mine == &tabs().front())
+                    QCOMPARE(test::splitChordAnswer(shown).first, QStringLiteral("Eb"));
             }
-            return shown;
-        };
-        QStringList fromSqlite;
-        {
-            auto twin = harness(oneKey);
-            fromSqlite = drill(*twin);
         }
-        Harness h(true, access);
-        QCOMPARE(h.prompter.messages, QStringList());
-        const QStringList fromAccess = drill(h);
-        QCOMPARE(fromAccess, fromSqlite);
-        for (const QString &shown : fromAccess)
-            QVERIFY2(shown.endsWith(Correct), qPrintable(shown));
-        QCOMPARE(test::splitChordAnswer(fromAccess.first().left(fromAccess.first().size() - Correct.size() - 1)).first,
-                 QStringLiteral("Eb"));
         QCOMPARE(h.prompter.messages, QStringList());
     }
 

@@ -18,7 +18,6 @@
 #include <QStyleOptionButton>
 #include <QTabWidget>
 #include <QTemporaryDir>
-#include <QTimer>
 
 using namespace velmora;
 using velmora::test::Harness;

@@ -36,7 +36,6 @@ class TestMusicDatabase : public QObject
     QString m_path;
 
 private slots:
-    void initTestCase() { test::useBuiltExporter(); }
     void init() { m_path = test::writeDefaultDatabase(m_dir.filePath(QStringLiteral("Chords-VB.mdb"))); }
 
     void drawIndex_data()

@@ -10,12 +10,10 @@
 #include "exercises/chords/staffgeometry.h"
 #include "testsupport.h"
 
-#include <QButtonGroup>
 #include <QCheckBox>
 #include <QElapsedTimer>
 #include <QFile>
 #include <QGroupBox>
-#include <QMenuBar>
 #include <QProcess>
 #include <QPushButton>
 #include <QRadioButton>

@@ -9,7 +9,6 @@
 #include <QAccessibleActionInterface>
 #include <QDir>
 #include <QElapsedTimer>
-#include <QFile>
 #include <QScopeGuard>
 #include <QTemporaryDir>
 #include <QTimer>
@@ -20,7 +19,6 @@
 #include <utility>
 #include <cstring>
 
-#include <sys/stat.h>
 
 using namespace velmora;
 using namespace std::chrono_literals;

@@ -65,7 +65,8 @@ QString versionNumber()
 
 MainWindow::MainWindow(Services services, bool cheatMode, Listening::Choices listen, QWidget *parent)
     : QMainWindow(parent, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint),
-      m_services(std::move(services))
+      m_services(std::move(services)),
+      m_database(m_services.accessReading)
 {
     setObjectName(QStringLiteral("Form1"));
     setWindowTitle(QStringLiteral("Velmora"));

@@ -29,6 +29,7 @@ struct Services
     RandomSource &random;
     Clock &clock;
     QString databaseFile = QString::fromLatin1(MusicDatabase::DefaultFileName);
+    AccessReading accessReading = {};
 };
 
 QString versionNumber();

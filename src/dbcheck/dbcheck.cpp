@@ -308,10 +308,10 @@ QStringList checkMusicData(const QString &connectionName)
     return problems;
 }
 
-int runDbCheck(const QString &fileName, QStringList *output)
+int runDbCheck(const QString &fileName, QStringList *output, const AccessReading &accessReading)
 {
     MusicDatabase builtIn;
-    MusicFile file;
+    MusicFile file(accessReading);
     QString connection;
     if (fileName.isEmpty()) {
         builtIn.open(QString());

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "music/accessfile.h"
+
 #include <QString>
 #include <QStringList>
 
@@ -11,6 +13,6 @@ QStringList checkMusicData(const QString &connectionName);
 
 // The command: exit 0 when clean, 1 when problems were found, 2 when the file cannot be read.
 // An empty file name checks the built-in data.
-int runDbCheck(const QString &fileName, QStringList *output);
+int runDbCheck(const QString &fileName, QStringList *output, const AccessReading &accessReading = {});
 
 } // namespace velmora

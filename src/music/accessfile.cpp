@@ -22,18 +22,6 @@ namespace wire = accesswire;
 // A file another program changes while it is read is read again, this often in all.
 constexpr int ReadAttempts = 3;
 
-QString &exporterOverride()
-{
-    static QString program;
-    return program;
-}
-
-int &readTimeout()
-{
-    static int ms = AccessFile::DefaultReadTimeoutMs;
-    return ms;
-}
-
 const char *const DamagedAdvice = "open it in Access and use Compact and Repair, or put back a good copy.";
 
 // The exporter's answer, and how its process ended.
@@ -46,7 +34,8 @@ struct Export
     QString error;
 };
 
-Export runExporter(const QString &fileName, const QStringList &tables, const QDeadlineTimer &deadline)
+Export runExporter(const QString &exporter, const QString &fileName, const QStringList &tables,
+                   const QDeadlineTimer &deadline)
 {
     Export result;
     QProcess process;
@@ -61,8 +50,7 @@ Export runExporter(const QString &fileName, const QStringList &tables, const QDe
     process.setProcessEnvironment(environment);
     // As given: the exporter shares our working directory, and a name made absolute here would pass
     // through a QString, which cannot hold a directory name that is not UTF-8.
-    process.start(AccessFile::exporterProgram(), QStringList{fileName} + tables,
-                  QIODevice::ReadOnly);
+    process.start(exporter, QStringList{fileName} + tables, QIODevice::ReadOnly);
     if (!process.waitForStarted(int(std::max<qint64>(deadline.remainingTime(), 1)))) {
         result.end = Export::End::FailedToStart;
         result.error = process.errorString();
@@ -246,31 +234,14 @@ AccessFile::~AccessFile()
     close();
 }
 
-QString AccessFile::exporterProgram()
+QString AccessReading::installedExporter()
 {
-    if (!exporterOverride().isEmpty())
-        return exporterOverride();
     const QString name = QStringLiteral("velmora-mdb-export");
     const QString here = QCoreApplication::applicationDirPath();
     const QString beside = here + QLatin1Char('/') + name;
     if (QFileInfo(beside).isExecutable())
         return beside;
     return here + QStringLiteral("/" VELMORA_EXPORTER_FROM_BINDIR "/") + name;
-}
-
-void AccessFile::setExporterProgram(const QString &program)
-{
-    exporterOverride() = program;
-}
-
-int AccessFile::readTimeoutMs()
-{
-    return readTimeout();
-}
-
-void AccessFile::setReadTimeoutMs(int ms)
-{
-    readTimeout() = ms;
 }
 
 void AccessFile::close()
@@ -288,9 +259,9 @@ OpenedFile AccessFile::open(const QString &connectionName, const QString &fileNa
     // The exporter reads the whole file at once; a file another program changed meanwhile is
     // read again, so that the tables always come from one state of the file. All the readings
     // together keep to one deadline.
-    const QDeadlineTimer deadline(readTimeoutMs());
+    const QDeadlineTimer deadline(m_reading.timeoutMs);
     for (int attempt = 0; attempt < ReadAttempts && !deadline.hasExpired(); ++attempt) {
-        const Export exported = runExporter(fileName, tables, deadline);
+        const Export exported = runExporter(m_reading.exporter, fileName, tables, deadline);
         const PathLook after = lookAt(fileName);
         if (after.kind != PathLook::Kind::Regular || after.identity != m_identity) {
             m_identity = after.identity;
@@ -301,11 +272,11 @@ OpenedFile AccessFile::open(const QString &connectionName, const QString &fileNa
             return {OpenedFile::Status::Refused,
                     QStringLiteral("it is a Microsoft Access database, and the program Velmora reads those with "
                                    "(%1) cannot be started: %2.")
-                        .arg(exporterProgram(), exported.error)};
+                        .arg(m_reading.exporter, exported.error)};
         case Export::End::TimedOut:
             return {OpenedFile::Status::Refused,
                     QStringLiteral("reading it took longer than %1 seconds, so the file is most likely damaged; ")
-                            .arg(QString::number(readTimeoutMs() / 1000.0))
+                            .arg(QString::number(m_reading.timeoutMs / 1000.0))
                         + QLatin1String(DamagedAdvice)};
         case Export::End::TooLarge:
             return {OpenedFile::Status::Refused,

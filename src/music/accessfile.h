@@ -9,7 +9,19 @@
 #include <QString>
 #include <QStringList>
 
+#include <utility>
+
 namespace velmora {
+
+// How Access files are read: by which exporter program, and within what time.
+struct AccessReading
+{
+    // velmora-mdb-export beside the program, or in its libexec folder when installed.
+    static QString installedExporter();
+
+    QString exporter = installedExporter();
+    int timeoutMs = accesswire::ReadTimeoutSeconds * 1000;
+};
 
 // A Microsoft Access 97 or 2000-2003 (Jet 3 or Jet 4) database file, read once into an in-memory
 // SQLite database under a connection name, so that every press reads it as an SQLite file.
@@ -21,8 +33,6 @@ namespace velmora {
 class AccessFile
 {
 public:
-    // Beyond this the exporter is stopped: the default data takes a few milliseconds.
-    static constexpr int DefaultReadTimeoutMs = accesswire::ReadTimeoutSeconds * 1000;
     // Far more than the text of any music database; a damaged file may claim far more.
     static constexpr qint64 LargestExport = 128LL * 1024 * 1024;
     // Below that, a file's text cannot outgrow the file many times over: its pages hold it, with
@@ -34,7 +44,7 @@ public:
         return std::min(LargestExport, ExportAllowance + ExportPerFileByte * std::max<qint64>(fileBytes, 0));
     }
 
-    AccessFile() = default;
+    explicit AccessFile(AccessReading reading = {}) : m_reading(std::move(reading)) {}
     ~AccessFile();
     AccessFile(const AccessFile &) = delete;
     AccessFile &operator=(const AccessFile &) = delete;
@@ -45,15 +55,8 @@ public:
     void close();
     bool unchanged() const;
 
-    // Where velmora-mdb-export is: beside the program, or in its libexec folder when installed.
-    static QString exporterProgram();
-    // For programs that are not installed beside it, tests among them.
-    static void setExporterProgram(const QString &program);
-    static int readTimeoutMs();
-    // For tests of a hanging exporter, which need not wait the full time.
-    static void setReadTimeoutMs(int ms);
-
 private:
+    AccessReading m_reading;
     QString m_connectionName;
     QString m_fileName;
     FileIdentity m_identity;

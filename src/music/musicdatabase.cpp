@@ -98,7 +98,10 @@ bool settled(const FileIdentity &identity)
 
 } // namespace
 
-MusicDatabase::MusicDatabase() : m_connectionName(connectionLabel()) {}
+MusicDatabase::MusicDatabase(AccessReading accessReading)
+    : m_connectionName(connectionLabel()), m_file(std::move(accessReading))
+{
+}
 
 MusicDatabase::~MusicDatabase()
 {

@@ -21,6 +21,7 @@ namespace velmora {
 class MusicFile
 {
 public:
+    explicit MusicFile(AccessReading accessReading = {}) : m_access(std::move(accessReading)) {}
     OpenedFile open(const QString &connectionName, const QString &fileName);
     void close();
     // True while the file stands as it did at the open.
@@ -43,7 +44,7 @@ public:
     // How long a refused file must have been left unchanged before it is read again.
     static constexpr std::chrono::milliseconds SettleTime{2000};
 
-    MusicDatabase();
+    explicit MusicDatabase(AccessReading accessReading = {});
     ~MusicDatabase();
     MusicDatabase(const MusicDatabase &) = delete;
     MusicDatabase &operator=(const MusicDatabase &) = delete;
