@@ -426,6 +426,23 @@ private slots:
             QVERIFY(pressCosts(db) < 200); // unchanged since: not read again
     }
 
+    // A file slow to read but readable: start-up spends only its share on it, with the built-in
+    // data, and the first press reads the file.
+    void aSlowFileIsReadAtTheFirstPressNotAtStartUp()
+    {
+        test::writeAccessDatabase(m_path, {"DELETE FROM \"chort-sort\" WHERE plugin <> 'maj_3'"});
+        MusicDatabase db({writeScript(m_dir->filePath(QStringLiteral("exporter")), "sleep 2; exec '" + builtExporter() + "' \"$@\"")});
+        QElapsedTimer clock;
+        clock.start();
+        QCOMPARE(db.open(m_path), QString());
+        QVERIFY2(clock.elapsed() < MusicDatabase::StartUpAccessBudget.count() + 500, qPrintable(QString::number(clock.elapsed())));
+        QCOMPARE(chordKindCount(db), 28);
+        const MusicDatabase::PressCheck press = db.refresh();
+        QVERIFY(press.ready);
+        QCOMPARE(press.message, QString());
+        QCOMPARE(chordKindCount(db), 1);
+    }
+
     // The exporter on its own, given files too short to hold a version: a message, not a read
     // past the end of what it read (which the sanitizer build would catch).
     void exporterRefusesAFileTooShortForItsVersion()

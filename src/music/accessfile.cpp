@@ -251,7 +251,7 @@ void AccessFile::close()
 }
 
 OpenedFile AccessFile::open(const QString &connectionName, const QString &fileName, const DatabaseHeader &header,
-                            const QStringList &tables)
+                            const QStringList &tables, int budgetMs)
 {
     close();
     m_fileName = fileName;
@@ -259,7 +259,10 @@ OpenedFile AccessFile::open(const QString &connectionName, const QString &fileNa
     // The exporter reads the whole file at once; a file another program changed meanwhile is
     // read again, so that the tables always come from one state of the file. All the readings
     // together keep to one deadline.
-    const QDeadlineTimer deadline(m_reading.timeoutMs);
+    const bool budgeted = budgetMs >= 0 && budgetMs < m_reading.timeoutMs;
+    const QDeadlineTimer deadline(budgeted ? budgetMs : m_reading.timeoutMs);
+    const OpenedFile deferred{OpenedFile::Status::Deferred,
+                              QStringLiteral("reading it takes longer than %1 seconds.").arg(QString::number(budgetMs / 1000.0))};
     for (int attempt = 0; attempt < ReadAttempts && !deadline.hasExpired(); ++attempt) {
         const Export exported = runExporter(m_reading.exporter, fileName, tables, deadline);
         const PathLook after = lookAt(fileName);
@@ -274,6 +277,8 @@ OpenedFile AccessFile::open(const QString &connectionName, const QString &fileNa
                                    "(%1) cannot be started: %2.")
                         .arg(m_reading.exporter, exported.error)};
         case Export::End::TimedOut:
+            if (budgeted)
+                return deferred;
             return {OpenedFile::Status::Refused,
                     QStringLiteral("reading it took longer than %1 seconds, so the file is most likely damaged; ")
                             .arg(QString::number(m_reading.timeoutMs / 1000.0))
@@ -312,6 +317,8 @@ OpenedFile AccessFile::open(const QString &connectionName, const QString &fileNa
         }
         return loaded.problem;
     }
+    if (budgeted && deadline.hasExpired())
+        return deferred;
     // Read again at every press, a file a program keeps saving would cost the reader's time at
     // each: it waits, with the built-in data, until it has been left alone for a while.
     return {OpenedFile::Status::Refused,

@@ -54,6 +54,7 @@ struct OpenedFile
         Refused,    // not a database Velmora can use, whatever happens to it
         Unreadable, // it cannot be read as it is now (damaged, or mid-save)
         Locked,     // another program holds it, or keeps changing it; passes by itself
+        Deferred,   // its reading needs more time than was given here; it may have the full time later
     };
     Status status = Status::Open;
     QString reason;

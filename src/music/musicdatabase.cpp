@@ -40,7 +40,7 @@ const char *const BuiltInNotice = "\n\nVelmora uses its built-in music data inst
 
 } // namespace
 
-OpenedFile MusicFile::open(const QString &connectionName, const QString &fileName)
+OpenedFile MusicFile::open(const QString &connectionName, const QString &fileName, int accessBudgetMs)
 {
     close();
     const PathLook look = lookAt(fileName);
@@ -59,7 +59,7 @@ OpenedFile MusicFile::open(const QString &connectionName, const QString &fileNam
             return {OpenedFile::Status::Refused, QStringLiteral("it is an Access database cut short before its version; the file is damaged.")};
         if (read.header->jetVersion == 0 || read.header->jetVersion == 1) {
             m_isAccess = true;
-            return m_access.open(connectionName, fileName, *read.header, musicTables());
+            return m_access.open(connectionName, fileName, *read.header, musicTables(), accessBudgetMs);
         }
         return {OpenedFile::Status::Refused,
                 QStringLiteral("it says it is an Access database of a version Velmora does not know (%1); Velmora reads "
@@ -155,6 +155,8 @@ MusicDatabase::PressCheck MusicDatabase::refresh()
 // damaged while it is being edited) fails only the press that meets it, leaving the question on
 // screen, and is tried again at the next press. At start-up only a lock is treated so: no
 // question is on screen yet, and the built-in data is the better start for any other problem.
+// An Access file too slow for start-up is read at the first press, the built-in data serving
+// until then.
 MusicDatabase::PressCheck MusicDatabase::load(Moment moment)
 {
     closeConnection();
@@ -164,7 +166,8 @@ MusicDatabase::PressCheck MusicDatabase::load(Moment moment)
         return {};
     }
     using Status = OpenedFile::Status;
-    OpenedFile opened = m_file.open(m_connectionName, m_fileName);
+    OpenedFile opened =
+        m_file.open(m_connectionName, m_fileName, moment == Moment::StartUp ? int(StartUpAccessBudget.count()) : -1);
     if (opened.ok()) {
         QString problem = moment == Moment::StartUp ? schemaProblem(m_connectionName) : QString();
         if (problem.isEmpty())
@@ -178,6 +181,11 @@ MusicDatabase::PressCheck MusicDatabase::load(Moment moment)
         return {};
     }
     closeConnection();
+    if (opened.status == Status::Deferred) { // nothing known against the file yet: no message
+        m_refused.reset();
+        openBuiltIn();
+        return {};
+    }
     const QString problem = fileProblemPrefix(m_fileName) + opened.reason;
     if (opened.status == Status::Locked || (moment == Moment::Press && opened.status == Status::Unreadable)) {
         m_state = State::Retry;

@@ -22,7 +22,8 @@ class MusicFile
 {
 public:
     explicit MusicFile(AccessReading accessReading = {}) : m_access(std::move(accessReading)) {}
-    OpenedFile open(const QString &connectionName, const QString &fileName);
+    // `accessBudgetMs`: see AccessFile::open.
+    OpenedFile open(const QString &connectionName, const QString &fileName, int accessBudgetMs = -1);
     void close();
     // True while the file stands as it did at the open.
     bool unchanged() const;
@@ -43,6 +44,9 @@ public:
     static constexpr std::chrono::milliseconds PressReadBudget = velmora::PressReadBudget;
     // How long a refused file must have been left unchanged before it is read again.
     static constexpr std::chrono::milliseconds SettleTime{2000};
+    // What reading an Access file may add to start-up; one that needs more is read at the first
+    // press, which may take the reader's whole deadline.
+    static constexpr std::chrono::milliseconds StartUpAccessBudget{1200};
 
     explicit MusicDatabase(AccessReading accessReading = {});
     ~MusicDatabase();
