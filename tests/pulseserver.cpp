@@ -1,4 +1,5 @@
 #include "pulseserver.h"
+#include "testdata.h"
 
 #include <QDeadlineTimer>
 #include <QFile>
@@ -34,12 +35,6 @@ QProcessEnvironment privateEnvironment(const QString &dir)
     env.remove(QStringLiteral("DBUS_SESSION_BUS_ADDRESS"));
     env.remove(QStringLiteral("DISPLAY"));
     return env;
-}
-
-void appendLe(QByteArray &out, quint32 value, int bytes)
-{
-    for (int i = 0; i < bytes; ++i)
-        out.append(char((value >> (8 * i)) & 0xFF));
 }
 
 } // namespace
@@ -284,26 +279,13 @@ BusyLoad::~BusyLoad()
 
 QByteArray toneWav(double seconds, double frequency, int rate, int channels)
 {
-    const auto frames = quint32(std::lround(seconds * rate));
-    const auto dataBytes = frames * 2 * quint32(channels);
-    QByteArray wav("RIFF");
-    appendLe(wav, 36 + dataBytes, 4);
-    wav += "WAVEfmt ";
-    appendLe(wav, 16, 4);
-    appendLe(wav, 1, 2); // PCM
-    appendLe(wav, quint32(channels), 2);
-    appendLe(wav, quint32(rate), 4);
-    appendLe(wav, quint32(rate * channels) * 2, 4);
-    appendLe(wav, quint32(channels) * 2, 2);
-    appendLe(wav, 16, 2);
-    wav += "data";
-    appendLe(wav, dataBytes, 4);
-    for (quint32 i = 0; i < frames; ++i) {
-        const auto sample = quint32(quint16(qint16(std::lround(16000 * std::sin(2 * M_PI * frequency * i / rate)))));
+    QByteArray data;
+    for (qint64 i = 0, frames = std::lround(seconds * rate); i < frames; ++i) {
+        const QByteArray sample = littleEndian(quint16(qint16(std::lround(16000 * std::sin(2 * M_PI * frequency * double(i) / rate)))), 2);
         for (int c = 0; c < channels; ++c)
-            appendLe(wav, sample, 2);
+            data += sample;
     }
-    return wav;
+    return wavFile({.channels = quint16(channels), .rate = quint32(rate)}, data);
 }
 
 namespace {

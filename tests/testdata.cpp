@@ -166,4 +166,47 @@ QString defaultSql()
     return QString::fromUtf8(file.readAll());
 }
 
+void patchFile(const QString &path, qint64 at, const QByteArray &bytes)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadWrite) || !file.seek(at) || file.write(bytes) != bytes.size())
+        qFatal("cannot patch %s", qPrintable(path));
+}
+
+QByteArray littleEndian(quint32 value, int bytes)
+{
+    QByteArray out;
+    for (int i = 0; i < bytes; ++i)
+        out.append(char((value >> (8 * i)) & 0xFF));
+    return out;
+}
+
+QByteArray chunk(const char *id, const QByteArray &body, qint64 declaredSize)
+{
+    return QByteArray(id, 4) + littleEndian(quint32(declaredSize < 0 ? body.size() : declaredSize), 4) + body
+        + QByteArray(body.size() & 1, '\0');
+}
+
+QByteArray fmtChunk(const WavHeader &h)
+{
+    const quint16 align = h.blockAlign >= 0 ? quint16(h.blockAlign) : quint16(h.channels * h.bits / 8);
+    QByteArray body = littleEndian(h.extensible ? 0xFFFE : h.tag, 2) + littleEndian(h.channels, 2) + littleEndian(h.rate, 4)
+        + littleEndian(h.byteRate ? h.byteRate : h.rate * align, 4) + littleEndian(align, 2) + littleEndian(h.bits, 2);
+    if (h.extensible) {
+        body += littleEndian(22, 2) + littleEndian(h.bits, 2) + littleEndian(h.channels == 2 ? 3 : 4, 4) + littleEndian(h.tag, 2)
+            + QByteArray::fromHex("000000001000800000aa00389b71");
+    }
+    return chunk("fmt ", body);
+}
+
+QByteArray riff(const QByteArray &chunks)
+{
+    return "RIFF" + littleEndian(quint32(4 + chunks.size()), 4) + "WAVE" + chunks;
+}
+
+QByteArray wavFile(const WavHeader &h, const QByteArray &data)
+{
+    return riff(fmtChunk(h) + chunk("data", data));
+}
+
 } // namespace velmora::test

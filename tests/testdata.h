@@ -44,9 +44,29 @@ private:
 // The number of records in the chord-kind table: 28 in the built-in data.
 int chordKindCount(const MusicDatabase &db);
 
-// Whole files, for the test's own fixtures.
+// Whole files, for the test's own fixtures, and damage done to one.
 void writeFile(const QString &path, const QByteArray &contents);
 QByteArray readFile(const QString &path);
+void patchFile(const QString &path, qint64 at, const QByteArray &bytes);
+
+// `value` in `bytes` little-endian bytes, as WAV, GIF and Access files store numbers.
+QByteArray littleEndian(quint32 value, int bytes);
+
+// A WAV file's format chunk, and whole files made of chunks.
+struct WavHeader
+{
+    quint16 tag = 1;
+    quint16 channels = 1;
+    quint32 rate = 22050;
+    quint16 bits = 16;
+    int blockAlign = -1;  // worked out from channels and bits unless given
+    quint32 byteRate = 0; // worked out unless given
+    bool extensible = false;
+};
+QByteArray chunk(const char *id, const QByteArray &body, qint64 declaredSize = -1);
+QByteArray fmtChunk(const WavHeader &h);
+QByteArray riff(const QByteArray &chunks);
+QByteArray wavFile(const WavHeader &h, const QByteArray &data);
 
 // Names, kinds and contents of everything in `dir`; special files by kind only (reading a named
 // pipe would wait).

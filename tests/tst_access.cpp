@@ -58,22 +58,6 @@ QStringList pressOutcomes(MusicDatabase &db)
     return outcomes;
 }
 
-void patch(const QString &path, qint64 at, const QByteArray &bytes)
-{
-    QFile file(path);
-    QVERIFY(file.open(QIODevice::ReadWrite));
-    QVERIFY(file.seek(at));
-    QCOMPARE(file.write(bytes), bytes.size());
-}
-
-QByteArray le32(quint32 n)
-{
-    QByteArray bytes(4, '\0');
-    for (int i = 0; i < 4; ++i)
-        bytes[i] = char((n >> (8 * i)) & 0xff);
-    return bytes;
-}
-
 QString writeScript(const QString &path, const QByteArray &body)
 {
     QFile file(path);
@@ -305,9 +289,9 @@ private slots:
         } else if (damage.startsWith(QLatin1String("shorten"))) {
             QVERIFY(QFile::resize(m_path, size - n.toInt()));
         } else if (damage == QLatin1String("catalogue junk")) {
-            patch(m_path, 2 * pageSize, QByteArray(pageSize, '\x5a'));
+            test::patchFile(m_path, 2 * pageSize, QByteArray(pageSize, '\x5a'));
         } else if (damage.startsWith(QLatin1String("version"))) {
-            patch(m_path, 0x14, QByteArray(1, char(n.toInt())));
+            test::patchFile(m_path, 0x14, QByteArray(1, char(n.toInt())));
         } else if (damage.startsWith(QLatin1String("definition"))) {
             // The first catalogue row ends the page: Id is its first fixed field, after the count.
             QFile file(m_path);
@@ -316,9 +300,9 @@ private slots:
             const QByteArray offset = file.read(2);
             const int rowStart = (static_cast<unsigned char>(offset[0]) | static_cast<unsigned char>(offset[1]) << 8) & 0x1fff;
             file.close();
-            patch(m_path, catalogueRows + rowStart + layout.countWidth, le32(n.toUInt()));
+            test::patchFile(m_path, catalogueRows + rowStart + layout.countWidth, test::littleEndian(n.toUInt(), 4));
         } else if (damage.startsWith(QLatin1String("usage map"))) {
-            patch(m_path, ladders + layout.usageMap, le32(n.toUInt() << 8));
+            test::patchFile(m_path, ladders + layout.usageMap, test::littleEndian(n.toUInt() << 8, 4));
         } else if (damage == QLatin1String("encrypted")) {
             // The key at 0x3E lies in the block masked with RC4; a byte flipped there flips the key.
             QFile file(m_path);
@@ -326,12 +310,12 @@ private slots:
             file.seek(0x3E);
             const char key = file.read(1).at(0);
             file.close();
-            patch(m_path, 0x3E, QByteArray(1, char(key ^ 0x5a)));
+            test::patchFile(m_path, 0x3E, QByteArray(1, char(key ^ 0x5a)));
         } else if (damage.startsWith(QLatin1String("claim"))) {
-            patch(m_path, ladders + layout.rowCount, le32(n.toUInt()));
+            test::patchFile(m_path, ladders + layout.rowCount, test::littleEndian(n.toUInt(), 4));
         } else if (damage.startsWith(QLatin1String("fields"))) {
             const quint32 count = n.toUInt();
-            patch(m_path, ladders + layout.fieldCount, le32(count).left(2));
+            test::patchFile(m_path, ladders + layout.fieldCount, test::littleEndian(count, 2));
         }
         test::expectNamedOnce(m_path, cause, 5000);
     }

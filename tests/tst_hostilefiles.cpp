@@ -33,18 +33,6 @@ using namespace velmora;
 using test::chordKindCount;
 using test::Writer;
 
-namespace {
-
-void overwrite(const QString &path, qint64 at, const QByteArray &bytes)
-{
-    QFile file(path);
-    QVERIFY(file.open(QIODevice::ReadWrite));
-    QVERIFY(file.seek(at));
-    file.write(bytes);
-}
-
-} // namespace
-
 class TestHostileFiles : public QObject
 {
     Q_OBJECT
@@ -66,7 +54,7 @@ class TestHostileFiles : public QObject
             QCOMPARE(::symlink("Chords-VB.mdb", path.constData()), 0);
         } else if (kind == QLatin1String("damaged pages")) {
             test::writeDefaultDatabase(m_path);
-            overwrite(m_path, 4096 + 8, QByteArray(2000, '\x5a'));
+            test::patchFile(m_path, 4096 + 8, QByteArray(2000, '\x5a'));
         } else if (kind == QLatin1String("truncated")) {
             test::writeDefaultDatabase(m_path);
             QVERIFY(QFile::resize(m_path, 4096 + 1000));

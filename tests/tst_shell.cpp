@@ -55,7 +55,7 @@ QByteArray floatWav()
 // one colour (a one-pixel LZW stream that the decoder stretches).
 QByteArray gifOf(int width, int height, int frames, int delayCs)
 {
-    const auto le16 = [](int n) { return QByteArray(1, char(n & 0xff)) + char(n >> 8); };
+    const auto le16 = [](int n) { return test::littleEndian(quint32(n), 2); };
     QByteArray gif = "GIF89a" + le16(width) + le16(height) + QByteArray::fromHex("800000") + QByteArray::fromHex("000000ffffff");
     for (int i = 0; i < frames; ++i) {
         gif += QByteArray::fromHex("21f904") + char(4) + le16(delayCs) + QByteArray::fromHex("0000");
@@ -199,18 +199,6 @@ private slots:
         for (const char *shown : {"Cheat_button", "Cheat_button2", "Int_cheat"})
             QVERIFY(!h.find(QLatin1String(shown))->isHidden());
         QCOMPARE(h.find<QPushButton>("Command25")->text(), QStringLiteral("Cheat"));
-    }
-
-    void selectedKeyButtonStaysSelected()
-    {
-        Harness h;
-        QVERIFY(h.show());
-        auto *c = h.find<QPushButton>("Option_C");
-        QTest::mouseClick(c, Qt::LeftButton);
-        QVERIFY(c->isChecked());
-        QTest::mouseClick(h.find<QPushButton>("Option_Db"), Qt::LeftButton);
-        QVERIFY(h.find<QPushButton>("Option_Db")->isChecked());
-        QVERIFY(!c->isChecked());
     }
 
     void soundOffSilencesOnlyTheFeedback()
@@ -437,8 +425,10 @@ private slots:
         QCOMPARE(face("Option_C")->role(), QAccessible::RadioButton);
         QCOMPARE(face("Option_Eb")->text(QAccessible::Name), QStringLiteral("Eb"));
         QVERIFY(face("Option_C")->state().checked && !face("Option_Eb")->state().checked);
-        face("Option_Eb")->actionInterface()->doAction(QAccessibleActionInterface::pressAction());
-        QVERIFY(!face("Option_C")->state().checked && face("Option_Eb")->state().checked);
+        for (int press = 0; press < 2; ++press) { // pressed again, it stays the chosen one
+            face("Option_Eb")->actionInterface()->doAction(QAccessibleActionInterface::pressAction());
+            QVERIFY(!face("Option_C")->state().checked && face("Option_Eb")->state().checked);
+        }
 
         h.click("Command33");
         h.click("Cheat_button");

@@ -23,67 +23,12 @@
 using namespace velmora;
 using namespace std::chrono_literals;
 using test::writeFile;
+using test::chunk;
+using test::fmtChunk;
+using test::riff;
+using test::wavFile;
 
 namespace {
-
-struct WavHeader
-{
-    quint16 tag = 1;
-    quint16 channels = 1;
-    quint32 rate = 22050;
-    quint16 bits = 16;
-    int blockAlign = -1; // worked out from channels and bits unless given
-    quint32 byteRate = 0; // worked out unless given
-    bool extensible = false;
-};
-
-void put(QByteArray &out, quint32 value, int bytes)
-{
-    for (int i = 0; i < bytes; ++i)
-        out.append(char((value >> (8 * i)) & 0xFF));
-}
-
-QByteArray chunk(const char *id, const QByteArray &body, qint64 declaredSize = -1)
-{
-    QByteArray out(id, 4);
-    put(out, quint32(declaredSize < 0 ? body.size() : declaredSize), 4);
-    out += body;
-    if (body.size() & 1)
-        out += '\0';
-    return out;
-}
-
-QByteArray fmtChunk(const WavHeader &h)
-{
-    const quint16 align = h.blockAlign >= 0 ? quint16(h.blockAlign) : quint16(h.channels * h.bits / 8);
-    QByteArray body;
-    put(body, h.extensible ? 0xFFFE : h.tag, 2);
-    put(body, h.channels, 2);
-    put(body, h.rate, 4);
-    put(body, h.byteRate ? h.byteRate : h.rate * align, 4);
-    put(body, align, 2);
-    put(body, h.bits, 2);
-    if (h.extensible) {
-        put(body, 22, 2);
-        put(body, h.bits, 2);
-        put(body, h.channels == 2 ? 3 : 4, 4);
-        put(body, h.tag, 2);
-        body += QByteArray::fromHex("000000001000800000aa00389b71");
-    }
-    return chunk("fmt ", body);
-}
-
-QByteArray riff(const QByteArray &chunks)
-{
-    QByteArray out("RIFF");
-    put(out, quint32(4 + chunks.size()), 4);
-    return out + "WAVE" + chunks;
-}
-
-QByteArray wavFile(const WavHeader &h, const QByteArray &data)
-{
-    return riff(fmtChunk(h) + chunk("data", data));
-}
 
 QByteArray floatBytes(std::initializer_list<float> values)
 {
@@ -91,7 +36,7 @@ QByteArray floatBytes(std::initializer_list<float> values)
     for (float v : values) {
         quint32 bits;
         std::memcpy(&bits, &v, 4);
-        put(out, bits, 4);
+        out += test::littleEndian(bits, 4);
     }
     return out;
 }
