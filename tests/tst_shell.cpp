@@ -136,7 +136,7 @@ private slots:
             process.waitForReadyRead(500);
             output += process.readAllStandardError();
         }
-        QVERIFY2(output.contains(line), output.constData());
+        QVERIFY2(output.contains(line) && output.contains("music data: built-in"), output.constData());
         QVERIFY2(output.contains("main window exposed"), output.constData());
         QCOMPARE(process.state(), QProcess::Running);
         process.kill();

@@ -128,7 +128,9 @@ MainWindow::MainWindow(Services services, bool cheatMode, Listening::Choices lis
     m_services.clock.start(*m_blinker);
 
     // Opened here, so no window exists without its data; Form_Load shows a problem with the file.
-    m_databaseProblem = m_database.open(userFileSearch(m_services.databaseFile));
+    const QStringList search = userFileSearch(m_services.databaseFile);
+    m_databaseProblem = m_database.open(search);
+    qCInfo(lcStartup, "music data: %s", m_database.usingBuiltIn() ? "built-in" : qPrintable(firstPresent(search)));
     const QString connection = m_database.connectionName();
     auto *ladders = new RecordCursor(connection, tables::Ladders, this);
     ladders->setObjectName(QStringLiteral("Data1"));

@@ -2,6 +2,7 @@
 
 #include <QLoggingCategory>
 
-// Quiet unless enabled with QT_LOGGING_RULES="velmora.startup.info=true": tells a test or a
-// benchmark how start-up went without any window to look at.
+// Quiet unless enabled with QT_LOGGING_RULES="velmora.startup.info=true": tells a test, a
+// benchmark or a user asking why their file is not read how start-up went (which music data, the
+// cheat mode, the window's first expose) without any window to look at.
 Q_DECLARE_LOGGING_CATEGORY(lcStartup)
