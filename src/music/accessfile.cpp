@@ -261,8 +261,10 @@ OpenedFile AccessFile::open(const QString &connectionName, const QString &fileNa
     // together keep to one deadline.
     const bool budgeted = budgetMs >= 0 && budgetMs < m_reading.timeoutMs;
     const QDeadlineTimer deadline(budgeted ? budgetMs : m_reading.timeoutMs);
-    const OpenedFile deferred{OpenedFile::Status::Deferred,
-                              QStringLiteral("reading it takes longer than %1 seconds.").arg(QString::number(budgetMs / 1000.0))};
+    const auto deferred = [budgetMs] {
+        return OpenedFile{OpenedFile::Status::Deferred,
+                          QStringLiteral("reading it takes longer than %1 seconds.").arg(QString::number(budgetMs / 1000.0))};
+    };
     for (int attempt = 0; attempt < ReadAttempts && !deadline.hasExpired(); ++attempt) {
         const Export exported = runExporter(m_reading.exporter, fileName, tables, deadline);
         const PathLook after = lookAt(fileName);
@@ -278,7 +280,7 @@ OpenedFile AccessFile::open(const QString &connectionName, const QString &fileNa
                         .arg(m_reading.exporter, exported.error)};
         case Export::End::TimedOut:
             if (budgeted)
-                return deferred;
+                return deferred();
             return {OpenedFile::Status::Refused,
                     QStringLiteral("reading it took longer than %1 seconds, so the file is most likely damaged; ")
                             .arg(QString::number(m_reading.timeoutMs / 1000.0))
@@ -318,7 +320,7 @@ OpenedFile AccessFile::open(const QString &connectionName, const QString &fileNa
         return loaded.problem;
     }
     if (budgeted && deadline.hasExpired())
-        return deferred;
+        return deferred();
     // Read again at every press, a file a program keeps saving would cost the reader's time at
     // each: it waits, with the built-in data, until it has been left alone for a while.
     return {OpenedFile::Status::Refused,

@@ -20,6 +20,7 @@ struct AccessReading
     static QString installedExporter();
 
     QString exporter = installedExporter();
+    // Beyond this the exporter is stopped: the default data takes a few milliseconds.
     int timeoutMs = accesswire::ReadTimeoutSeconds * 1000;
 };
 
