@@ -19,12 +19,15 @@ What it writes, following the published description of the Jet page format:
   page 2   the system catalogue MSysObjects (Id, Name, Type, Flags, LvProp), then its data
            pages: one catalogue entry per table;
   then     for each table in the script's order, its definition page and its data pages, rows
-           in the script's order.
+           in the script's order;
+  last     in Jet 4, the LVAL pages of memo values: a column holding a text over 255 characters
+           is a memo column, each value of up to 1 KB kept in its record, a longer one in a chain
+           of LVAL rows.
 Pages are 4 KB and texts UCS-2 in Jet 4; 2 KB and code page 1252 in Jet 3.
 
 It does not support, and says so when the script needs it:
   - Access 2007 or later (.accdb), encryption and passwords;
-  - texts longer than 255 characters (Jet keeps those in memo fields); in Jet 4 characters
+  - in Jet 3, texts longer than 255 characters (Jet keeps those in memo fields); in Jet 4 characters
     outside Unicode's basic plane, and a text that starts with U+FEFF (it would read as
     compressed); in Jet 3 characters outside code page 1252, and records over 255 bytes (they
     need the jump tables this script does not write);
@@ -42,7 +45,9 @@ TEXT = 0x0A
 LONG = 0x04
 INT = 0x03
 OLE = 0x0B
+MEMO = 0x0C
 MAX_TEXT = 255
+MEMO_INLINE = 1024  # memo bytes kept in the record itself; longer ones go to LVAL pages
 
 
 class Unsupported(Exception):
@@ -197,8 +202,8 @@ class Format:
         c = (1, 3, 5, 7, 9, 13, 14, 16) if jet3 else (5, 7, 9, 11, None, 15, 21, 23)
         self.c_num, self.c_var, self.c_row, self.c_sort, self.c_codepage, self.c_flags, self.c_fixed, self.c_size = c
 
-    def text(self, value):
-        if len(value) > MAX_TEXT:
+    def text(self, value, memo=False):
+        if len(value) > MAX_TEXT and not memo:
             raise Unsupported('a text of %d characters (Jet text holds %d): %.40s...' % (len(value), MAX_TEXT, value))
         if self.jet3:
             try:
@@ -261,6 +266,43 @@ def data_page(fmt, owner, rows):
         end = start
     struct.pack_into('<H', page, 2, end - (fmt.rows_at + 2 + 2 * len(rows)))
     return page
+
+
+class LongValues:
+    """Jet 4 memo values: short ones kept in the record after a 12-byte header (flag 0x80000000),
+    long ones as a chain of rows on LVAL pages (a data page whose owner reads "LVAL"), each row
+    the pointer to the next (page << 8 | row, 0 at the end) and a piece of the value."""
+
+    def __init__(self, fmt, first_page):
+        self.fmt, self.first_page, self.pages, self.used = fmt, first_page, [], []
+        self.room = fmt.page - fmt.rows_at - 2
+
+    def field(self, data):
+        if len(data) <= MEMO_INLINE:
+            return struct.pack('<III', len(data) | 0x80000000, 0, 0) + data
+        piece = self.room - 2 - 4
+        pieces = [data[i:i + piece] for i in range(0, len(data), piece)]
+        pointers = []
+        for body in pieces:
+            if not self.pages or self.used[-1] + 4 + len(body) + 2 > self.room:
+                self.pages.append([])
+                self.used.append(0)
+            self.pages[-1].append(body)
+            self.used[-1] += 4 + len(body) + 2
+            pointers.append(((self.first_page + len(self.pages) - 1) << 8) | (len(self.pages[-1]) - 1))
+        for k, pointer in enumerate(pointers):
+            rows = self.pages[(pointer >> 8) - self.first_page]
+            following = pointers[k + 1] if k + 1 < len(pointers) else 0
+            rows[pointer & 0xFF] = struct.pack('<I', following) + rows[pointer & 0xFF]
+        return struct.pack('<III', len(data), pointers[0], 0)
+
+    def page_bytes(self):
+        out = []
+        for rows in self.pages:
+            page = data_page(self.fmt, 0, rows)
+            page[4:8] = b'LVAL'
+            out.append(page)
+        return out
 
 
 def pack_pages(fmt, owner, rows):
@@ -334,7 +376,7 @@ def definition_page(fmt, columns, num_rows, used_map, free_map, system):
         struct.pack_into('<H', entry, fmt.c_num, number)
         struct.pack_into('<H', entry, fmt.c_var, 0 if column.fixed else var_index)
         struct.pack_into('<H', entry, fmt.c_row, number)
-        if column.kind == TEXT:
+        if column.kind in (TEXT, MEMO):
             struct.pack_into('<H', entry, fmt.c_sort, 0x0409)  # general sort order
             if fmt.c_codepage is not None:
                 struct.pack_into('<H', entry, fmt.c_codepage, 1252)
@@ -376,11 +418,21 @@ def write_mdb(tables, fmt):
         Column('Flags', LONG, 4, 6),
         Column('LvProp', OLE, 0),
     ]
-    user = []
-    for name, names, rows in tables:
-        columns = [Column(c, TEXT, fmt.text_size) for c in names]
-        encoded = [row_bytes(fmt, columns, [None if v is None else fmt.text(v) for v in row]) for row in rows]
-        user.append((name, columns, encoded))
+    # Long values go on LVAL pages after everything else, whose number is known once the rest is
+    # laid out: a first pass with any number gives records of the same sizes.
+    def encode(long_values):
+        user = []
+        for name, names, rows in tables:
+            memo = [not fmt.jet3 and any(v is not None and len(v) > MAX_TEXT for v in (r[i] for r in rows))
+                    for i in range(len(names))]
+            columns = [Column(c, MEMO if m else TEXT, 0 if m else fmt.text_size) for c, m in zip(names, memo)]
+            encoded = [row_bytes(fmt, columns, [None if v is None else long_values.field(fmt.text(v, True)) if m
+                                                else fmt.text(v) for v, m in zip(row, memo)])
+                       for row in rows]
+            user.append((name, columns, encoded))
+        return user
+
+    user = encode(LongValues(fmt, 0))
 
     # Page numbers first: the catalogue and every table need to know where the others are.
     catalogue_rows = lambda pages: [row_bytes(fmt, catalogue_columns, [struct.pack('<I', page), fmt.text(name),
@@ -403,6 +455,9 @@ def write_mdb(tables, fmt):
         maps += [usage_map(tdef + 1, len(pages)), usage_map(0, 0)]
     if len(maps) > 255:
         raise Unsupported('more than 126 tables')
+    long_values = LongValues(fmt, next_page)
+    for k, (name, columns, encoded) in enumerate(encode(long_values)):
+        layout[k] = (columns, encoded, layout[k][2], pack_pages(fmt, layout[k][2], encoded))
     entries = catalogue_rows([tdef for _, _, tdef, _ in layout])
     out = [header_page(fmt), data_page(fmt, 0, maps),
            definition_page(fmt, catalogue_columns, len(entries), (1 << 8) | 0, (1 << 8) | 1, True)]
@@ -411,7 +466,7 @@ def write_mdb(tables, fmt):
     for k, (columns, encoded, tdef, pages) in enumerate(layout):
         out.append(definition_page(fmt, columns, len(encoded), (1 << 8) | (2 * k + 2), (1 << 8) | (2 * k + 3), False))
         out += pages
-    return b''.join(out)
+    return b''.join(out + long_values.page_bytes())
 
 
 def main(argv):

@@ -138,6 +138,17 @@ std::string exportTable(Output &out, MdbCatalogEntry *entry, const File &file)
             mdb_free_tabledef(table);
             return wire::nulInText(name, field);
         }
+        // libmdb hands a value over in MDB_BIND_SIZE bytes and cuts a longer one without a word:
+        // a memo that fills them is reported, never read short.
+        for (unsigned i = 0; i < count; ++i) {
+            const auto *column = static_cast<MdbColumn *>(g_ptr_array_index(table->columns, i));
+            if (column->col_type == MDB_MEMO && !isNull[i] && lengths[i] + 1 >= MDB_BIND_SIZE) {
+                const std::string field = column->name;
+                mdb_free_tabledef(table);
+                return "table \"" + name + "\": field \"" + field + "\" holds a memo of "
+                    + std::to_string(MDB_BIND_SIZE / 1024) + " KB or more, longer than Velmora reads.";
+            }
+        }
         out.tag(wire::Row);
         for (unsigned i = 0; i < count; ++i) {
             // A long binary (OLE) value is no text; it reads as no value.

@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
 # Builds the fuzz targets with clang (libFuzzer with AddressSanitizer and UndefinedBehaviorSanitizer)
 # in BUILD_DIR and runs each for SECONDS (20 by default) from seeds made here: the built-in sounds,
-# the trumpet, and the default music data as Access 97 and Access 2000 files. A fault, a hang or a
-# broken promise of a reader stops it; the input that did it is kept in BUILD_DIR/crashes.
+# the trumpet, the default music data as Access 97 and Access 2000 files, and memo fields. A fault,
+# a hang or a broken promise of a reader stops it; the input that did it is kept in BUILD_DIR/crashes.
 # Usage: tests/fuzz/run.sh BUILD_DIR [SECONDS]     (scripts/fuzz.sh runs it for longer)
 set -euo pipefail
 here="$(cd "$(dirname "$0")" && pwd)"
@@ -19,6 +19,14 @@ cp "$root"/assets/sound/*.wav "$seeds/wav/"
 cp "$root/assets/trumpet.gif" "$seeds/gif/"
 python3 "$root/scripts/sql-to-mdb.py" "$root/data/default.sql" "$seeds/mdbexport/jet4.mdb" >/dev/null
 python3 "$root/scripts/sql-to-mdb.py" --jet3 "$root/data/default.sql" "$seeds/mdbexport/jet3.mdb" >/dev/null
+# The intervals with a note of 600 characters and one of 3000, as memo fields: inline and on LVAL pages.
+python3 - "$seeds/memo.sql" <<'EOF_SQL'
+import sys
+open(sys.argv[1], 'w').write('CREATE TABLE "Intervallen" ("Interval_uk" TEXT, "Top" TEXT, "direction" TEXT, "note" TEXT);\n'
+                             "INSERT INTO \"Intervallen\" VALUES ('Octave', '1', 'up', '%s'), ('Octave', '1', 'down', '%s');\n"
+                             % ('n' * 600, 'l' * 3000))
+EOF_SQL
+python3 "$root/scripts/sql-to-mdb.py" "$seeds/memo.sql" "$seeds/mdbexport/memo.mdb" >/dev/null
 
 for target in wav gif mdbexport; do
     corpus="$build/corpus/$target"
