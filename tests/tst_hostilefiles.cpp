@@ -87,8 +87,10 @@ class TestHostileFiles : public QObject
             test::writeDefaultDatabase(m_path);
             test::editDatabase(m_path, {"UPDATE \"chort-sort\" SET plugin = 'maj' || char(0) || '_3' WHERE plugin = 'maj_3'"});
         } else if (kind.startsWith(QLatin1String("NUL in an Access"))) {
+            // A memo is a text over 255 characters, kept in its record or on LVAL pages.
+            const int before = kind.contains(QLatin1String("LVAL")) ? 2500 : kind.contains(QLatin1String("memo")) ? 300 : 0;
             QString sql = test::defaultSql();
-            sql.replace(QStringLiteral("'maj_3'"), QStringLiteral("'maj") + QChar(0) + QStringLiteral("_3'"));
+            sql.replace(QStringLiteral("'maj_3'"), QStringLiteral("'maj") + QString(before, QLatin1Char('x')) + QChar(0) + QStringLiteral("_3'"));
             QVERIFY(!test::writeAccessFromSql(sql, m_path, kind.contains(QLatin1String("97")) ? test::Jet::V3 : test::Jet::V4).isEmpty());
         } else if (kind == QLatin1String("garbage")) {
             test::writeFile(m_path, "this is not a database at all");
@@ -148,7 +150,8 @@ private slots:
         QTest::newRow("endless view") << "is a view";
         QTest::newRow("gigabyte field") << "is generated";
         // A NUL ends an Access reader's text but not SQLite's: damage, said alike for both kinds.
-        for (const char *row : {"NUL in a text", "NUL in an Access 97 text", "NUL in an Access 2000 text"})
+        for (const char *row : {"NUL in a text", "NUL in an Access 97 text", "NUL in an Access 2000 text",
+                                "NUL in an Access 2000 memo", "NUL in an Access 2000 memo on LVAL pages"})
             QTest::newRow(row) << "\"chort-sort\": field \"plugin\" holds a text with a NUL character in it";
         QTest::newRow("hot journal") << "Chords-VB.mdb-journal";
     }

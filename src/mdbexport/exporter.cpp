@@ -6,7 +6,9 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <cstdint>
 #include <cstring>
+#include <string>
 #include <unistd.h>
 
 namespace velmora::mdbexport {
@@ -39,15 +41,11 @@ MdbCatalogEntry *findTable(MdbHandle *mdb, const char *name)
     return nullptr;
 }
 
-// Whether a Jet text, as stored in the page, holds a NUL character, at which libmdb's text ends
-// without a word. A Jet 4 text compressed (marked 0xFF 0xFE) changes mode at each zero byte, so it
-// cannot hold one.
-bool holdsNul(MdbHandle *mdb, const MdbField &field)
+// Whether a Jet text's stored bytes hold a NUL character, at which libmdb's text ends without a
+// word. A Jet 4 text compressed (marked 0xFF 0xFE) changes mode at each zero byte, so it cannot
+// hold one.
+bool nulIn(MdbHandle *mdb, const unsigned char *bytes, std::size_t size)
 {
-    const auto *bytes = static_cast<const unsigned char *>(field.value);
-    const std::size_t size = field.siz > 0 ? std::size_t(field.siz) : 0;
-    if (!bytes || bytes < mdb->pg_buf || bytes + size > mdb->pg_buf + sizeof mdb->pg_buf)
-        return false;
     if (IS_JET3(mdb))
         return std::memchr(bytes, 0, size) != nullptr;
     if (size >= 2 && bytes[0] == 0xff && bytes[1] == 0xfe)
@@ -57,6 +55,54 @@ bool holdsNul(MdbHandle *mdb, const MdbField &field)
             return true;
     }
     return false;
+}
+
+// The same for a text field of the row in the page.
+bool holdsNul(MdbHandle *mdb, const MdbField &field)
+{
+    const auto *bytes = static_cast<const unsigned char *>(field.value);
+    const std::size_t size = field.siz > 0 ? std::size_t(field.siz) : 0;
+    if (!bytes || bytes < mdb->pg_buf || bytes + size > mdb->pg_buf + sizeof mdb->pg_buf)
+        return false;
+    return nulIn(mdb, bytes, size);
+}
+
+// The same for a memo field, whose value follows its 12-byte header in the row, or lies on LVAL
+// pages: one row, or a chain of rows each led by the next one's place. Only what a value under
+// the size read at all can hold is looked at; a longer one is refused for its size.
+bool memoHoldsNul(MdbHandle *mdb, const MdbField &field)
+{
+    constexpr std::size_t Header = 12, Longest = 4 * MDB_BIND_SIZE;
+    const auto *bytes = static_cast<const unsigned char *>(field.value);
+    const std::size_t size = field.siz > 0 ? std::size_t(field.siz) : 0;
+    if (!bytes || size < Header || bytes < mdb->pg_buf || bytes + size > mdb->pg_buf + sizeof mdb->pg_buf)
+        return false;
+    const auto le32 = [](const unsigned char *p) {
+        return std::uint32_t(p[0]) | std::uint32_t(p[1]) << 8 | std::uint32_t(p[2]) << 16 | std::uint32_t(p[3]) << 24;
+    };
+    const std::uint32_t flags = le32(bytes) & 0xc0000000u;
+    if (flags & 0x80000000u)
+        return nulIn(mdb, bytes + Header, size - Header);
+    std::string value;
+    int next = int(le32(bytes + 4));
+    for (int piece = 0; next != 0 && value.size() < Longest && piece < 1024; ++piece) {
+        void *page = nullptr;
+        int offset = 0;
+        std::size_t length = 0;
+        if (mdb_find_pg_row(mdb, next, &page, &offset, &length) != 0 || offset < 0
+            || std::size_t(offset) + length > sizeof mdb->alt_pg_buf)
+            break;
+        const auto *row = static_cast<const unsigned char *>(page) + offset;
+        if (flags & 0x40000000u) { // the whole value in one row
+            value.append(reinterpret_cast<const char *>(row), length);
+            break;
+        }
+        if (length < 4)
+            break;
+        value.append(reinterpret_cast<const char *>(row) + 4, length - 4);
+        next = int(le32(row));
+    }
+    return nulIn(mdb, reinterpret_cast<const unsigned char *>(value.data()), value.size());
 }
 
 // The row just fetched, cracked again: libmdb's bound values cannot tell an empty text from a NULL
@@ -76,7 +122,9 @@ bool crackRow(MdbTableDef *table, std::vector<bool> &isNull, int &withNul)
     for (unsigned i = 0; i < table->num_cols; ++i) {
         const auto *column = static_cast<MdbColumn *>(g_ptr_array_index(table->columns, i));
         isNull[i] = column->col_type != MDB_BOOL && fields[i].is_null;
-        if (withNul < 0 && !isNull[i] && column->col_type == MDB_TEXT && holdsNul(mdb, fields[i]))
+        if (withNul < 0 && !isNull[i]
+            && ((column->col_type == MDB_TEXT && holdsNul(mdb, fields[i]))
+                || (column->col_type == MDB_MEMO && memoHoldsNul(mdb, fields[i]))))
             withNul = int(i);
     }
     return true;
