@@ -89,8 +89,9 @@ bool memoHoldsNul(MdbHandle *mdb, const MdbField &field)
         void *page = nullptr;
         int offset = 0;
         std::size_t length = 0;
-        if (mdb_find_pg_row(mdb, next, &page, &offset, &length) != 0 || offset < 0
-            || std::size_t(offset) + length > sizeof mdb->alt_pg_buf)
+        // libmdb hands over the row's place unchecked: it must lie inside the page it read.
+        if (mdb_find_pg_row(mdb, next, &page, &offset, &length) != 0 || offset < 0 || length > sizeof mdb->alt_pg_buf
+            || std::size_t(offset) > sizeof mdb->alt_pg_buf - length)
             break;
         const auto *row = static_cast<const unsigned char *>(page) + offset;
         if (flags & 0x40000000u) { // the whole value in one row
