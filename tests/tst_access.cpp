@@ -73,7 +73,8 @@ using test::Jet;
 
 const double JustBelowOne = std::nextafter(1.0, 0.0);
 
-QByteArray builtExporter()
+// For the shell scripts that stand in for the exporter and run the real one.
+QByteArray exporterPath()
 {
     return QFile::encodeName(test::builtExporter().exporter);
 }
@@ -196,7 +197,7 @@ private slots:
         QTemporaryDir tools;
         const QString runs = tools.filePath(QStringLiteral("runs"));
         MusicDatabase db({writeScript(tools.filePath(QStringLiteral("exporter")),
-                                      "echo >> '" + QFile::encodeName(runs) + "'; exec '" + builtExporter() + "' \"$@\"")});
+                                      "echo >> '" + QFile::encodeName(runs) + "'; exec '" + exporterPath() + "' \"$@\"")});
         QCOMPARE(db.open(m_path), QString());
         QVERIFY(!db.usingBuiltIn());
         QCOMPARE(chordKindCount(db), 28);
@@ -381,7 +382,7 @@ private slots:
         QFETCH(QByteArray, script);
         QFETCH(QString, cause);
         test::writeAccessDatabase(m_path);
-        qputenv("REAL", builtExporter());
+        qputenv("REAL", exporterPath());
         QElapsedTimer clock;
         const auto pressCosts = [&](MusicDatabase &db, QString *message = nullptr) {
             clock.start();
@@ -413,8 +414,8 @@ private slots:
             QVERIFY(pressCosts(db) < 200); // unchanged since: not read again
     }
 
-    // Access 2000 memo fields (our generator writes a text over 255 characters as one, over two
-    // pages and more): read whole up to what libmdb hands over, a longer one reported.
+    // Access 2000 memo fields, as our generator writes a text over 255 characters: read whole up to
+    // what libmdb hands over (7,000 characters lie on four LVAL pages), a longer one reported.
     void memoValuesAreReadWholeOrReported()
     {
         for (const int characters : {7000, 20000}) {
@@ -440,7 +441,7 @@ private slots:
     void aSlowFileIsReadAtTheFirstPressNotAtStartUp()
     {
         test::writeAccessDatabase(m_path, {"DELETE FROM \"chort-sort\" WHERE plugin <> 'maj_3'"});
-        MusicDatabase db({writeScript(m_dir->filePath(QStringLiteral("exporter")), "sleep 2; exec '" + builtExporter() + "' \"$@\"")});
+        MusicDatabase db({writeScript(m_dir->filePath(QStringLiteral("exporter")), "sleep 2; exec '" + exporterPath() + "' \"$@\"")});
         QElapsedTimer clock;
         clock.start();
         QCOMPARE(db.open(m_path), QString());
@@ -489,7 +490,7 @@ private slots:
     void wholeAnswerStandsThoughTheExporterFailsAtItsEnd()
     {
         test::writeAccessDatabase(m_path, {"DELETE FROM \"chort-sort\" WHERE plugin <> 'maj_3'"});
-        MusicDatabase db({writeScript(m_dir->filePath(QStringLiteral("exporter")), "'" + builtExporter() + "' \"$@\"; kill -SEGV $$")});
+        MusicDatabase db({writeScript(m_dir->filePath(QStringLiteral("exporter")), "'" + exporterPath() + "' \"$@\"; kill -SEGV $$")});
         QCOMPARE(db.open(m_path), QString());
         QVERIFY(!db.usingBuiltIn());
         QCOMPARE(chordKindCount(db), 1);
