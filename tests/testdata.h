@@ -8,6 +8,7 @@
 #include <QString>
 #include <QStringList>
 
+#include <cmath>
 #include <cstdint>
 
 namespace velmora {
@@ -40,6 +41,9 @@ public:
 private:
     QString m_name;
 };
+
+// The largest draw a random generator can give, the last record's.
+inline const double JustBelowOne = std::nextafter(1.0, 0.0);
 
 // The number of records in the chord-kind table: 28 in the built-in data.
 int chordKindCount(const MusicDatabase &db);

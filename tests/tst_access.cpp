@@ -20,7 +20,6 @@
 #include <QTest>
 
 #include <array>
-#include <cmath>
 
 using namespace velmora;
 using test::chordKindCount;
@@ -70,8 +69,6 @@ QString writeScript(const QString &path, const QByteArray &body)
 }
 
 using test::Jet;
-
-const double JustBelowOne = std::nextafter(1.0, 0.0);
 
 // For the shell scripts that stand in for the exporter and run the real one.
 QByteArray exporterPath()
@@ -432,7 +429,7 @@ private slots:
             RecordCursor intervals(db.connectionName(), tables::Intervals);
             const int count = *intervals.count();
             QCOMPARE(intervals.draw(count, 0)->field(QStringLiteral("note"))->size(), characters);
-            QCOMPARE(intervals.draw(count, JustBelowOne)->field(QStringLiteral("note"))->size(), characters);
+            QCOMPARE(intervals.draw(count, test::JustBelowOne)->field(QStringLiteral("note"))->size(), characters);
         }
     }
 

@@ -24,8 +24,6 @@ QByteArray digest(const QString &path)
     return QCryptographicHash::hash(file.readAll(), QCryptographicHash::Sha256);
 }
 
-const double JustBelowOne = std::nextafter(1.0, 0.0);
-
 } // namespace
 
 class TestMusicDatabase : public QObject
@@ -44,10 +42,10 @@ private slots:
         QTest::addColumn<double>("r");
         QTest::addColumn<int>("index");
         QTest::newRow("one record, r = 0") << 1 << 0.0 << 0;
-        QTest::newRow("one record, r just below 1") << 1 << JustBelowOne << 0;
-        QTest::newRow("fifteen, r just below 1") << 15 << JustBelowOne << 14;
+        QTest::newRow("one record, r just below 1") << 1 << test::JustBelowOne << 0;
+        QTest::newRow("fifteen, r just below 1") << 15 << test::JustBelowOne << 14;
         QTest::newRow("fifteen, middle") << 15 << 0.5 << 7;
-        QTest::newRow("huge table, r just below 1") << 2147483647 << JustBelowOne << 2147483646;
+        QTest::newRow("huge table, r just below 1") << 2147483647 << test::JustBelowOne << 2147483646;
         QTest::newRow("single precision's nearest to 1") << 100000 << double(std::nextafter(1.0f, 0.0f)) << 99999;
     }
     void drawIndex()
