@@ -86,6 +86,17 @@ Expected<DrawnRecord> RecordCursor::countAndDraw(RandomSource &random)
     return draw(*n, random.next());
 }
 
+Expected<KeyedScale> drawKeyedScale(RecordCursor &ladders, RandomSource &random)
+{
+    Expected<DrawnRecord> scale = ladders.countAndDraw(random);
+    if (!scale)
+        return Failure{scale.error()};
+    const Expected<QString> key = scale->field(fields::Key);
+    if (!key)
+        return Failure{key.error()};
+    return KeyedScale{std::move(*scale), *key};
+}
+
 Expected<DrawnRecord> RecordCursor::drawAmong(const QStringList &fieldNames, const RecordTest &ends, double r)
 {
     QSqlDatabase db = database(m_connectionName);

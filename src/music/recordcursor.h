@@ -68,6 +68,16 @@ private:
     QString m_table;
 };
 
+// A "Ladders" record drawn for a press, and its key: the first reading of the relations,
+// transposition and interval questions. (A chord question reads its key only after it has drawn
+// its chord kind, so a broken kind table is the fault its press names first.)
+struct KeyedScale
+{
+    DrawnRecord record;
+    QString key;
+};
+Expected<KeyedScale> drawKeyedScale(RecordCursor &ladders, RandomSource &random);
+
 // One consistent view of the tables for the length of a press, what a press counts being what it
 // draws from, and a budget in time for the press's reading (a view in a changed file may never end).
 class PressSnapshot

@@ -47,12 +47,9 @@ Expected<IntervalQuestion> drawIntervalQuestion(RecordCursor &ladders, RecordCur
 {
     const PressSnapshot snapshot(ladders);
 
-    const Expected<DrawnRecord> scale = ladders.countAndDraw(random);
+    const Expected<KeyedScale> scale = drawKeyedScale(ladders, random);
     if (!scale)
         return Failure{scale.error()};
-    const Expected<QString> start = scale->field(fields::Key);
-    if (!start)
-        return Failure{start.error()};
 
     const Expected<int> count = intervals.count();
     if (!count)
@@ -77,7 +74,7 @@ Expected<IntervalQuestion> drawIntervalQuestion(RecordCursor &ladders, RecordCur
                 const bool ticks = !CheckIntervalChoice(values[0].toString(), ticked).IntervalRejected;
                 anyTicked |= ticks;
                 return ticks || values[0].isNull() || values[1].isNull() || values[2].isNull()
-                    || !scale->field(values[1].toString());
+                    || !scale->record.field(values[1].toString());
             },
             random.next());
         if (looked && !anyTicked) {
@@ -94,13 +91,13 @@ Expected<IntervalQuestion> drawIntervalQuestion(RecordCursor &ladders, RecordCur
     const Expected<QString> top = record->field(fields::Top);
     if (!top)
         return Failure{top.error()};
-    const Expected<QString> answer = scale->field(*top);
+    const Expected<QString> answer = scale->record.field(*top);
     if (!answer)
         return Failure{answer.error()};
     const Expected<QString> direction = record->field(fields::Direction);
     if (!direction)
         return Failure{direction.error()};
-    return IntervalQuestion{*start, *name, *direction, *answer, noneSelected};
+    return IntervalQuestion{scale->key, *name, *direction, *answer, noneSelected};
 }
 
 std::optional<std::pair<int, int>> intervalKeys(QStringView startNote, QStringView interval, QStringView direction)

@@ -10,13 +10,11 @@ namespace velmora {
 Expected<RelationsQuestion> drawRelationsQuestion(RecordCursor &ladders, RandomSource &random, RelationsMode mode)
 {
     const PressSnapshot snapshot(ladders);
-    const Expected<DrawnRecord> scale = ladders.countAndDraw(random);
+    const Expected<KeyedScale> scale = drawKeyedScale(ladders, random);
     if (!scale)
         return Failure{scale.error()};
-    const Expected<QString> key = scale->field(fields::Key);
-    if (!key)
-        return Failure{key.error()};
-    const Expected<QString> sixth = scale->field(QStringLiteral("6"));
+    const QString &key = scale->key;
+    const Expected<QString> sixth = scale->record.field(QStringLiteral("6"));
     if (!sixth)
         return Failure{sixth.error()};
 
@@ -26,8 +24,8 @@ Expected<RelationsQuestion> drawRelationsQuestion(RecordCursor &ladders, RandomS
         major = int(r2 + r2) + 1 == 1;
     }
     if (major)
-        return RelationsQuestion{*key + QStringLiteral(" maj"), *sixth + QStringLiteral(" min")};
-    return RelationsQuestion{*sixth + QStringLiteral(" min"), *key + QStringLiteral(" maj")};
+        return RelationsQuestion{key + QStringLiteral(" maj"), *sixth + QStringLiteral(" min")};
+    return RelationsQuestion{*sixth + QStringLiteral(" min"), key + QStringLiteral(" maj")};
 }
 
 std::span<const RelationsButton> relationsButtons()

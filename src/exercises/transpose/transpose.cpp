@@ -27,16 +27,13 @@ Expected<TransposeQuestion> drawTransposeQuestion(RecordCursor &ladders, RandomS
             QStringLiteral("No transposition is known for the chosen pair of instruments.")};
     }
     const PressSnapshot snapshot(ladders);
-    const Expected<DrawnRecord> scale = ladders.countAndDraw(random);
+    const Expected<KeyedScale> scale = drawKeyedScale(ladders, random);
     if (!scale)
         return Failure{scale.error()};
-    const Expected<QString> written = scale->field(fields::Key);
-    if (!written)
-        return Failure{written.error()};
-    const Expected<QString> expected = scale->field(degree);
+    const Expected<QString> expected = scale->record.field(degree);
     if (!expected)
         return Failure{expected.error()};
-    return TransposeQuestion{*written, *expected};
+    return TransposeQuestion{scale->key, *expected};
 }
 
 std::optional<int> soundingKey(QStringView written, Instrument score)
