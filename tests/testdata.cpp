@@ -29,19 +29,9 @@ QString writeDefaultDatabase(const QString &path)
 
 void editDatabase(const QString &path, const QStringList &statements)
 {
-    const QString name = QStringLiteral("velmora-test-editor");
-    {
-        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), name);
-        db.setDatabaseName(path);
-        if (!db.open())
-            qFatal("cannot open %s", qPrintable(path));
-        QSqlQuery query(db);
-        for (const QString &statement : statements) {
-            if (!query.exec(statement))
-                qFatal("%s: %s", qPrintable(statement), qPrintable(query.lastError().text()));
-        }
-    }
-    QSqlDatabase::removeDatabase(name);
+    Writer writer(path);
+    for (const QString &statement : statements)
+        writer.run(statement);
 }
 
 Writer::Writer(const QString &path) : m_name(QStringLiteral("velmora-test-writer-%1").arg(quintptr(this)))
@@ -122,10 +112,7 @@ QString writeAccessFromSql(const QString &sql, const QString &path, Jet jet)
 {
     QTemporaryDir work;
     const QString script = work.filePath(QStringLiteral("in.sql"));
-    QFile in(script);
-    if (!in.open(QIODevice::WriteOnly) || in.write(sql.toUtf8()) < 0)
-        qFatal("cannot write %s", qPrintable(script));
-    in.close();
+    writeFile(script, sql.toUtf8());
     QProcess generator;
     QStringList arguments{QStringLiteral(VELMORA_SOURCE_DIR "/scripts/sql-to-mdb.py")};
     if (jet == Jet::V3)
