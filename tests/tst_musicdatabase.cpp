@@ -138,17 +138,11 @@ private slots:
         const Expected<IntervalQuestion> question = test::drawAnyInterval(db, 5);
         QVERIFY(!question);
         QVERIFY(question.error().contains(injected));
-        QCOMPARE(*RecordCursor(db.connectionName(), tables::Ladders).count(), 15);
-        QCOMPARE(digest(m_path), before);
-    }
-
-    void fileIsOpenedReadOnly()
-    {
-        MusicDatabase db;
-        QVERIFY(db.open(m_path).isEmpty());
+        // Nor can any statement change the data read.
         QSqlQuery query(QSqlDatabase::database(db.connectionName()));
         QVERIFY(!query.exec(QStringLiteral("DELETE FROM \"Ladders\"")));
         QCOMPARE(*RecordCursor(db.connectionName(), tables::Ladders).count(), 15);
+        QCOMPARE(digest(m_path), before);
     }
 };
 
