@@ -415,18 +415,6 @@ private slots:
         QVERIFY2(folder.message.contains(QFile::decodeName(odd + "/velmora/Chords-VB.mdb")), qPrintable(folder.message));
     }
 
-    void hugeValueIsShortenedInTheMessage()
-    {
-        test::writeDefaultDatabase(m_path);
-        test::editDatabase(m_path, {QStringLiteral("UPDATE \"Intervallen\" SET \"Top\" = '%1'").arg(QString(1 << 20, QLatin1Char('z')))});
-        MusicDatabase db;
-        QCOMPARE(db.open(m_path), QString());
-        const Expected<IntervalQuestion> question = test::drawAnyInterval(db, 5);
-        QVERIFY(!question);
-        QVERIFY2(question.error().contains(QLatin1String("zzzz...")), qPrintable(question.error().left(300)));
-        QVERIFY(question.error().size() < 300);
-    }
-
     // A redraw until acceptable over uniform draws ends on each acceptable record equally often,
     // however few they are among the others, and wherever they stand.
     void skewedTablesDrawAcceptableRecordsUniformly_data()
