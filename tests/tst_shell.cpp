@@ -243,7 +243,7 @@ private slots:
         QCOMPARE(h.status(), test::Incorrect);
     }
 
-    // In cheat mode (where the clicks below find the cheat buttons shown).
+    // In cheat mode "---" reads "Cheat", and the clicks below find the cheat buttons shown.
     void hideTimersHideTheirLabelsAndKeepRunning()
     {
         Harness h(true);
