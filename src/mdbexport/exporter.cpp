@@ -10,6 +10,7 @@
 #include <cstring>
 #include <string>
 #include <unistd.h>
+#include <utility>
 
 namespace velmora::mdbexport {
 
@@ -57,14 +58,21 @@ bool nulIn(MdbHandle *mdb, const unsigned char *bytes, std::size_t size)
     return false;
 }
 
-// The same for a text field of the row in the page.
-bool holdsNul(MdbHandle *mdb, const MdbField &field)
+// A field's stored bytes in the page libmdb read, or none where a damaged row points them outside it.
+std::pair<const unsigned char *, std::size_t> storedBytes(MdbHandle *mdb, const MdbField &field)
 {
     const auto *bytes = static_cast<const unsigned char *>(field.value);
     const std::size_t size = field.siz > 0 ? std::size_t(field.siz) : 0;
     if (!bytes || bytes < mdb->pg_buf || bytes + size > mdb->pg_buf + sizeof mdb->pg_buf)
-        return false;
-    return nulIn(mdb, bytes, size);
+        return {nullptr, 0};
+    return {bytes, size};
+}
+
+// The same for a text field of the row in the page.
+bool holdsNul(MdbHandle *mdb, const MdbField &field)
+{
+    const auto [bytes, size] = storedBytes(mdb, field);
+    return bytes && nulIn(mdb, bytes, size);
 }
 
 // The same for a memo field, whose value follows its 12-byte header in the row, or lies on LVAL
@@ -73,9 +81,8 @@ bool holdsNul(MdbHandle *mdb, const MdbField &field)
 bool memoHoldsNul(MdbHandle *mdb, const MdbField &field)
 {
     constexpr std::size_t Header = 12, Longest = 4 * MDB_BIND_SIZE;
-    const auto *bytes = static_cast<const unsigned char *>(field.value);
-    const std::size_t size = field.siz > 0 ? std::size_t(field.siz) : 0;
-    if (!bytes || size < Header || bytes < mdb->pg_buf || bytes + size > mdb->pg_buf + sizeof mdb->pg_buf)
+    const auto [bytes, size] = storedBytes(mdb, field);
+    if (!bytes || size < Header)
         return false;
     const auto le32 = [](const unsigned char *p) {
         return std::uint32_t(p[0]) | std::uint32_t(p[1]) << 8 | std::uint32_t(p[2]) << 16 | std::uint32_t(p[3]) << 24;
