@@ -1,12 +1,13 @@
 cmake_minimum_required(VERSION 3.22)
 # Fails when an include reaches up a layer or across exercises. The layers, lowest first:
-# music < ui < exercises < app; dbcheck stands beside app and may use music and the exercises'
+# music < practice < ui < exercises < app; dbcheck stands beside app and may use music and the exercises'
 # rules (not their pages, which are widgets); mdbexport, the Access exporter, shares only the
 # music layer's description of its output. Run as: cmake -DSOURCE_DIR=src -P layers.cmake
 set(allowed_music music)
-set(allowed_ui music ui)
-set(allowed_exercises music ui exercises)
-set(allowed_app music ui exercises app)
+set(allowed_practice music practice)
+set(allowed_ui music practice ui)
+set(allowed_exercises music practice ui exercises)
+set(allowed_app music practice ui exercises app)
 set(allowed_dbcheck music exercises dbcheck)
 set(allowed_mdbexport music mdbexport)
 

@@ -453,7 +453,7 @@ private slots:
         const int draws = 1200;
         for (int i = 0; i < draws; ++i) {
             if (chords) {
-                const Expected<ChordQuestion> q = drawChordQuestion(ladders, kinds, random, {true, false}, {});
+                const Expected<ChordQuestion> q = drawChordQuestion(ladders, kinds, random, {true, false, {}, {}}, {});
                 QVERIFY2(q, qPrintable(q.error()));
                 seen[q->kind]++;
             } else {

@@ -1,11 +1,14 @@
 #include "app/mainwindow.h"
 
 #include "app/aboutpage.h"
+#include "app/drilldialog.h"
+#include "app/screenfit.h"
 #include "app/startuplog.h"
 #include "music/userfiles.h"
 #include "ui/clock.h"
 #include "ui/keyboard.h"
 #include "ui/exercisepage.h"
+#include "exercises/chords/chordquestion.h"
 #include "exercises/chords/chordspage.h"
 #include "exercises/intervals/intervalspage.h"
 #include "exercises/relations/relationspage.h"
@@ -28,6 +31,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QShortcut>
+#include <QVBoxLayout>
 #include <QWindow>
 
 namespace velmora {
@@ -103,9 +107,45 @@ MainWindow::MainWindow(Services services, bool cheatMode, Listening::Choices lis
     m_listenUnavailable->setEnabled(false);
     connect(m_listening, &Listening::availabilityChanged, this, &MainWindow::updateListenMenu);
 
-    auto *client = new QWidget(this);
+    // Practice: what to drill and how it goes, beyond the original window too.
+    QMenu *practiceMenu = menuBar()->addMenu(tr("Practice"));
+    practiceMenu->setObjectName(QStringLiteral("mnuPractice"));
+    practiceMenu->setAccessibleName(tr("Practice"));
+    QAction *choose = practiceMenu->addAction(tr("Choose what to drill..."));
+    choose->setObjectName(QStringLiteral("ChooseDrill"));
+    connect(choose, &QAction::triggered, this, presses.guarded(this, [this] { chooseWhatToDrill(); }));
+    m_showScore = practiceMenu->addAction(tr("Show my score"));
+    m_showScore->setObjectName(QStringLiteral("ShowScore"));
+    m_showScore->setCheckable(true);
+    connect(m_showScore, &QAction::toggled, this, &MainWindow::updateScoreBar);
+    m_resetScore = practiceMenu->addAction(tr("Reset my score"));
+    m_resetScore->setObjectName(QStringLiteral("ResetScore"));
+    connect(m_resetScore, &QAction::triggered, this, [this] {
+        if (ExercisePage *page = currentExercise())
+            page->resetScore();
+    });
+    m_showAnswer = practiceMenu->addAction(tr("Show the answer"));
+    m_showAnswer->setObjectName(QStringLiteral("ShowAnswer"));
+    connect(m_showAnswer, &QAction::triggered, this, presses.guarded(this, [this] { showAnswer(); }));
+
+    // The fixed layout, and below it the score bar, which adds its height only while shown.
+    auto *frame = new QWidget(this);
+    auto *rows = new QVBoxLayout(frame);
+    rows->setContentsMargins(0, 0, 0, 0);
+    rows->setSpacing(0);
+    auto *client = new QWidget(frame);
     client->setFixedSize(ui::twipsRect(0, 0, 9600, 7335).size());
-    setCentralWidget(client);
+    rows->addWidget(client);
+    m_scoreBar = new QLabel(frame);
+    m_scoreBar->setObjectName(QStringLiteral("ScoreBar"));
+    m_scoreBar->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+    m_scoreBar->setFixedHeight(qRound(ui::scaled(ScoreBarPixels)));
+    // However long a key or answer the data holds, the bar never widens the window.
+    m_scoreBar->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Fixed);
+    m_scoreBar->setAccessibleName(tr("Score"));
+    m_scoreBar->hide();
+    rows->addWidget(m_scoreBar);
+    setCentralWidget(frame);
     layout()->setSizeConstraint(QLayout::SetFixedSize);
 
     m_tabs = new QTabWidget(client);
@@ -149,11 +189,24 @@ MainWindow::MainWindow(Services services, bool cheatMode, Listening::Choices lis
         if (exercise.openFirst)
             m_tabs->setCurrentWidget(page);
         connect(page, &ExercisePage::questionChanged, this, &MainWindow::updateListenMenu);
+        connect(page, &ExercisePage::scoreChanged, this, [this, page] {
+            if (m_answerShownOn == page && page->practiceNote().isEmpty()) // a new question
+                m_answerShownOn = nullptr;
+            updateScoreBar();
+            updatePracticeMenu();
+        });
+        m_exercises << page;
     }
     m_about = new AboutPage(m_tabs, m_services.sound);
     m_tabs->addTab(m_about, QStringLiteral("About"));
     connect(m_tabs, &QTabWidget::currentChanged, this, &MainWindow::updateListenMenu);
+    connect(m_tabs, &QTabWidget::currentChanged, this, [this] {
+        m_answerShownOn = nullptr;
+        updateScoreBar();
+        updatePracticeMenu();
+    });
     updateListenMenu();
+    updatePracticeMenu();
 
     // Tab walks each page in reading order (the hidden pages' controls are passed over), the
     // status strip last.
@@ -240,6 +293,89 @@ void MainWindow::updateListenMenu()
     m_listenUnavailable->setVisible(!unavailable.isEmpty());
     auto *page = qobject_cast<ExercisePage *>(m_tabs->currentWidget());
     m_playQuestion->setEnabled(unavailable.isEmpty() && page && !page->questionSound().isEmpty());
+}
+
+ExercisePage *MainWindow::currentExercise() const
+{
+    return qobject_cast<ExercisePage *>(m_tabs->currentWidget());
+}
+
+void MainWindow::updatePracticeMenu()
+{
+    ExercisePage *page = currentExercise();
+    m_resetScore->setEnabled(page != nullptr);
+    m_showAnswer->setEnabled(page && page->hasQuestion());
+}
+
+// The score of the tab in front, and a word on its last answer; with the score hidden, only an
+// answer asked for with "Show the answer".
+void MainWindow::updateScoreBar()
+{
+    ExercisePage *page = currentExercise();
+    QString text;
+    if (page && m_showScore->isChecked()) {
+        text = page->score().line(m_tabs->tabText(m_tabs->currentIndex()).trimmed());
+        if (!page->practiceNote().isEmpty())
+            text += QStringLiteral(". ") + page->practiceNote();
+    } else if (page && page == m_answerShownOn) {
+        text = page->practiceNote();
+    }
+    const bool shown = m_showScore->isChecked() || !text.isEmpty();
+    m_scoreBar->setText(m_scoreBar->fontMetrics().elidedText(text, Qt::ElideRight, m_scoreBar->contentsRect().width()));
+    m_scoreBar->setToolTip(text);
+    m_scoreBar->setAccessibleDescription(text);
+    m_scoreBar->setVisible(shown);
+    m_feedback->setDetail(shown ? text : QString());
+}
+
+void MainWindow::chooseWhatToDrill()
+{
+    // The data as the next press will see it.
+    m_database.refresh();
+    const PressSnapshot snapshot(m_context->ladders);
+    const Expected<RecordCursor::Distinct> keys =
+        m_context->ladders.distinctValues(fields::Key, keysByFifths(), DrillDialog::MaxBoxes);
+    QStringList codes;
+    for (const ChordButton &button : chordButtons())
+        codes << QString::fromLatin1(button.code);
+    const Expected<RecordCursor::Distinct> kinds =
+        m_context->chordKinds.distinctValues(fields::ChordKind, codes, DrillDialog::MaxBoxes);
+    for (const QString &problem : {keys.error(), kinds.error()}) {
+        if (!problem.isEmpty()) {
+            m_services.prompter.inform(problem, Prompter::Icon::Warning);
+            return;
+        }
+    }
+
+    QList<DrillDialog::Page> pages;
+    for (ExercisePage *page : std::as_const(m_exercises)) {
+        DrillDialog::Page choice{m_tabs->tabText(m_tabs->indexOf(page)), page->keysCaption(), page->keyChoice(), false, {}};
+        if (auto *chords = qobject_cast<ChordsPage *>(page)) {
+            choice.hasKinds = true;
+            choice.kinds = chords->kindChoice();
+        }
+        pages << choice;
+    }
+    auto *dialog = new DrillDialog(*keys, *kinds, pages, int(m_exercises.indexOf(currentExercise())), this);
+    dialog->setAttribute(Qt::WA_DeleteOnClose);
+    connect(dialog, &QDialog::accepted, this, [this, dialog] {
+        const QList<DrillDialog::Page> chosen = dialog->choices();
+        for (qsizetype i = 0; i < chosen.size() && i < m_exercises.size(); ++i) {
+            m_exercises[i]->setKeyChoice(chosen[i].keys);
+            if (auto *chords = qobject_cast<ChordsPage *>(m_exercises[i]))
+                chords->setKindChoice(chosen[i].kinds);
+        }
+    });
+    dialog->open();
+}
+
+void MainWindow::showAnswer()
+{
+    ExercisePage *page = currentExercise();
+    if (!page || !page->showAnswer())
+        return;
+    m_answerShownOn = page;
+    updateScoreBar();
 }
 
 void MainWindow::blinker_Timer()

@@ -17,6 +17,7 @@ namespace velmora {
 
 class AboutPage;
 class Clock;
+class ExercisePage;
 class Feedback;
 class SoundPlayer;
 
@@ -50,7 +51,9 @@ public:
     void SSTab1_Click();
     void blinker_Timer();
     void playQuestion();
-
+    // The Practice menu.
+    void chooseWhatToDrill();
+    void showAnswer();
 
 signals:
     void quitRequested();
@@ -61,6 +64,9 @@ protected:
 
 private:
     void updateListenMenu();
+    void updatePracticeMenu();
+    void updateScoreBar();
+    ExercisePage *currentExercise() const;
 
     Services m_services;
 
@@ -75,6 +81,12 @@ private:
     QAction *m_playQuestion;
     QList<QAction *> m_listenItems;
     QAction *m_listenUnavailable;
+    QAction *m_showScore;
+    QAction *m_resetScore;
+    QAction *m_showAnswer;
+    QLabel *m_scoreBar;
+    QList<ExercisePage *> m_exercises;
+    ExercisePage *m_answerShownOn = nullptr; // "Show the answer" shows the bar until its next question
     std::unique_ptr<ExerciseContext> m_context;
     AboutPage *m_about;
     bool m_exposed = false;

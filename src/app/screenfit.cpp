@@ -32,7 +32,7 @@ double fittingLayoutScale(const QRect &available, const QSize &screenSize, qreal
     QMenuBar menuBar;
     menuBar.addAction(QStringLiteral("Exit"));
     const double width = ClientWidthTwips / double(ui::TwipsPerPixel);
-    const double height = ClientHeightTwips / double(ui::TwipsPerPixel) + menuBar.sizeHint().height();
+    const double height = ClientHeightTwips / double(ui::TwipsPerPixel) + menuBar.sizeHint().height() + ScoreBarPixels;
     const double fit = std::min((available.width() - FrameWidthAllowance) / width,
                                 (available.height() - FrameHeightAllowance) / height);
     // Whole hundredths, so that rounding every edge cannot tip the window over the edge.

@@ -8,6 +8,10 @@ class QWidget;
 
 namespace velmora {
 
+// The height of the score bar below the window's fixed layout, at 100 %; the fit leaves room for
+// it, so that showing it never pushes the window off the screen.
+inline constexpr int ScoreBarPixels = 18;
+
 // The largest layout scale, at most 1, at which the fixed main window fits `available` (a
 // screen's area in logical pixels), its menu bar and a window manager's frame included; always 1
 // at 100 % (`devicePixelRatio` 1) on a screen of at least 800 x 600, where the window was made to

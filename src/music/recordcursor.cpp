@@ -4,6 +4,7 @@
 
 #include <QSqlDatabase>
 #include <QSqlError>
+#include <QSet>
 #include <QSqlQuery>
 
 #include <algorithm>
@@ -86,9 +87,66 @@ Expected<DrawnRecord> RecordCursor::countAndDraw(RandomSource &random)
     return draw(*n, random.next());
 }
 
-Expected<KeyedScale> drawKeyedScale(RecordCursor &ladders, RandomSource &random)
+Expected<DrawnRecord> RecordCursor::countAndDrawChosen(RandomSource &random, const QString &field,
+                                                      const ValueChoice &choice, const QString &nothingLeft)
 {
-    Expected<DrawnRecord> scale = ladders.countAndDraw(random);
+    if (choice.isAll())
+        return countAndDraw(random);
+    random.reseed();
+    Expected<DrawnRecord> record = drawAmong(
+        {field}, [&](const QVariantList &values) { return !values[0].isNull() && choice.allows(values[0].toString()); },
+        random.next());
+    if (!record && record.error().isEmpty())
+        return Failure{nothingLeft};
+    return record;
+}
+
+Expected<RecordCursor::Distinct> RecordCursor::distinctValues(const QString &field, const QStringList &preferred,
+                                                              int limit) const
+{
+    QSqlQuery query(database(m_connectionName));
+    query.setForwardOnly(true);
+    if (!query.exec(QStringLiteral("SELECT DISTINCT %1 FROM %2").arg(quotedIdentifier(field), quotedIdentifier(m_table))))
+        return Failure{readFailure(m_table, query.lastError())};
+    // However many values the table holds, only as many as can be shown are kept.
+    const QSet<QString> wanted(preferred.begin(), preferred.end());
+    QSet<QString> found;
+    QStringList others;
+    Distinct distinct;
+    while (query.next()) {
+        if (query.value(0).isNull())
+            continue;
+        const QString value = query.value(0).toString();
+        if (wanted.contains(value))
+            found.insert(value);
+        else if (others.size() < limit)
+            others << value;
+        else
+            distinct.more = true;
+    }
+    if (query.lastError().isValid())
+        return Failure{readFailure(m_table, query.lastError())};
+    for (const QString &value : preferred) {
+        if (found.contains(value))
+            distinct.values << value;
+    }
+    distinct.values << others;
+    if (distinct.values.size() > limit) {
+        distinct.values.resize(limit);
+        distinct.more = true;
+    }
+    return distinct;
+}
+
+QString noChosenKeyMessage(const QString &table)
+{
+    return QStringLiteral("Table \"%1\" holds none of the keys chosen to drill: choose others in "
+                          "\"Choose what to drill...\".").arg(table);
+}
+
+Expected<KeyedScale> drawKeyedScale(RecordCursor &ladders, RandomSource &random, const ValueChoice &keys)
+{
+    Expected<DrawnRecord> scale = ladders.countAndDrawChosen(random, fields::Key, keys, noChosenKeyMessage(ladders.table()));
     if (!scale)
         return Failure{scale.error()};
     const Expected<QString> key = scale->field(fields::Key);

@@ -4,6 +4,7 @@
 #include "music/expected.h"
 #include "music/schema.h"
 #include "music/sqlitefile.h"
+#include "music/valuechoice.h"
 
 #include <QObject>
 #include <QSqlRecord>
@@ -63,6 +64,21 @@ public:
     // would end it; a missing field ends it at once, as the loop would at its first record.
     Expected<DrawnRecord> drawAmong(const QStringList &fieldNames, const RecordTest &ends, double r);
 
+    // Counts, re-seeds and draws among the records whose `field` `choice` allows: with every value
+    // chosen, exactly countAndDraw(). Fails with `nothingLeft` when no record is allowed; a record
+    // whose field holds no value is never chosen.
+    Expected<DrawnRecord> countAndDrawChosen(RandomSource &random, const QString &field, const ValueChoice &choice,
+                                             const QString &nothingLeft);
+
+    // The distinct values of `field`, those in `preferred` first and in its order, the others after
+    // them as the table gives them, at most `limit` in all; `more` tells that some were left out.
+    struct Distinct
+    {
+        QStringList values;
+        bool more = false;
+    };
+    Expected<Distinct> distinctValues(const QString &field, const QStringList &preferred, int limit) const;
+
 private:
     QString m_connectionName;
     QString m_table;
@@ -76,7 +92,9 @@ struct KeyedScale
     DrawnRecord record;
     QString key;
 };
-Expected<KeyedScale> drawKeyedScale(RecordCursor &ladders, RandomSource &random);
+Expected<KeyedScale> drawKeyedScale(RecordCursor &ladders, RandomSource &random, const ValueChoice &keys = {});
+// The failure of a press whose chosen keys the table no longer holds.
+QString noChosenKeyMessage(const QString &table);
 
 // One consistent view of the tables for the length of a press, what a press counts being what it
 // draws from, and a budget in time for the press's reading (a view in a changed file may never end).

@@ -4,6 +4,7 @@
 #include "ui/clock.h"
 #include "ui/feedback.h"
 #include "ui/listening.h"
+#include "music/messages.h"
 #include "music/musicdatabase.h"
 
 #include <QLabel>
@@ -58,11 +59,65 @@ void ExercisePage::setUpCheat(QPushButton *button, CheatButton kind, QLabel *lab
     onPress(button, &QPushButton::clicked, [this] { revealCheat(); });
 }
 
+void ExercisePage::questionAsked()
+{
+    m_hasQuestion = true;
+    m_score.questionAsked();
+    m_practiceNote.clear();
+    emit scoreChanged();
+}
+
+void ExercisePage::noQuestionAsked()
+{
+    m_hasQuestion = false;
+    m_score.noQuestion();
+    m_practiceNote.clear();
+    emit scoreChanged();
+}
+
+void ExercisePage::countAnswer(bool right, const QString &wrongPart)
+{
+    if (m_hasQuestion) {
+        m_score.answered(right);
+        m_practiceNote = right ? tr("Answer: %1").arg(shortened(answerInWords())) : wrongPart;
+    }
+    emit scoreChanged();
+}
+
+void ExercisePage::judged(bool right, const QString &wrongPart)
+{
+    countAnswer(right, wrongPart);
+    m_context.feedback.show(right);
+}
+
+void ExercisePage::revealed()
+{
+    m_score.revealed();
+    m_practiceNote = tr("Answer: %1").arg(shortened(answerInWords()));
+    emit scoreChanged();
+}
+
+bool ExercisePage::showAnswer()
+{
+    if (!m_hasQuestion)
+        return false;
+    revealed();
+    return true;
+}
+
+void ExercisePage::resetScore()
+{
+    m_score.reset();
+    emit scoreChanged();
+}
+
 void ExercisePage::revealCheat()
 {
     if (m_reveal)
         m_reveal();
     if (cheatMode()) {
+        if (m_hasQuestion)
+            revealed();
         // A screen reader reads the answer with the label's name.
         m_cheatLabel->setAccessibleName(QStringLiteral("%1: %2").arg(ExpectedAnswerName, m_cheatLabel->text()));
         m_cheatLabel->show();

@@ -2,6 +2,8 @@
 
 #include "music/expected.h"
 #include "music/phrase.h"
+#include "music/valuechoice.h"
+#include "practice/score.h"
 #include "ui/exercisecontext.h"
 #include "ui/pressgate.h"
 #include "ui/prompter.h"
@@ -31,8 +33,24 @@ public:
     // The notes of the question on the page; empty while it has none.
     const Phrase &questionSound() const { return m_questionSound; }
 
+    // The keys a question may be drawn in, as the player chose them; from the next go press on.
+    void setKeyChoice(ValueChoice keys) { m_keyChoice = std::move(keys); }
+    const ValueChoice &keyChoice() const { return m_keyChoice; }
+    // What a key is on this exercise, as the choice of what to drill names it.
+    virtual QString keysCaption() const { return tr("Keys"); }
+
+    const Score &score() const { return m_score; }
+    void resetScore();
+    // A word on the last answer for the score bar: which part missed, or the answer once it is
+    // known (answered right or revealed); empty after a go press.
+    const QString &practiceNote() const { return m_practiceNote; }
+    bool hasQuestion() const { return m_hasQuestion; }
+    // Names the answer of the question shown, which then counts as missed; false without one.
+    bool showAnswer();
+
 signals:
     void questionChanged();
+    void scoreChanged();
 
 protected:
     // Runs `handler` for each `signal` of `sender`, never inside a playing sound.
@@ -51,6 +69,17 @@ protected:
     bool setQuestionSound(Phrase phrase, bool heard = false);
     // Heard after a right answer, if "Hear each question" is on.
     void hearAfterAnswer(const Phrase &phrase);
+
+    // The end of a go press: a new question shown, or none ("geen verwijzing!", nothing ticked).
+    void questionAsked();
+    void noQuestionAsked();
+    // Every judged answer: counted for the question shown, then the verdict line. `wrongPart`
+    // says what missed without giving the answer away.
+    void judged(bool right, const QString &wrongPart = {});
+    // An answer confirmed in a box of its own instead of the verdict line: counted only.
+    void countAnswer(bool right, const QString &wrongPart = {});
+    // The answer of the question shown, in words ("Db, Dominant 7 b5").
+    virtual QString answerInWords() const = 0;
 
     // Shows the reason a press failed, once; true when `result` holds a question.
     template <typename T>
@@ -86,6 +115,7 @@ protected:
 
 private:
     void revealCheat();
+    void revealed();
     void reportFailure(const QString &message);
 
     QLabel *m_cheatLabel = nullptr;
@@ -93,6 +123,10 @@ private:
     QPushButton *m_goButton = nullptr;
     std::function<void()> m_reveal;
     Phrase m_questionSound;
+    ValueChoice m_keyChoice;
+    Score m_score;
+    QString m_practiceNote;
+    bool m_hasQuestion = false;
 };
 
 } // namespace velmora

@@ -32,7 +32,38 @@ void Feedback::clear()
 {
     m_statusLine->clear();
     m_statusLine->setAccessibleName(EmptyLineName);
-    m_reader->setMessage(QString());
+    // A go press empties the line and then changes the score: one change to tell.
+    if (m_detail.isEmpty())
+        tellReader();
+    else
+        tellSoon();
+}
+
+void Feedback::setDetail(const QString &detail)
+{
+    if (detail == m_detail)
+        return;
+    m_detail = detail;
+    tellSoon();
+}
+
+void Feedback::tellSoon()
+{
+    if (m_detailUntold)
+        return;
+    m_detailUntold = true;
+    QMetaObject::invokeMethod(this, [this] {
+        if (m_detailUntold)
+            tellReader();
+    }, Qt::QueuedConnection);
+}
+
+void Feedback::tellReader()
+{
+    m_detailUntold = false;
+    const QString verdict = m_statusLine->text();
+    m_reader->setMessage(m_detail.isEmpty() || verdict.isEmpty() ? verdict + m_detail
+                                                                 : verdict + QLatin1Char(' ') + m_detail);
 }
 
 void Feedback::report(const QString &text, const QString &soundFile)
@@ -46,7 +77,7 @@ void Feedback::report(const QString &text, const QString &soundFile)
     } else {
         m_statusLine->setAccessibleName(text); // tells it
     }
-    m_reader->setMessage(text);
+    tellReader();
     if (!m_soundOff->isChecked())
         m_sound.play(soundFile);
 }

@@ -30,9 +30,18 @@ public:
     void show(bool correct) { correct ? ShowCorrect() : ShowIncorrect(); }
     void clear();
 
+    // What a screen reader reads after the verdict (the score bar's line while it is shown). A
+    // change is told with the next verdict, or on its own once the event that made it is done,
+    // so that an answer's verdict and score are told together, once.
+    void setDetail(const QString &detail);
+
 private:
     void report(const QString &text, const QString &soundFile);
+    void tellReader();
+    void tellSoon();
 
+    QString m_detail;
+    bool m_detailUntold = false;
     QLabel *m_statusLine;
     ui::StatusReader *m_reader;
     QCheckBox *m_soundOff;

@@ -11,8 +11,29 @@ namespace velmora {
 
 namespace {
 
-Expected<QString> DrawChordKind(RecordCursor &chordKinds, RandomSource &random, bool excludeExtended)
+Expected<QString> DrawChordKind(RecordCursor &chordKinds, RandomSource &random, bool excludeExtended,
+                                const ValueChoice &kinds)
 {
+    if (!kinds.isAll()) {
+        // As the exclusion's redraw: one pass, each allowed record drawn equally often.
+        const Expected<DrawnRecord> record = chordKinds.drawAmong(
+            {fields::ChordKind},
+            [&](const QVariantList &values) {
+                const QString code = values[0].toString();
+                return !values[0].isNull() && kinds.allows(code) && !(excludeExtended && isExtendedChordCode(code));
+            },
+            random.next());
+        if (record)
+            return record->field(fields::ChordKind);
+        if (!record.error().isEmpty())
+            return Failure{record.error()};
+        return Failure{excludeExtended
+                           ? QStringLiteral("Every chord kind chosen to drill is a 9th, 11th or 13th chord, so none "
+                                            "can be asked while \"  9, 11, 13 excluded\" is ticked.")
+                           : QStringLiteral("Table \"%1\" holds none of the chord kinds chosen to drill: choose "
+                                            "others in \"Choose what to drill...\".")
+                                 .arg(chordKinds.table())};
+    }
     if (!excludeExtended) {
         const Expected<int> count = chordKinds.count();
         if (!count)
@@ -46,10 +67,11 @@ Expected<ChordQuestion> drawChordQuestion(RecordCursor &ladders, RecordCursor &c
                                           const ChordOptions &options, const NoteSlots &previousSlots)
 {
     const PressSnapshot snapshot(ladders);
-    const Expected<DrawnRecord> scale = ladders.countAndDraw(random);
+    const Expected<DrawnRecord> scale =
+        ladders.countAndDrawChosen(random, fields::Key, options.keys, noChosenKeyMessage(ladders.table()));
     if (!scale)
         return Failure{scale.error()};
-    const Expected<QString> kind = DrawChordKind(chordKinds, random, options.excludeExtended);
+    const Expected<QString> kind = DrawChordKind(chordKinds, random, options.excludeExtended, options.kinds);
     if (!kind)
         return Failure{kind.error()};
     const Expected<QString> key = scale->field(fields::Key);

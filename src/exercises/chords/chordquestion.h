@@ -2,6 +2,7 @@
 
 #include "exercises/chords/chordkinds.h"
 #include "music/expected.h"
+#include "music/valuechoice.h"
 
 #include <QString>
 
@@ -16,6 +17,8 @@ struct ChordOptions
 {
     bool excludeExtended = false; // "  9, 11, 13 excluded"
     bool randomOrder = false;
+    ValueChoice keys;  // chosen to drill; every key by default
+    ValueChoice kinds; // chord-kind codes chosen to drill
 };
 
 struct ChordQuestion

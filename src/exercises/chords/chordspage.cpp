@@ -21,6 +21,8 @@
 #include <QShortcut>
 #include <QTimer>
 
+#include <algorithm>
+
 namespace velmora {
 
 ChordsPage::ChordsPage(QTabWidget *tabControl, ExerciseContext &context) : ExercisePage(tabControl, context)
@@ -96,7 +98,7 @@ void ChordsPage::Command1_Click()
 {
     if (!startGoPress())
         return;
-    const ChordOptions options{m_excludeExtended->isChecked(), m_mixUp->isChecked()};
+    const ChordOptions options{m_excludeExtended->isChecked(), m_mixUp->isChecked(), keyChoice(), m_kindChoice};
     const bool listNotes = m_viewText->isChecked();
     const Expected<ChordQuestion> question =
         drawChordQuestion(m_context.ladders, m_context.chordKinds, m_context.random, options, m_noteSlots);
@@ -106,8 +108,12 @@ void ChordsPage::Command1_Click()
     CurrentKey = question->key;
     CurrentChordKind = question->kind;
     m_cheatLabel->setText(CurrentKey + CurrentChordKind);
-    if (!question->kindHasBuilder)
+    if (question->kindHasBuilder) {
+        questionAsked();
+    } else {
+        noQuestionAsked();
         m_context.prompter.inform(QStringLiteral("geen verwijzing!"));
+    }
     m_noteSlots = question->notes;
     m_listNotes = listNotes;
     // By ear, the chord is heard whatever "Hear each question" says; one that cannot be heard
@@ -187,13 +193,29 @@ QString ChordsPage::ReadChosenKey() const
 void ChordsPage::judge(int buttonIndex)
 {
     const ChordButton &button = chordButtons()[buttonIndex];
-    const bool right = isRightChordAnswer(CurrentKey, CurrentChordKind, ReadChosenKey(), QString::fromLatin1(button.code));
+    const QString chosenKey = ReadChosenKey();
+    const bool right = isRightChordAnswer(CurrentKey, CurrentChordKind, chosenKey, QString::fromLatin1(button.code));
     if (right && m_hiddenByEar)
         drawQuestion(true);
-    if (right && button.confirmsWithMessage)
+    const bool rightKey = chosenKey == CurrentKey;
+    const bool rightKind = CurrentChordKind == QLatin1String(button.code);
+    const QString wrongPart = rightKind ? tr("Right kind, wrong key")
+                              : rightKey ? tr("Right key, wrong kind")
+                                         : tr("Key and kind both wrong");
+    if (right && button.confirmsWithMessage) {
+        countAnswer(true);
         m_context.prompter.inform(QStringLiteral("goed"));
-    else
-        m_context.feedback.show(right);
+    } else {
+        judged(right, wrongPart);
+    }
+}
+
+QString ChordsPage::answerInWords() const
+{
+    const auto buttons = chordButtons();
+    const auto button = std::ranges::find_if(buttons, [&](const ChordButton &b) { return CurrentChordKind == QLatin1String(b.code); });
+    const QString kind = button == buttons.end() ? CurrentChordKind : QString::fromLatin1(button->caption).simplified();
+    return QStringLiteral("%1, %2").arg(CurrentKey, kind);
 }
 
 } // namespace velmora

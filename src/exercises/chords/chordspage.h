@@ -26,8 +26,14 @@ public:
     void Command1_Click();
     QString ReadChosenKey() const;
 
+    // The chord kinds a question may be drawn with, as the player chose them.
+    void setKindChoice(ValueChoice kinds) { m_kindChoice = std::move(kinds); }
+    const ValueChoice &kindChoice() const { return m_kindChoice; }
+
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
+
+    QString answerInWords() const override;
 
 private:
     void judge(int buttonIndex);
@@ -38,6 +44,7 @@ private:
     QString CurrentKey;
     QString CurrentChordKind;
     NoteSlots m_noteSlots;
+    ValueChoice m_kindChoice;
     bool m_listNotes = true;    // as "viewtext" was at the last GO!
     bool m_hiddenByEar = false; // only the bass note is drawn, until a right answer or the cheat
 

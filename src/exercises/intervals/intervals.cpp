@@ -43,11 +43,12 @@ IntervalCheck CheckIntervalChoice(QStringView interval, const IntervalSelection 
 }
 
 Expected<IntervalQuestion> drawIntervalQuestion(RecordCursor &ladders, RecordCursor &intervals,
-                                                RandomSource &random, const IntervalSelection &ticked)
+                                                RandomSource &random, const IntervalSelection &ticked,
+                                                const ValueChoice &startNotes)
 {
     const PressSnapshot snapshot(ladders);
 
-    const Expected<KeyedScale> scale = drawKeyedScale(ladders, random);
+    const Expected<KeyedScale> scale = drawKeyedScale(ladders, random, startNotes);
     if (!scale)
         return Failure{scale.error()};
 

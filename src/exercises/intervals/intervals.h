@@ -1,6 +1,7 @@
 #pragma once
 
 #include "music/expected.h"
+#include "music/valuechoice.h"
 
 #include <QString>
 #include <QStringView>
@@ -44,8 +45,10 @@ struct IntervalQuestion
     bool noneSelected = false; // no box ticked: the press ends in "No Intervalls selected!"
 };
 
+// `startNotes` are the keys whose tonic may start the interval.
 Expected<IntervalQuestion> drawIntervalQuestion(RecordCursor &ladders, RecordCursor &intervals,
-                                                RandomSource &random, const IntervalSelection &ticked);
+                                                RandomSource &random, const IntervalSelection &ticked,
+                                                const ValueChoice &startNotes = {});
 
 // The start note (in octave 4) and the note that completes the interval: as many semitones as its
 // name gives ("Prime" 0 ... "Octave" 12) below it for "down", above it for any other direction.

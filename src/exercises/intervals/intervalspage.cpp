@@ -64,12 +64,13 @@ void IntervalsPage::Command34_Click()
         ticked[n] = m_choices[n]->isChecked();
 
     const Expected<IntervalQuestion> question =
-        drawIntervalQuestion(m_context.ladders, m_context.intervals, m_context.random, ticked);
+        drawIntervalQuestion(m_context.ladders, m_context.intervals, m_context.random, ticked, keyChoice());
     if (!succeeded(question))
         return;
     if (cheatMode())
         m_cheatLabel->setText(question->expected);
     if (question->noneSelected) {
+        noQuestionAsked();
         announceQuestion(QStringLiteral("No Intervalls selected!"));
         m_context.prompter.inform(QStringLiteral("No Intervalls selected!"));
         const QString none = QStringLiteral("n/a");
@@ -84,6 +85,7 @@ void IntervalsPage::Command34_Click()
     m_start->setText(question->startNote);
     m_interval->setText(question->interval);
     m_direction->setText(question->direction);
+    questionAsked();
     announceQuestion(QStringLiteral("From %1, %2, %3").arg(question->startNote, question->interval, question->direction));
     for (QLineEdit *box : {m_interval, m_direction, m_start})
         box->setCursorPosition(0);
@@ -94,7 +96,7 @@ void IntervalsPage::Command34_Click()
 void IntervalsPage::judge(int buttonIndex)
 {
     const bool right = acceptsAnswer(pitchClassButtons()[buttonIndex].intervalSpellings, ExpectedAnswer);
-    m_context.feedback.show(right);
+    judged(right);
     // After the chime: the start and the answer one after another, then together.
     if (right && m_keys)
         hearAfterAnswer(phrase::inOrderThenTogether({m_keys->first, m_keys->second}));

@@ -22,6 +22,10 @@ public:
     IntervalsPage(QTabWidget *tabControl, ExerciseContext &context);
 
     void Command34_Click();
+    QString keysCaption() const override { return tr("Start notes"); }
+
+protected:
+    QString answerInWords() const override { return ExpectedAnswer; }
 
 private:
     void judge(int buttonIndex);

@@ -7,10 +7,11 @@
 
 namespace velmora {
 
-Expected<RelationsQuestion> drawRelationsQuestion(RecordCursor &ladders, RandomSource &random, RelationsMode mode)
+Expected<RelationsQuestion> drawRelationsQuestion(RecordCursor &ladders, RandomSource &random, RelationsMode mode,
+                                                  const ValueChoice &keys)
 {
     const PressSnapshot snapshot(ladders);
-    const Expected<KeyedScale> scale = drawKeyedScale(ladders, random);
+    const Expected<KeyedScale> scale = drawKeyedScale(ladders, random, keys);
     if (!scale)
         return Failure{scale.error()};
     const QString &key = scale->key;

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "music/expected.h"
+#include "music/valuechoice.h"
 
 #include <QString>
 
@@ -21,7 +22,9 @@ struct RelationsQuestion
     QString expected;
 };
 
-Expected<RelationsQuestion> drawRelationsQuestion(RecordCursor &ladders, RandomSource &random, RelationsMode mode);
+// `keys` are the major keys of the pairs that may be asked.
+Expected<RelationsQuestion> drawRelationsQuestion(RecordCursor &ladders, RandomSource &random, RelationsMode mode,
+                                                  const ValueChoice &keys = {});
 
 struct RelationsButton
 {

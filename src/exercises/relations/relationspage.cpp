@@ -70,11 +70,12 @@ void RelationsPage::Command32_Click()
     const RelationsMode mode = m_majorOnly->isChecked()   ? RelationsMode::Major
                                : m_minorOnly->isChecked() ? RelationsMode::Minor
                                                           : RelationsMode::Both;
-    const Expected<RelationsQuestion> question = drawRelationsQuestion(m_context.ladders, m_context.random, mode);
+    const Expected<RelationsQuestion> question = drawRelationsQuestion(m_context.ladders, m_context.random, mode, keyChoice());
     if (!succeeded(question))
         return;
     ExpectedAnswer = question->expected;
     m_questionBox->setText(question->text);
+    questionAsked();
     announceQuestion(question->text);
     setQuestionSound(phrase::brokenThenTogether(triadKeys(question->text)));
 }
@@ -82,7 +83,7 @@ void RelationsPage::Command32_Click()
 void RelationsPage::judge(int buttonIndex)
 {
     const bool right = QLatin1String(relationsButtons()[buttonIndex].answer) == ExpectedAnswer;
-    m_context.feedback.show(right);
+    judged(right);
     // The chord asked, then the one it is related to.
     if (right)
         hearAfterAnswer(questionSound().then(phrase::brokenThenTogether(triadKeys(ExpectedAnswer))));

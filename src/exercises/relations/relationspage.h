@@ -16,6 +16,10 @@ public:
     RelationsPage(QTabWidget *tabControl, ExerciseContext &context);
 
     void Command32_Click();
+    QString keysCaption() const override { return tr("Major keys"); }
+
+protected:
+    QString answerInWords() const override { return ExpectedAnswer; }
 
 private:
     void judge(int buttonIndex);

@@ -20,14 +20,15 @@ std::optional<QString> transpositionField(Instrument score, Instrument player)
     return QString::fromLatin1(table[int(score)][int(player)]);
 }
 
-Expected<TransposeQuestion> drawTransposeQuestion(RecordCursor &ladders, RandomSource &random, const QString &degree)
+Expected<TransposeQuestion> drawTransposeQuestion(RecordCursor &ladders, RandomSource &random, const QString &degree,
+                                                  const ValueChoice &keys)
 {
     if (degree.isEmpty()) {
         return Failure{
             QStringLiteral("No transposition is known for the chosen pair of instruments.")};
     }
     const PressSnapshot snapshot(ladders);
-    const Expected<KeyedScale> scale = drawKeyedScale(ladders, random);
+    const Expected<KeyedScale> scale = drawKeyedScale(ladders, random, keys);
     if (!scale)
         return Failure{scale.error()};
     const Expected<QString> expected = scale->record.field(degree);

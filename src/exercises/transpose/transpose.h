@@ -1,6 +1,7 @@
 #pragma once
 
 #include "music/expected.h"
+#include "music/valuechoice.h"
 
 #include <QString>
 
@@ -22,7 +23,9 @@ struct TransposeQuestion
     QString expected;
 };
 
-Expected<TransposeQuestion> drawTransposeQuestion(RecordCursor &ladders, RandomSource &random, const QString &degree);
+// `keys` are the written notes that may be asked.
+Expected<TransposeQuestion> drawTransposeQuestion(RecordCursor &ladders, RandomSource &random, const QString &degree,
+                                                  const ValueChoice &keys = {});
 
 // The note written for `score` (in octave 4) as that instrument sounds it: a B-flat instrument a
 // major second lower, an E-flat one a major sixth lower.

@@ -98,13 +98,14 @@ void TransposePage::Command33_Click()
     // With "Other" on either side no pair matches and the previous pair's field stays in use.
     const QString degree =
         transpositionField(selectedInstrument(m_score), selectedInstrument(m_instrument)).value_or(TransposeDegree);
-    const Expected<TransposeQuestion> question = drawTransposeQuestion(m_context.ladders, m_context.random, degree);
+    const Expected<TransposeQuestion> question = drawTransposeQuestion(m_context.ladders, m_context.random, degree, keyChoice());
     if (!succeeded(question))
         return;
     TransposeDegree = degree;
     ExpectedAnswer = question->expected;
     m_writtenNote->setText(question->writtenNote);
     m_writtenNote->setCursorPosition(0);
+    questionAsked();
     const int score = int(selectedInstrument(m_score));
     announceQuestion(QStringLiteral("Score for %1 instrument, note %2")
                          .arg(m_score[score]->text().section(QLatin1Char(' '), 0, 0), question->writtenNote));
@@ -114,7 +115,7 @@ void TransposePage::Command33_Click()
 
 void TransposePage::judge(int buttonIndex)
 {
-    m_context.feedback.show(acceptsAnswer(pitchClassButtons()[buttonIndex].transposeSpellings, ExpectedAnswer));
+    judged(acceptsAnswer(pitchClassButtons()[buttonIndex].transposeSpellings, ExpectedAnswer));
 }
 
 } // namespace velmora

@@ -18,6 +18,10 @@ public:
     TransposePage(QTabWidget *tabControl, ExerciseContext &context);
 
     void Command33_Click();
+    QString keysCaption() const override { return tr("Written notes"); }
+
+protected:
+    QString answerInWords() const override { return ExpectedAnswer; }
 
 private:
     void judge(int buttonIndex);
