@@ -6,7 +6,11 @@
 #include "ui/keyboard.h"
 
 #include <QApplication>
+#include <QAction>
 #include <QCheckBox>
+#include <QDialog>
+#include <QDialogButtonBox>
+#include <QPushButton>
 #include <QTabBar>
 #include <QTabWidget>
 #include <QDateTime>
@@ -420,6 +424,7 @@ private slots:
     {
         QFETCH(int, tab);
         auto h = harness();
+        h->window.findChild<QAction *>("ShowScore")->trigger();
         const Tab &mine = tabs()[tab];
         mine.ask(*h);
         const QString answer = mine.answerShown(*h);
@@ -431,6 +436,48 @@ private slots:
         QCOMPARE(mine.answerShown(*h), answer);
         mine.answer(*h, answer);
         QCOMPARE(h->status(), Correct);
+        // Asked once, whatever the other tabs asked since; revealed by the cheat before it was answered.
+        QVERIFY2(h->text("ScoreBar").contains(": 0 of 1 right at the first try - 0 in a row"), qPrintable(h->text("ScoreBar")));
+    }
+
+    // Chords narrowed in the Practice menu's dialog to three keys and the kind a "goed" box
+    // confirms, drilled, and scored; an answer shown on request counts as missed.
+    void practiceNarrowsTheDrillAndKeepsTheScore()
+    {
+        auto h = harness();
+        h->window.findChild<QAction *>("ShowScore")->trigger();
+        h->window.findChild<QAction *>("ChooseDrill")->trigger();
+        auto *dialog = h->window.findChild<QDialog *>("DrillDialog");
+        QVERIFY(dialog && dialog->isVisible());
+        QWidget *page = dialog->findChild<QTabWidget *>("DrillPages")->currentWidget();
+        QPushButton *ok = dialog->findChild<QDialogButtonBox *>()->button(QDialogButtonBox::Ok);
+        for (QPushButton *button : page->findChildren<QPushButton *>()) {
+            if (button->text() == QLatin1String("None"))
+                button->click();
+        }
+        QVERIFY(!ok->isEnabled() && !dialog->findChild<QLabel *>("DrillProblem")->text().isEmpty());
+        const QStringList chosen{"C", "G", "F", "Dom 13 b5"};
+        for (QCheckBox *box : page->findChildren<QCheckBox *>()) {
+            if (chosen.contains(box->text()))
+                box->click();
+        }
+        ok->click();
+        QSet<QString> keys;
+        for (int round = 1; round <= 12; ++round) {
+            h->click("Command1");
+            const auto [key, code] = test::splitChordAnswer(h->text("Label1"));
+            QCOMPARE(code, QStringLiteral("dom13_b5"));
+            keys.insert(key);
+            h->click(test::keyButtonFor(key));
+            h->click("Command28");
+            QCOMPARE(h->prompter.messages.last(), QStringLiteral("goed"));
+            QCOMPARE(h->text("ScoreBar"), QStringLiteral("Chords: %1 of %1 right at the first try - %1 in a row (best %1). Answer: %2, Dom 13 b5").arg(round).arg(key));
+        }
+        QCOMPARE(keys, (QSet<QString>{"C", "G", "F"}));
+        h->click("Command1");
+        h->window.findChild<QAction *>("ShowAnswer")->trigger();
+        h->click("Command28");
+        QVERIFY2(h->text("ScoreBar").startsWith("Chords: 12 of 13 right at the first try - 0 in a row (best 12). Answer: "), qPrintable(h->text("ScoreBar")));
     }
 
     // A press that cannot draw (the file locked by a writer, data changed under it) says why once

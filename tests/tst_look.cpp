@@ -7,6 +7,7 @@
 #include "ui/look.h"
 #include "ui/style.h"
 
+#include <QAction>
 #include <QApplication>
 #include <QCheckBox>
 #include <QFontInfo>
@@ -177,9 +178,17 @@ private slots:
     }
 
     // Run again on a 1366 x 768 screen at 150 % (see CMakeLists.txt), whose available area a panel
-    // makes shorter still: the window is laid out smaller, and nothing of it is cut.
+    // makes shorter still: the window is laid out smaller, and nothing of it is cut, the score bar
+    // included.
+    void theWindowFitsTheScreen_data()
+    {
+        QTest::addColumn<bool>("scoreShown");
+        QTest::newRow("as made") << false;
+        QTest::newRow("with the score bar") << true;
+    }
     void theWindowFitsTheScreen()
     {
+        QFETCH(bool, scoreShown);
         const int staffWidth = Harness().find("Picture1")->width(); // at 100 %
         const QScreen *screen = QGuiApplication::primaryScreen();
         const QRect available = screen->availableGeometry().adjusted(0, 0, 0, -40);
@@ -190,9 +199,10 @@ private slots:
             QApplication::setFont(formFont());
         });
         Harness h;
+        h.window.findChild<QAction *>("ShowScore")->setChecked(scoreShown);
         centreIn(&h.window, available);
         QVERIFY(h.show());
-        QVERIFY2(available.contains(h.window.frameGeometry()),
+        QVERIFY2(available.contains(h.window.frameGeometry()) && h.window.height() + FrameHeightAllowance <= available.height(),
                  qPrintable(QStringLiteral("%1x%2 at %3,%4").arg(h.window.frameGeometry().width()).arg(h.window.frameGeometry().height())
                                 .arg(h.window.frameGeometry().x()).arg(h.window.frameGeometry().y())));
         const QStringList tooWide = captionsTooWide(h.window);

@@ -24,6 +24,7 @@
 #include <QLayout>
 #include <QMenu>
 #include <QMenuBar>
+#include <QPainter>
 #include <QTabBar>
 #include <QTabWidget>
 #include <QTimer>
@@ -45,6 +46,22 @@ struct Exercise
     const char *tabCaption;
     ExercisePage *(*create)(QTabWidget *tabControl, ExerciseContext &context);
     bool openFirst = false;
+};
+
+// The score bar: one line, elided rather than widening the fixed window, whatever the data holds.
+class ScoreBar : public QLabel
+{
+public:
+    using QLabel::QLabel;
+
+protected:
+    void paintEvent(QPaintEvent *) override
+    {
+        QPainter painter(this);
+        drawFrame(&painter);
+        const QRect room = contentsRect().adjusted(3, 0, -3, 0);
+        painter.drawText(room, Qt::AlignVCenter | Qt::AlignLeft, fontMetrics().elidedText(text(), Qt::ElideRight, room.width()));
+    }
 };
 
 template <typename Page>
@@ -108,7 +125,7 @@ MainWindow::MainWindow(Services services, bool cheatMode, Listening::Choices lis
     connect(m_listening, &Listening::availabilityChanged, this, &MainWindow::updateListenMenu);
 
     // Practice: what to drill and how it goes, beyond the original window too.
-    QMenu *practiceMenu = menuBar()->addMenu(tr("Practice"));
+    QMenu *practiceMenu = menuBar()->addMenu(tr("&Practice")); // Alt+P: the dialog by keyboard too
     practiceMenu->setObjectName(QStringLiteral("mnuPractice"));
     practiceMenu->setAccessibleName(tr("Practice"));
     QAction *choose = practiceMenu->addAction(tr("Choose what to drill..."));
@@ -136,7 +153,7 @@ MainWindow::MainWindow(Services services, bool cheatMode, Listening::Choices lis
     auto *client = new QWidget(frame);
     client->setFixedSize(ui::twipsRect(0, 0, 9600, 7335).size());
     rows->addWidget(client);
-    m_scoreBar = new QLabel(frame);
+    m_scoreBar = new ScoreBar(frame);
     m_scoreBar->setObjectName(QStringLiteral("ScoreBar"));
     m_scoreBar->setFrameStyle(QFrame::Panel | QFrame::Sunken);
     m_scoreBar->setFixedHeight(qRound(ui::scaled(ScoreBarPixels)));
@@ -321,9 +338,8 @@ void MainWindow::updateScoreBar()
         text = page->practiceNote();
     }
     const bool shown = m_showScore->isChecked() || !text.isEmpty();
-    m_scoreBar->setText(m_scoreBar->fontMetrics().elidedText(text, Qt::ElideRight, m_scoreBar->contentsRect().width()));
+    m_scoreBar->setText(text);
     m_scoreBar->setToolTip(text);
-    m_scoreBar->setAccessibleDescription(text);
     m_scoreBar->setVisible(shown);
     m_feedback->setDetail(shown ? text : QString());
 }

@@ -15,12 +15,9 @@ namespace velmora {
 
 namespace {
 
-// The client area of the main window in twips, and room for a title bar and borders, which are
-// not known before a window manager has framed the window.
+// The client area of the main window in twips.
 constexpr int ClientWidthTwips = 9600;
 constexpr int ClientHeightTwips = 7335;
-constexpr int FrameWidthAllowance = 8;
-constexpr int FrameHeightAllowance = 36;
 constexpr QSize MinimumScreen{800, 600};
 
 } // namespace
@@ -32,9 +29,11 @@ double fittingLayoutScale(const QRect &available, const QSize &screenSize, qreal
     QMenuBar menuBar;
     menuBar.addAction(QStringLiteral("Exit"));
     const double width = ClientWidthTwips / double(ui::TwipsPerPixel);
-    const double height = ClientHeightTwips / double(ui::TwipsPerPixel) + menuBar.sizeHint().height() + ScoreBarPixels;
+    // The menu bar keeps most of its height at a smaller scale (its padding does not shrink):
+    // counted as it is at 100 %, it is never short of room.
+    const double height = ClientHeightTwips / double(ui::TwipsPerPixel) + ScoreBarPixels;
     const double fit = std::min((available.width() - FrameWidthAllowance) / width,
-                                (available.height() - FrameHeightAllowance) / height);
+                                (available.height() - FrameHeightAllowance - menuBar.sizeHint().height()) / height);
     // Whole hundredths, so that rounding every edge cannot tip the window over the edge.
     return std::clamp(std::floor(fit * 100) / 100, 0.25, 1.0);
 }

@@ -11,6 +11,9 @@ namespace velmora {
 // The height of the score bar below the window's fixed layout, at 100 %; the fit leaves room for
 // it, so that showing it never pushes the window off the screen.
 inline constexpr int ScoreBarPixels = 18;
+// Room for a title bar and borders, which are not known before a window manager has framed the window.
+inline constexpr int FrameWidthAllowance = 8;
+inline constexpr int FrameHeightAllowance = 36;
 
 // The largest layout scale, at most 1, at which the fixed main window fits `available` (a
 // screen's area in logical pixels), its menu bar and a window manager's frame included; always 1
