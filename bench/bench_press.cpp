@@ -9,6 +9,8 @@
 #include "testdata.h"
 
 #include <QAbstractButton>
+#include <QAction>
+#include <QDialog>
 #include <QApplication>
 #include <QSqlDatabase>
 #include <QSqlQuery>
@@ -82,6 +84,38 @@ void SqliteFloor(benchmark::State &state)
 }
 BENCHMARK(SqliteFloor)->Arg(15)->Arg(100000)->Unit(benchmark::kMicrosecond);
 
+// The same press with every key (0) or three keys (1) chosen to drill.
+void KeyedPress(benchmark::State &state)
+{
+    MusicDatabase db;
+    db.open(databaseFor(int(state.range(0))));
+    RecordCursor ladders(db.connectionName(), tables::Ladders);
+    SeededRandom random(1);
+    const ValueChoice keys = state.range(1) ? ValueChoice::only({"C", "G", "F"}) : ValueChoice();
+    for (auto _ : state) {
+        const PressSnapshot snapshot(ladders);
+        const Expected<KeyedScale> scale = drawKeyedScale(ladders, random, keys);
+        benchmark::DoNotOptimize(scale->record.field(QStringLiteral("6")));
+    }
+}
+BENCHMARK(KeyedPress)->Args({15, 0})->Args({15, 1})->Args({100000, 0})->Args({100000, 1})->Unit(benchmark::kMicrosecond);
+
+// SQLite's floor for a narrowed press: reading every "Toonsoort" once, in rowid order.
+void SqliteKeysFloor(benchmark::State &state)
+{
+    sqlite3 *db = nullptr;
+    sqlite3_open_v2(databaseFor(int(state.range(0))).toUtf8().constData(), &db, SQLITE_OPEN_READONLY, nullptr);
+    for (auto _ : state) {
+        sqlite3_stmt *keys = nullptr;
+        sqlite3_prepare_v2(db, "SELECT rowid, \"Toonsoort\" FROM \"Ladders\" ORDER BY rowid", -1, &keys, nullptr);
+        while (sqlite3_step(keys) == SQLITE_ROW)
+            benchmark::DoNotOptimize(sqlite3_column_text(keys, 1));
+        sqlite3_finalize(keys);
+    }
+    sqlite3_close(db);
+}
+BENCHMARK(SqliteKeysFloor)->Arg(15)->Arg(100000)->Unit(benchmark::kMicrosecond);
+
 class Silent : public Prompter, public SoundPlayer
 {
 public:
@@ -106,6 +140,28 @@ void ChordGoPress(benchmark::State &state)
         go->click();
 }
 BENCHMARK(ChordGoPress)->Unit(benchmark::kMicrosecond);
+
+// "Choose what to drill..." from the menu until the dialog is shown, over the default data and
+// over a "Ladders" of 100,000 records.
+void DrillDialogOpens(benchmark::State &state)
+{
+    Silent silent;
+    SeededRandom random(1);
+    Clock clock;
+    MainWindow window(Services{silent, silent, random, clock, databaseFor(int(state.range(0)))}, false);
+    window.Form_Load();
+    window.show();
+    auto *choose = window.findChild<QAction *>(QStringLiteral("ChooseDrill"));
+    for (auto _ : state) {
+        choose->trigger();
+        auto *dialog = window.findChild<QDialog *>(QStringLiteral("DrillDialog"));
+        QCoreApplication::processEvents();
+        state.PauseTiming();
+        delete dialog;
+        state.ResumeTiming();
+    }
+}
+BENCHMARK(DrillDialogOpens)->Arg(15)->Arg(100000)->Unit(benchmark::kMillisecond);
 
 } // namespace
 

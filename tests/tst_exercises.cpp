@@ -3,6 +3,7 @@
 #include "music/notename.h"
 #include "exercises/relations/relations.h"
 #include "testsupport.h"
+#include "ui/accessibility.h"
 #include "ui/keyboard.h"
 
 #include <QApplication>
@@ -438,6 +439,7 @@ private slots:
         QCOMPARE(h->status(), Correct);
         // Asked once, whatever the other tabs asked since; revealed by the cheat before it was answered.
         QVERIFY2(h->text("ScoreBar").contains(": 0 of 1 right at the first try - 0 in a row"), qPrintable(h->text("ScoreBar")));
+        QCOMPARE(h->find<ui::StatusReader>("StatusReader")->message(), Correct + " " + h->text("ScoreBar"));
     }
 
     // Chords narrowed in the Practice menu's dialog to three keys and the kind a "goed" box

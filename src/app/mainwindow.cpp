@@ -346,8 +346,12 @@ void MainWindow::updateScoreBar()
 
 void MainWindow::chooseWhatToDrill()
 {
-    // The data as the next press will see it.
-    m_database.refresh();
+    // The data as the next press will see it; what a press would say of it is said here instead.
+    const MusicDatabase::PressCheck check = m_database.refresh();
+    if (!check.message.isEmpty())
+        m_services.prompter.inform(check.message, Prompter::Icon::Warning);
+    if (!check.ready)
+        return;
     const PressSnapshot snapshot(m_context->ladders);
     const Expected<RecordCursor::Distinct> keys =
         m_context->ladders.distinctValues(fields::Key, keysByFifths(), DrillDialog::MaxBoxes);

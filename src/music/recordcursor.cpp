@@ -92,13 +92,44 @@ Expected<DrawnRecord> RecordCursor::countAndDrawChosen(RandomSource &random, con
 {
     if (choice.isAll())
         return countAndDraw(random);
+    // The choice is a few values, so SQLite filters, counts and steps to the record itself: a
+    // press then reads each row once, at SQLite's pace. The field is compared as text, exactly,
+    // whatever its declared type or collation.
+    const QString value = QStringLiteral("CAST(%1 AS TEXT) COLLATE BINARY").arg(quotedIdentifier(field));
+    const auto placeholders = [](qsizetype n) { return QStringList(n, QStringLiteral("?")).join(QLatin1Char(',')); };
+    const QStringList chosen(choice.chosen().begin(), choice.chosen().end());
+    QStringList bound = chosen;
+    QString where = QStringLiteral("%1 IN (%2)").arg(value, placeholders(chosen.size()));
+    if (choice.othersChosen()) {
+        const QStringList listed(choice.listed().begin(), choice.listed().end());
+        where += QStringLiteral(" OR %1 NOT IN (%2)").arg(value, placeholders(listed.size()));
+        bound << listed;
+    }
+    QSqlDatabase db = database(m_connectionName);
+    const auto run = [&](QSqlQuery &query, const QString &sql) {
+        query.setForwardOnly(true);
+        if (!query.prepare(sql))
+            return false;
+        for (const QString &v : std::as_const(bound))
+            query.addBindValue(v);
+        return query.exec();
+    };
+    QSqlQuery count(db);
+    if (!run(count, QStringLiteral("SELECT COUNT(*) FROM %1 WHERE %2").arg(quotedIdentifier(m_table), where)) || !count.next())
+        return Failure{readFailure(m_table, count.lastError())};
+    const int n = count.value(0).toInt();
     random.reseed();
-    Expected<DrawnRecord> record = drawAmong(
-        {field}, [&](const QVariantList &values) { return !values[0].isNull() && choice.allows(values[0].toString()); },
-        random.next());
-    if (!record && record.error().isEmpty())
+    const double r = random.next();
+    if (n <= 0)
         return Failure{nothingLeft};
-    return record;
+    bound << QString::number(drawIndex(n, r));
+    QSqlQuery fetch(db);
+    if (!run(fetch, QStringLiteral("SELECT * FROM %1 WHERE %2 ORDER BY rowid LIMIT 1 OFFSET CAST(? AS INTEGER)")
+                        .arg(quotedIdentifier(m_table), where)))
+        return Failure{readFailure(m_table, fetch.lastError())};
+    if (!fetch.next())
+        return Failure{vanishedMessage(m_table)};
+    return DrawnRecord(m_table, fetch.record());
 }
 
 Expected<RecordCursor::Distinct> RecordCursor::distinctValues(const QString &field, const QStringList &preferred,

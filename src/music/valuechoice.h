@@ -26,6 +26,8 @@ public:
 
     const QSet<QString> &chosen() const { return m_chosen; }
     bool othersChosen() const { return m_others; }
+    // The values that had boxes of their own, when others are chosen too.
+    const QSet<QString> &listed() const { return m_listed; }
 
 private:
     bool m_all = true;
