@@ -9,7 +9,7 @@ set -euo pipefail
 
 packages=(
     cmake g++ make pkgconf
-    qt6-base-dev libqt6sql6-sqlite libsqlite3-dev
+    qt6-base-dev libqt6sql6-sqlite libsqlite3-dev qt6-l10n-tools
     libpulse-dev
     libfluidsynth-dev libfluidsynth3 timgm6mb-soundfont
     mdbtools-dev libseccomp-dev
@@ -22,7 +22,7 @@ if [ "${1:-}" = "--test" ]; then
         python3
         dbus at-spi2-core python3-pyatspi
         pulseaudio pulseaudio-utils
-        xvfb xdotool imagemagick x11-utils
+        xvfb xdotool imagemagick x11-utils openbox
         desktop-file-utils appstream lintian dpkg-dev file man-db
     )
 fi

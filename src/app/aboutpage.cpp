@@ -1,6 +1,7 @@
 #include "app/aboutpage.h"
 
 #include "ui/animatedpicture.h"
+#include "ui/captions.h"
 #include "ui/shapes.h"
 #include "ui/soundplayer.h"
 #include "ui/twips.h"
@@ -17,21 +18,21 @@ AboutPage::AboutPage(QTabWidget *tabControl, SoundPlayer &sound) : TabPage(tabCo
     frame->setObjectName(QStringLiteral("Frame8"));
     frame->setGeometry(ui::twipsRect(240, 840, 9015, 5655));
     frame->setFrameShape(QFrame::NoFrame);
-    frame->setAccessibleName(QStringLiteral("About Velmora"));
+    ui::setAccessibleCaption(frame, QT_TRANSLATE_NOOP("Velmora", "About Velmora"));
     ui::setBackground(frame, Qt::black);
 
     const QColor red(0xFF, 0, 0);
-    m_productName = ui::label(frame, "Label6", QStringLiteral("Velmora"), ui::twipsRect(240, 360, 1815, 735));
+    m_productName = ui::label(frame, "Label6", QT_TRANSLATE_NOOP("Velmora", "Velmora"), ui::twipsRect(240, 360, 1815, 735));
     QFont big = m_productName->font();
     big.setPointSizeF(ui::scaled(18));
     m_productName->setFont(big);
     m_productName->setAlignment(Qt::AlignLeft | Qt::AlignTop); // where Windows puts a label's text
     ui::setTextColour(m_productName, red);
-    m_productName->setToolTip(QStringLiteral("Play Tune?"));
+    ui::setToolTipCaption(m_productName, QT_TRANSLATE_NOOP("Velmora", "Play Tune?"));
     m_productName->setCursor(Qt::WhatsThisCursor);
     m_productName->installEventFilter(this);
 
-    m_version = ui::label(frame, "Version", QStringLiteral("Version:  "), ui::twipsRect(6240, 600, 1455, 255));
+    m_version = ui::label(frame, "Version", QT_TRANSLATE_NOOP("Velmora", "Version:  "), ui::twipsRect(6240, 600, 1455, 255));
     ui::setTextColour(m_version, red);
 
     const QColor grey(0xC0, 0xC0, 0xC0);

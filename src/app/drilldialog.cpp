@@ -3,6 +3,7 @@
 #include "exercises/chords/chordkinds.h"
 #include "exercises/chords/chordquestion.h"
 #include "music/messages.h"
+#include "ui/captions.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -196,7 +197,7 @@ QWidget *DrillDialog::valueGroup(const QString &title, const QStringList &values
             if ((group ? group(value) : QString()) != section)
                 continue;
             const ChordButton *button = group ? buttonOf(value) : nullptr;
-            QCheckBox *box = valueBox(value, button ? QString::fromLatin1(button->caption).simplified() : value, frame);
+            QCheckBox *box = valueBox(value, button ? ui::caption(button->caption).simplified() : value, frame);
             box->setChecked(current.allows(value));
             connect(box, &QCheckBox::toggled, this, &DrillDialog::updateProblem);
             grid->addWidget(box, at / columns, at % columns);

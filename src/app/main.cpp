@@ -1,4 +1,5 @@
 #include "app/cheatmode.h"
+#include "ui/captions.h"
 #include "ui/clock.h"
 #include "ui/look.h"
 #include "app/mainwindow.h"
@@ -24,6 +25,10 @@ int main(int argc, char *argv[])
             std::fputs(velmora::Usage, stdout);
             return 0;
         }
+        if (std::strcmp(argv[i], "--version") == 0) {
+            std::printf("velmora %s\n", VELMORA_VERSION);
+            return 0;
+        }
     }
     QApplication app(argc, argv);
     // The desktop entry's name lets window managers and Wayland compositors match the window to
@@ -39,6 +44,9 @@ int main(int argc, char *argv[])
         QApplication::setFont(velmora::formFont());
     }
     const velmora::CommandLine line = velmora::parseCommandLine(QApplication::arguments());
+    // Before the splash, so that every window opens in the captions asked for.
+    if (line.plainEnglish)
+        velmora::ui::setPlainEnglish(true);
 
     velmora::MessageBoxPrompter prompter;
     velmora::ServerSoundPlayer sound;

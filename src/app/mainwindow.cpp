@@ -6,6 +6,8 @@
 #include "app/startuplog.h"
 #include "music/userfiles.h"
 #include "ui/clock.h"
+#include "ui/notesynth.h"
+#include "ui/captions.h"
 #include "ui/keyboard.h"
 #include "ui/exercisepage.h"
 #include "exercises/chords/chordquestion.h"
@@ -20,6 +22,12 @@
 
 #include <QCheckBox>
 #include <QEvent>
+#include <QTableWidget>
+#include <QScreen>
+#include <QHeaderView>
+#include <QFileInfo>
+#include <QDialogButtonBox>
+#include <QDialog>
 #include <QLabel>
 #include <QLayout>
 #include <QMenu>
@@ -71,11 +79,32 @@ ExercisePage *create(QTabWidget *tabControl, ExerciseContext &context)
 }
 
 constexpr Exercise Exercises[] = {
-    {"Intervals", create<IntervalsPage>},
-    {"Mineur / Majeur Relations ", create<RelationsPage>},
-    {"Chords", create<ChordsPage>, true},
-    {"Transpose", create<TransposePage>},
+    {QT_TRANSLATE_NOOP("Velmora", "Intervals"), create<IntervalsPage>},
+    {QT_TRANSLATE_NOOP("Velmora", "Mineur / Majeur Relations "), create<RelationsPage>},
+    {QT_TRANSLATE_NOOP("Velmora", "Chords"), create<ChordsPage>, true},
+    {QT_TRANSLATE_NOOP("Velmora", "Transpose"), create<TransposePage>},
 };
+
+// The window's own keys, as the Help menu lists them beside the buttons' keys.
+struct WindowKey
+{
+    const char *keys;
+    const char *does;
+};
+constexpr WindowKey WindowKeys[] = {
+    {QT_TRANSLATE_NOOP("Velmora", "Ctrl+N"), QT_TRANSLATE_NOOP("Velmora", "presses the shown tab's go button: the next question")},
+    {QT_TRANSLATE_NOOP("Velmora", "Return, Enter"), QT_TRANSLATE_NOOP("Velmora", "presses the focused button; elsewhere the go button")},
+    {QT_TRANSLATE_NOOP("Velmora", "Space"), QT_TRANSLATE_NOOP("Velmora", "presses the focused button")},
+    {QT_TRANSLATE_NOOP("Velmora", "Tab, Shift+Tab"), QT_TRANSLATE_NOOP("Velmora", "moves through the page in reading order")},
+    {QT_TRANSLATE_NOOP("Velmora", "Ctrl+Tab, Ctrl+PgDown"), QT_TRANSLATE_NOOP("Velmora", "shows the next tab")},
+    {QT_TRANSLATE_NOOP("Velmora", "Ctrl+P"), QT_TRANSLATE_NOOP("Velmora", "plays the question")},
+    {QT_TRANSLATE_NOOP("Velmora", "Alt+P"), QT_TRANSLATE_NOOP("Velmora", "opens the Practice menu")},
+    {QT_TRANSLATE_NOOP("Velmora", "Ctrl+Q"), QT_TRANSLATE_NOOP("Velmora", "Exit, with its question")},
+};
+constexpr QKeyCombination NextQuestionKey = Qt::CTRL | Qt::Key_N;
+
+// The tab caption a page was added with, for a change of language.
+constexpr char TabCaption[] = "velmoraTabCaption";
 
 } // namespace
 
@@ -93,30 +122,22 @@ MainWindow::MainWindow(Services services, bool cheatMode, Listening::Choices lis
     setWindowTitle(QStringLiteral("Velmora"));
     setWindowIcon(QIcon(QStringLiteral(":/icon.png")));
 
-    QAction *exit = menuBar()->addAction(QStringLiteral("Exit"));
+    QAction *exit = menuBar()->addAction(QString());
     exit->setObjectName(QStringLiteral("Exit"));
+    ui::setCaption(exit, QT_TRANSLATE_NOOP("Velmora", "Exit"));
     PressGate &presses = m_services.sound.presses();
     connect(exit, &QAction::triggered, this, presses.guarded(this, [this] { Exit_Click(); }));
 
-    // Hearing the question: the one menu beyond the original window.
+    // The menus beyond the original window's single item.
     m_listening = new Listening(m_services.sound, m_services.prompter, listen, this);
     presses.setBeforeEachPress([this] { m_listening->stop(); });
-    QMenu *listenMenu = menuBar()->addMenu(QStringLiteral("Listen"));
-    listenMenu->setObjectName(QStringLiteral("mnuListen"));
-    listenMenu->setAccessibleName(QStringLiteral("Listen"));
-    m_playQuestion = listenMenu->addAction(QStringLiteral("Play the question"));
-    m_playQuestion->setObjectName(QStringLiteral("PlayQuestion"));
+    QMenu *listenMenu = addMenu("mnuListen", QT_TRANSLATE_NOOP("Velmora", "Listen"), QT_TRANSLATE_NOOP("Velmora", "Listen"));
+    m_playQuestion = addItem(listenMenu, "PlayQuestion", QT_TRANSLATE_NOOP("Velmora", "Play the question"));
     m_playQuestion->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_P));
     connect(m_playQuestion, &QAction::triggered, this, presses.guarded(this, [this] { playQuestion(); }));
-    QAction *hear = listenMenu->addAction(QStringLiteral("Hear each question"));
-    hear->setObjectName(QStringLiteral("HearEachQuestion"));
-    hear->setCheckable(true);
-    hear->setChecked(listen.hearEachQuestion);
+    QAction *hear = addItem(listenMenu, "HearEachQuestion", QT_TRANSLATE_NOOP("Velmora", "Hear each question"), listen.hearEachQuestion);
     connect(hear, &QAction::toggled, m_listening, &Listening::setHearEachQuestion);
-    QAction *byEar = listenMenu->addAction(QStringLiteral("Chords by ear"));
-    byEar->setObjectName(QStringLiteral("ChordsByEar"));
-    byEar->setCheckable(true);
-    byEar->setChecked(listen.chordsByEar);
+    QAction *byEar = addItem(listenMenu, "ChordsByEar", QT_TRANSLATE_NOOP("Velmora", "Chords by ear"), listen.chordsByEar);
     connect(byEar, &QAction::toggled, m_listening, &Listening::setChordsByEar);
     m_listenItems = {m_playQuestion, hear, byEar};
     m_listenUnavailable = listenMenu->addAction(QString());
@@ -124,26 +145,32 @@ MainWindow::MainWindow(Services services, bool cheatMode, Listening::Choices lis
     m_listenUnavailable->setEnabled(false);
     connect(m_listening, &Listening::availabilityChanged, this, &MainWindow::updateListenMenu);
 
-    // Practice: what to drill and how it goes, beyond the original window too.
-    QMenu *practiceMenu = menuBar()->addMenu(tr("&Practice")); // Alt+P: the dialog by keyboard too
-    practiceMenu->setObjectName(QStringLiteral("mnuPractice"));
-    practiceMenu->setAccessibleName(tr("Practice"));
-    QAction *choose = practiceMenu->addAction(tr("Choose what to drill..."));
-    choose->setObjectName(QStringLiteral("ChooseDrill"));
+    // Alt+P: the Practice menu, and with it the choice of what to drill, by keyboard too.
+    QMenu *practiceMenu = addMenu("mnuPractice", QT_TRANSLATE_NOOP("Velmora", "&Practice"), QT_TRANSLATE_NOOP("Velmora", "Practice"));
+    QAction *choose = addItem(practiceMenu, "ChooseDrill", QT_TRANSLATE_NOOP("Velmora", "Choose what to drill..."));
     connect(choose, &QAction::triggered, this, presses.guarded(this, [this] { chooseWhatToDrill(); }));
-    m_showScore = practiceMenu->addAction(tr("Show my score"));
-    m_showScore->setObjectName(QStringLiteral("ShowScore"));
-    m_showScore->setCheckable(true);
+    m_showScore = addItem(practiceMenu, "ShowScore", QT_TRANSLATE_NOOP("Velmora", "Show my score"), false);
     connect(m_showScore, &QAction::toggled, this, &MainWindow::updateScoreBar);
-    m_resetScore = practiceMenu->addAction(tr("Reset my score"));
-    m_resetScore->setObjectName(QStringLiteral("ResetScore"));
+    m_resetScore = addItem(practiceMenu, "ResetScore", QT_TRANSLATE_NOOP("Velmora", "Reset my score"));
     connect(m_resetScore, &QAction::triggered, this, [this] {
         if (ExercisePage *page = currentExercise())
             page->resetScore();
     });
-    m_showAnswer = practiceMenu->addAction(tr("Show the answer"));
-    m_showAnswer->setObjectName(QStringLiteral("ShowAnswer"));
+    m_showAnswer = addItem(practiceMenu, "ShowAnswer", QT_TRANSLATE_NOOP("Velmora", "Show the answer"));
     connect(m_showAnswer, &QAction::triggered, this, presses.guarded(this, [this] { showAnswer(); }));
+
+    QMenu *viewMenu = addMenu("mnuView", QT_TRANSLATE_NOOP("Velmora", "View"), QT_TRANSLATE_NOOP("Velmora", "View"));
+    QAction *english = addItem(viewMenu, "PlainEnglish", QT_TRANSLATE_NOOP("Velmora", "Plain English captions"), ui::plainEnglish());
+    connect(english, &QAction::toggled, this, [english](bool on) {
+        if (!ui::setPlainEnglish(on))
+            english->setChecked(false);
+    });
+
+    QMenu *helpMenu = addMenu("mnuHelp", QT_TRANSLATE_NOOP("Velmora", "Help"), QT_TRANSLATE_NOOP("Velmora", "Help"));
+    connect(addItem(helpMenu, "HelpKeys", QT_TRANSLATE_NOOP("Velmora", "Keys")), &QAction::triggered, this,
+            presses.guarded(this, [this] { showKeys(); }));
+    connect(addItem(helpMenu, "HelpCredits", QT_TRANSLATE_NOOP("Velmora", "Credits and licence")), &QAction::triggered, this,
+            presses.guarded(this, [this] { showCredits(); }));
 
     // The fixed layout, and below it the score bar, which adds its height only while shown.
     auto *frame = new QWidget(this);
@@ -169,13 +196,20 @@ MainWindow::MainWindow(Services services, bool cheatMode, Listening::Choices lis
     m_tabs->setObjectName(QStringLiteral("SSTab1"));
     m_tabs->setGeometry(ui::twipsRect(0, 0, 9615, 6975));
     m_tabs->setUsesScrollButtons(false);
-    m_tabs->setAccessibleName(QStringLiteral("Exercises"));
+    ui::setAccessibleCaption(m_tabs, QT_TRANSLATE_NOOP("Velmora", "Exercises"));
     connect(m_tabs->tabBar(), &QTabBar::tabBarClicked, this, presses.guarded(this, [this] { SSTab1_Click(); }));
+    // A change of tab from the keyboard empties the verdict line as a click on the strip does.
+    m_tabs->installEventFilter(this);
+    m_tabs->tabBar()->installEventFilter(this);
+    connect(m_tabs, &QTabWidget::currentChanged, this, [this] {
+        if (m_keyOnTabs)
+            SSTab1_Click();
+    });
 
     m_statusLine = ui::label(client, "Label20", QString(), ui::twipsRect(120, 7080, 4935, 255));
     ui::setTextColour(m_statusLine, QColor(0xC0, 0, 0));
     m_statusLine->setAccessibleName(Feedback::EmptyLineName);
-    m_soundOff = ui::checkBox(client, "Sound_off", QStringLiteral("Sound off"), ui::twipsRect(5880, 7080, 3255, 255), false);
+    m_soundOff = ui::checkBox(client, "Sound_off", QT_TRANSLATE_NOOP("Velmora", "Sound off"), ui::twipsRect(5880, 7080, 3255, 255), false);
     m_listening->setSoundOff(m_soundOff);
 
     m_blinker = new QTimer(this);
@@ -202,7 +236,11 @@ MainWindow::MainWindow(Services services, bool cheatMode, Listening::Choices lis
 
     for (const Exercise &exercise : Exercises) {
         ExercisePage *page = exercise.create(m_tabs, *m_context);
-        m_tabs->addTab(page, QLatin1String(exercise.tabCaption));
+        m_tabs->addTab(page, ui::caption(exercise.tabCaption));
+        page->setProperty(TabCaption, QByteArray(exercise.tabCaption));
+        if (page->goButton())
+            page->goButton()->setToolTip(ui::caption(QT_TRANSLATE_NOOP("Velmora", "Key: %1"))
+                                             .arg(QKeySequence(NextQuestionKey).toString(QKeySequence::NativeText)));
         if (exercise.openFirst)
             m_tabs->setCurrentWidget(page);
         connect(page, &ExercisePage::questionChanged, this, &MainWindow::updateListenMenu);
@@ -215,7 +253,8 @@ MainWindow::MainWindow(Services services, bool cheatMode, Listening::Choices lis
         m_exercises << page;
     }
     m_about = new AboutPage(m_tabs, m_services.sound);
-    m_tabs->addTab(m_about, QStringLiteral("About"));
+    m_tabs->addTab(m_about, ui::caption(QT_TRANSLATE_NOOP("Velmora", "About")));
+    m_about->setProperty(TabCaption, QByteArray(QT_TRANSLATE_NOOP("Velmora", "About")));
     connect(m_tabs, &QTabWidget::currentChanged, this, &MainWindow::updateListenMenu);
     connect(m_tabs, &QTabWidget::currentChanged, this, [this] {
         m_answerShownOn = nullptr;
@@ -245,6 +284,11 @@ MainWindow::MainWindow(Services services, bool cheatMode, Listening::Choices lis
     }
     quit->setKeys(quitKeys);
     connect(quit, &QShortcut::activated, this, presses.guarded(this, [this] { Exit_Click(); }));
+    auto *next = new QShortcut(QKeySequence(NextQuestionKey), this);
+    connect(next, &QShortcut::activated, this, presses.guarded(this, [this] {
+        if (ExercisePage *page = currentExercise(); page && page->goButton())
+            page->goButton()->click();
+    }));
     auto *enter = new QShortcut(this);
     enter->setKeys({QKeySequence(Qt::Key_Return), QKeySequence(Qt::Key_Enter)});
     connect(enter, &QShortcut::activated, this, presses.guarded(this, [this] { pressOnReturn(); }));
@@ -280,7 +324,8 @@ void MainWindow::Form_Load()
 
 void MainWindow::Exit_Click()
 {
-    if (!m_services.prompter.askYesNo(QStringLiteral("Quiting"), QStringLiteral("Quit Program?")))
+    if (!m_services.prompter.askYesNo(ui::caption(QT_TRANSLATE_NOOP("Velmora", "Quiting")),
+                                      ui::caption(QT_TRANSLATE_NOOP("Velmora", "Quit Program?"))))
         return;
     m_listening->stop();
     m_services.sound.play(sounds::Quit);
@@ -306,10 +351,110 @@ void MainWindow::updateListenMenu()
     const QString unavailable = m_listening->unavailableReason();
     for (QAction *item : std::as_const(m_listenItems))
         item->setEnabled(unavailable.isEmpty());
-    m_listenUnavailable->setText(unavailable.isEmpty() ? QStringLiteral("Questions can be heard") : unavailable);
+    m_listenUnavailable->setText(unavailable.isEmpty() ? ui::caption(QT_TRANSLATE_NOOP("Velmora", "Questions can be heard")) : unavailable);
     m_listenUnavailable->setVisible(!unavailable.isEmpty());
     auto *page = qobject_cast<ExercisePage *>(m_tabs->currentWidget());
     m_playQuestion->setEnabled(unavailable.isEmpty() && page && !page->questionSound().isEmpty());
+}
+
+QMenu *MainWindow::addMenu(const char *name, const char *title, const char *accessibleTitle)
+{
+    QMenu *menu = menuBar()->addMenu(QString());
+    menu->setObjectName(QLatin1String(name));
+    ui::setCaption(menu->menuAction(), title);
+    ui::setAccessibleCaption(menu, accessibleTitle);
+    return menu;
+}
+
+QAction *MainWindow::addItem(QMenu *menu, const char *name, const char *caption, std::optional<bool> ticked)
+{
+    QAction *item = menu->addAction(QString());
+    item->setObjectName(QLatin1String(name));
+    ui::setCaption(item, caption);
+    if (ticked) {
+        item->setCheckable(true);
+        item->setChecked(*ticked);
+    }
+    return item;
+}
+
+void MainWindow::changeEvent(QEvent *event)
+{
+    if (event->type() == QEvent::LanguageChange) {
+        ui::retranslate(this);
+        for (int i = 0; i < m_tabs->count(); ++i)
+            m_tabs->setTabText(i, ui::caption(m_tabs->widget(i)->property(TabCaption).toByteArray().constData()));
+        updateListenMenu();
+        updateScoreBar();
+    }
+    QMainWindow::changeEvent(event);
+}
+
+void MainWindow::showKeys()
+{
+    auto *dialog = new QDialog(this);
+    dialog->setObjectName(QStringLiteral("KeysDialog"));
+    dialog->setAttribute(Qt::WA_DeleteOnClose);
+    dialog->setWindowTitle(ui::caption(QT_TRANSLATE_NOOP("Velmora", "Keys")));
+    auto *table = new QTableWidget(0, 2, dialog);
+    table->setObjectName(QStringLiteral("KeysTable"));
+    table->setAccessibleName(ui::caption(QT_TRANSLATE_NOOP("Velmora", "Keys")));
+    table->setHorizontalHeaderLabels({ui::caption(QT_TRANSLATE_NOOP("Velmora", "Key")),
+                                      ui::caption(QT_TRANSLATE_NOOP("Velmora", "What it does"))});
+    table->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    table->verticalHeader()->hide();
+    const auto addRow = [table](const QString &keys, const QString &does) {
+        const int row = table->rowCount();
+        table->insertRow(row);
+        table->setItem(row, 0, new QTableWidgetItem(keys));
+        table->setItem(row, 1, new QTableWidgetItem(does));
+    };
+    for (const WindowKey &key : WindowKeys)
+        addRow(ui::caption(key.keys), ui::caption(key.does));
+    // The answer buttons' keys, as their tool tips give them.
+    for (ExercisePage *page : std::as_const(m_exercises)) {
+        const QString tab = m_tabs->tabText(m_tabs->indexOf(page)).trimmed();
+        for (QAbstractButton *button : page->findChildren<QAbstractButton *>()) {
+            const QStringList keys = ui::keysOf(button);
+            if (!keys.isEmpty())
+                addRow(keys.join(ui::caption(QT_TRANSLATE_NOOP("Velmora", " or "))), QStringLiteral("%1: %2").arg(tab, button->text().simplified()));
+        }
+    }
+    table->resizeColumnsToContents();
+    table->horizontalHeader()->setStretchLastSection(true);
+    auto *buttons = new QDialogButtonBox(QDialogButtonBox::Close, dialog);
+    connect(buttons, &QDialogButtonBox::rejected, dialog, &QDialog::reject);
+    auto *layout = new QVBoxLayout(dialog);
+    layout->addWidget(table);
+    layout->addWidget(buttons);
+    QSize size(560, 420);
+    if (const QScreen *screen = this->screen())
+        size = size.boundedTo(screen->availableGeometry().size() - QSize(16, 48));
+    dialog->resize(size);
+    dialog->open();
+}
+
+void MainWindow::showCredits()
+{
+    const QString userFont = firstPresent(userFileSearch(QStringLiteral("velmora.sf2")));
+    QString soundFont = userFont;
+    for (const QString &system : NoteSynth::systemSoundFonts()) {
+        if (soundFont.isEmpty() && QFileInfo::exists(system))
+            soundFont = system;
+    }
+    const QString font = soundFont.isEmpty() ? ui::caption(QT_TRANSLATE_NOOP("Velmora", "none found"))
+                         : soundFont == userFont
+                             ? ui::caption(QT_TRANSLATE_NOOP("Velmora", "%1, your own")).arg(shownPath(soundFont))
+                             : ui::caption(QT_TRANSLATE_NOOP("Velmora", "%1 (%2, from Debian's timgm6mb-soundfont: TimGM6mb "
+                                                                         "by Tim Brechbill, GNU GPL 2)"))
+                                   .arg(shownPath(soundFont), QFileInfo(soundFont).canonicalFilePath());
+    m_services.prompter.inform(
+        ui::caption(QT_TRANSLATE_NOOP("Velmora", "Velmora %1\n\nLicence: MIT (see the file copyright beside the program's "
+                                                 "documentation).\nFont: Liberation Sans 2, SIL Open Font License 1.1.\n"
+                                                 "SoundFont: %2.\nYour own files (Chords-VB.mdb, sound/1.wav to 4.wav, "
+                                                 "trumpet.gif, velmora.sf2) are looked for in the working directory, then "
+                                                 "in %3."))
+            .arg(versionNumber(), font, shownPath(userDataDirectory())));
 }
 
 ExercisePage *MainWindow::currentExercise() const
@@ -403,6 +548,25 @@ void MainWindow::blinker_Timer()
     m_statusLine->setVisible(!m_statusLine->isVisible());
 }
 
+// The window was centred before a window manager framed it, by a guess at its frame: once the real
+// frame is known, the whole frame is centred in the screen's free area, its title bar kept on it.
+void MainWindow::centreByFrame()
+{
+    QWindow *window = windowHandle();
+    if (!window || !isVisible())
+        return;
+    if (window->frameMargins().isNull()) {
+        constexpr int Looks = 20; // a second: without a window manager there is no frame to wait for
+        if (++m_frameLooks < Looks)
+            QTimer::singleShot(50, this, &MainWindow::centreByFrame);
+        return;
+    }
+    const QRect available = window->screen()->availableGeometry();
+    QRect frame = frameGeometry();
+    frame.moveCenter(available.center());
+    move(std::max(frame.left(), available.left()), std::max(frame.top(), available.top()));
+}
+
 void MainWindow::showEvent(QShowEvent *event)
 {
     QMainWindow::showEvent(event);
@@ -412,10 +576,16 @@ void MainWindow::showEvent(QShowEvent *event)
 
 bool MainWindow::eventFilter(QObject *watched, QEvent *event)
 {
+    if (event->type() == QEvent::KeyPress && (watched == m_tabs || watched == m_tabs->tabBar())) {
+        // The change of tab, if the key makes one, comes while the key is handled.
+        m_keyOnTabs = true;
+        QTimer::singleShot(0, this, [this] { m_keyOnTabs = false; });
+    }
     if (event->type() == QEvent::Expose && watched == windowHandle() && !m_exposed && windowHandle()->isExposed()) {
         m_exposed = true;
         qCInfo(lcStartup, "main window exposed, %d widgets", int(findChildren<QWidget *>().size()));
         watched->removeEventFilter(this);
+        QTimer::singleShot(0, this, &MainWindow::centreByFrame);
     }
     return QMainWindow::eventFilter(watched, event);
 }

@@ -7,8 +7,10 @@
 #include <QMainWindow>
 
 #include <memory>
+#include <optional>
 
 class QCheckBox;
+class QMenu;
 class QLabel;
 class QTabWidget;
 class QTimer;
@@ -54,15 +56,22 @@ public:
     // The Practice menu.
     void chooseWhatToDrill();
     void showAnswer();
+    // The Help menu.
+    void showKeys();
+    void showCredits();
 
 signals:
     void quitRequested();
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
+    void changeEvent(QEvent *event) override;
     void showEvent(QShowEvent *event) override;
 
 private:
+    QMenu *addMenu(const char *name, const char *title, const char *accessibleTitle);
+    QAction *addItem(QMenu *menu, const char *name, const char *caption, std::optional<bool> ticked = std::nullopt);
+    void centreByFrame();
     void updateListenMenu();
     void updatePracticeMenu();
     void updateScoreBar();
@@ -87,6 +96,8 @@ private:
     QLabel *m_scoreBar;
     QList<ExercisePage *> m_exercises;
     ExercisePage *m_answerShownOn = nullptr; // "Show the answer" shows the bar until its next question
+    bool m_keyOnTabs = false; // a key press on the tab control is being handled
+    int m_frameLooks = 0;     // how often the window manager's frame has been looked for
     std::unique_ptr<ExerciseContext> m_context;
     AboutPage *m_about;
     bool m_exposed = false;

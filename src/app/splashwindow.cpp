@@ -16,7 +16,8 @@ namespace velmora {
 
 namespace {
 
-QLabel *splashLabel(QWidget *parent, const char *name, const QString &caption, const QRect &geometry, const QFont &font,
+template <typename Caption>
+QLabel *splashLabel(QWidget *parent, const char *name, const Caption &caption, const QRect &geometry, const QFont &font,
                     Qt::Alignment alignment)
 {
     QLabel *label = ui::label(parent, name, caption, geometry);
@@ -67,7 +68,7 @@ SplashWindow::SplashWindow(Clock &clock, std::function<QWidget *()> loadMainWind
     QFont loadingFont = font();
     loadingFont.setBold(true);
     loadingFont.setItalic(true);
-    splashLabel(frame, "Label2", QStringLiteral("Velmora is now loading............"),
+    splashLabel(frame, "Label2", QT_TRANSLATE_NOOP("Velmora", "Velmora is now loading............"),
                 ui::twipsRect(120, 2760, 6855, 255), loadingFont, Qt::AlignHCenter);
 
     m_timer = new QTimer(this);

@@ -1,5 +1,7 @@
 #include "ui/animatedpicture.h"
 
+#include "ui/captions.h"
+
 #include "ui/animationcost.h"
 #include "ui/assets.h"
 #include "ui/twips.h"
@@ -20,7 +22,7 @@ QLabel *animatedPicture(QWidget *parent, const QRect &geometry)
     auto *picture = new QLabel(parent);
     picture->setObjectName(QStringLiteral("Gif89a1"));
     picture->setGeometry(geometry);
-    picture->setAccessibleName(QStringLiteral("Trumpet"));
+    ui::setAccessibleCaption(picture, QT_TRANSLATE_NOOP("Velmora", "Trumpet"));
     const QString file = movieFile(QStringLiteral("trumpet.gif"));
     auto *movie = new QMovie(file, QByteArray(), picture);
     if (ui::layoutScale() < 1 && movie->jumpToFrame(0))

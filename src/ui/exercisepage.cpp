@@ -1,6 +1,7 @@
 #include "ui/exercisepage.h"
 
 #include "ui/accessibility.h"
+#include "ui/captions.h"
 #include "ui/clock.h"
 #include "ui/feedback.h"
 #include "ui/listening.h"
@@ -49,7 +50,7 @@ void ExercisePage::setUpCheat(QPushButton *button, CheatButton kind, QLabel *lab
     m_context.clock.start(*timer);
     label->setAccessibleName(ExpectedAnswerName);
     if (kind == CheatButton::AlwaysShown) {
-        button->setText(cheatMode() ? QStringLiteral("Cheat") : QStringLiteral("---"));
+        ui::setCaption(button, cheatMode() ? QT_TRANSLATE_NOOP("Velmora", "Cheat") : QT_TRANSLATE_NOOP("Velmora", "---"));
         // Outside cheat mode it does nothing, so Tab passes it by.
         if (!cheatMode())
             button->setFocusPolicy(Qt::NoFocus);

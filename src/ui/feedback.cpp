@@ -1,6 +1,7 @@
 #include "ui/feedback.h"
 
 #include "ui/accessibility.h"
+#include "ui/captions.h"
 #include "ui/soundplayer.h"
 
 #include <QAccessible>
@@ -20,12 +21,12 @@ Feedback::Feedback(QLabel *statusLine, QCheckBox *soundOff, SoundPlayer &sound, 
 
 void Feedback::ShowCorrect()
 {
-    report(QStringLiteral("Your Answer Was Correct!"), sounds::Correct);
+    report(QT_TRANSLATE_NOOP("Velmora", "Your Answer Was Correct!"), sounds::Correct);
 }
 
 void Feedback::ShowIncorrect()
 {
-    report(QStringLiteral("Your Answer Was Incorrect! Try Again!"), sounds::Incorrect);
+    report(QT_TRANSLATE_NOOP("Velmora", "Your Answer Was Incorrect! Try Again!"), sounds::Incorrect);
 }
 
 void Feedback::clear()
@@ -66,9 +67,10 @@ void Feedback::tellReader()
                                                                  : verdict + QLatin1Char(' ') + m_detail);
 }
 
-void Feedback::report(const QString &text, const QString &soundFile)
+void Feedback::report(const char *verdict, const QString &soundFile)
 {
-    m_statusLine->setText(text);
+    ui::setCaption(m_statusLine, verdict);
+    const QString text = m_statusLine->text();
     // The verdict is the line's accessible name, and every verdict is told, the same one again
     // included (it answers a new press); the blinking only hides and shows the line.
     if (m_statusLine->accessibleName() == text) {

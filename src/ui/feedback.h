@@ -36,7 +36,7 @@ public:
     void setDetail(const QString &detail);
 
 private:
-    void report(const QString &text, const QString &soundFile);
+    void report(const char *verdict, const QString &soundFile);
     void tellReader();
     void tellSoon();
 

@@ -1,6 +1,7 @@
 #include "ui/keyboard.h"
 
 #include "music/notename.h"
+#include "ui/captions.h"
 
 #include <QAbstractButton>
 #include <QShortcut>
@@ -9,6 +10,12 @@
 #include <algorithm>
 
 namespace velmora::ui {
+
+namespace {
+
+constexpr char KeysProperty[] = "velmoraKeys";
+
+} // namespace
 
 QList<QWidget *> readingOrder(QWidget *root)
 {
@@ -114,12 +121,17 @@ QShortcut *pressOnKeys(QWidget *page, QAbstractButton *button, const QList<QKeyS
         if (button->isEnabled() && button->isVisible())
             button->click();
     });
-    QStringList names;
+    QStringList names = keysOf(button);
     for (const QKeySequence &key : keys)
         names << key.toString(QKeySequence::NativeText);
-    if (button->toolTip().isEmpty())
-        button->setToolTip(QStringLiteral("Key: %1").arg(names.join(QStringLiteral(" or "))));
+    button->setProperty(KeysProperty, names);
+    button->setToolTip(caption(QT_TRANSLATE_NOOP("Velmora", "Key: %1")).arg(names.join(caption(QT_TRANSLATE_NOOP("Velmora", " or ")))));
     return shortcut;
+}
+
+QStringList keysOf(const QAbstractButton *button)
+{
+    return button->property(KeysProperty).toStringList();
 }
 
 } // namespace velmora::ui

@@ -2,6 +2,7 @@
 
 #include <QKeySequence>
 #include <QList>
+#include <QStringList>
 
 class QAbstractButton;
 class QShortcut;
@@ -28,5 +29,7 @@ QList<QKeySequence> pitchClassKeys(int pitchClass);
 // Lets `keys` press `button` while `page` is the page shown (and no message box is up), and
 // names the keys in the button's tool tip. The press is the button's own click.
 QShortcut *pressOnKeys(QWidget *page, QAbstractButton *button, const QList<QKeySequence> &keys);
+// The keys pressOnKeys gave `button`, as its tool tip names them (the Help menu lists them).
+QStringList keysOf(const QAbstractButton *button);
 
 } // namespace velmora::ui

@@ -1,5 +1,7 @@
 #include "ui/shapes.h"
 
+#include "ui/captions.h"
+
 #include "ui/twips.h"
 
 #include <QPainter>
@@ -10,7 +12,7 @@ LineShape::LineShape(QWidget *parent, const char *name, QPoint fromTwips, QPoint
     : QWidget(parent), m_colour(colour)
 {
     setObjectName(QLatin1String(name));
-    setAccessibleName(QStringLiteral("Separator line"));
+    ui::setAccessibleCaption(this, QT_TRANSLATE_NOOP("Velmora", "Separator line"));
     setAttribute(Qt::WA_TransparentForMouseEvents);
     const QRect box = ui::twipsRect(qMin(fromTwips.x(), toTwips.x()), qMin(fromTwips.y(), toTwips.y()),
                                     qAbs(toTwips.x() - fromTwips.x()), qAbs(toTwips.y() - fromTwips.y()));

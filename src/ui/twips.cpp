@@ -1,5 +1,7 @@
 #include "ui/twips.h"
 
+#include "ui/captions.h"
+
 #include <QCheckBox>
 #include <QGroupBox>
 #include <QLabel>
@@ -124,6 +126,59 @@ QLineEdit *readOnlyText(QWidget *parent, const char *name, const QString &text, 
 QGroupBox *frame(QWidget *parent, const char *name, const QString &caption, const QRect &geometry)
 {
     return placed(new QGroupBox(caption, parent), name, geometry);
+}
+
+namespace {
+
+template <typename Widget>
+Widget *captioned(Widget *widget, const char *caption)
+{
+    setCaption(widget, caption);
+    return widget;
+}
+
+} // namespace
+
+QLabel *label(QWidget *parent, const char *name, const char *caption, const QRect &geometry)
+{
+    return captioned(label(parent, name, QString(), geometry), caption);
+}
+
+QLabel *wrappedLabel(QWidget *parent, const char *name, const char *caption, const QRect &geometry)
+{
+    return captioned(wrappedLabel(parent, name, QString(), geometry), caption);
+}
+
+QPushButton *pushButton(QWidget *parent, const char *name, const char *caption, const QRect &geometry)
+{
+    return captioned(pushButton(parent, name, QString(), geometry), caption);
+}
+
+QPushButton *colouredButton(QWidget *parent, const char *name, const char *caption, const QRect &geometry,
+                            const QColor &back, const QColor &text)
+{
+    return captioned(colouredButton(parent, name, QString(), geometry, back, text), caption);
+}
+
+QCheckBox *checkBox(QWidget *parent, const char *name, const char *caption, const QRect &geometry, bool ticked)
+{
+    return captioned(checkBox(parent, name, QString(), geometry, ticked), caption);
+}
+
+QRadioButton *optionButton(QWidget *parent, const char *name, const char *caption, const QRect &geometry,
+                           bool selected)
+{
+    return captioned(optionButton(parent, name, QString(), geometry, selected), caption);
+}
+
+QLineEdit *readOnlyText(QWidget *parent, const char *name, const char *text, const QRect &geometry)
+{
+    return captioned(readOnlyText(parent, name, QString(), geometry), text);
+}
+
+QGroupBox *frame(QWidget *parent, const char *name, const char *caption, const QRect &geometry)
+{
+    return captioned(frame(parent, name, QString(), geometry), caption);
 }
 
 QTimer *hideTimer(QObject *parent, const char *name, int intervalMs, QWidget *label)

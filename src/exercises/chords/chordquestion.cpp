@@ -1,5 +1,7 @@
 #include "exercises/chords/chordquestion.h"
 
+#include <QCoreApplication>
+
 #include "music/musicdatabase.h"
 #include "music/random.h"
 
@@ -111,7 +113,7 @@ void ShuffleNoteSlots(NoteSlots &notes, RandomSource &random)
 QString noteListText(const NoteSlots &notes, bool listNotes)
 {
     if (!listNotes)
-        return QStringLiteral("Uitgeschakeld");
+        return QString::fromLatin1(NotesHidden);
     QStringList parts(notes.begin(), notes.end());
     return parts.join(QStringLiteral("  "));
 }
@@ -146,35 +148,35 @@ std::span<const ChordButton> chordButtons()
     constexpr quint32 diminished = 0xFF0000;
     constexpr quint32 suspended = 0xFF8000;
     static const std::array<ChordButton, 29> buttons{{
-        {"Command27", "Majeur 3  +5", "om_3", major, 0, 0},
-        {"Command2", "Majeur 3", "maj_3", major, 0, 1},
-        {"Command3", "Majeur 7", "maj_7", major, 0, 2},
-        {"Command4", "Majeur 7 +5", "maj7_en5", major, 0, 3},
-        {"Command5", "Majeur 9", "maj_9", major, 0, 4},
-        {"Command6", "Majeur 11", "maj_11", major, 0, 5},
-        {"Command17", "Majeur 13", "maj_13", major, 0, 6},
-        {"Command23", "Majeur +13", "maj7_en13", major, 0, 7, false},
-        {"Command20", "Majeur 13 +11", "maj13_en11", major, 0, 8},
-        {"Command26", "Sus4 drieklnk", "sus4_3", suspended, 0, 9},
-        {"Command7", "Mineur 3", "min_3", minor, 1, 0},
-        {"Command8", "Mineur 7", "min_7", minor, 1, 1},
-        {"Command9", "Mineur/maj 7", "min_maj7", minor, 1, 2},
-        {"Command10", "Mineur 7 b5", "min7_b5", minor, 1, 3},
-        {"Command11", "Mineur 9", "min7_9", minor, 1, 4},
-        {"Command19", "Mineur 11", "min_11", minor, 1, 5},
-        {"Command22", "Mineur 13", "min_13", minor, 1, 6},
-        {"Command29", "Dim 3", "dim_3", diminished, 1, 8},
-        {"Command31", "Dim 7", "dim_7", diminished, 1, 9},
-        {"Command12", "Dominant 7", "dom_7", dominant, 2, 0},
-        {"Command13", "Dominant 7 b5", "dom7_b5", dominant, 2, 1},
-        {"Command14", "Dominant 7 +5", "dom7_en5", dominant, 2, 2},
-        {"Command15", "Dominant 9", "dom_9", dominant, 2, 3},
-        {"Command16", "Dominant 7 b9", "dom7_b9", dominant, 2, 4},
-        {"Command18", "Dominant 11", "dom_11", dominant, 2, 5},
-        {"Command21", "Dominant +11", "dom_en11", dominant, 2, 6},
-        {"Command24", "Dom. 13   +11", "dom13_en11", dominant, 2, 7},
-        {"Command28", "Dom    13   b5", "dom13_b5", dominant, 2, 8, true, true},
-        {"Command30", "Dom.   13   +5", "dom13_en5", dominant, 2, 9},
+        {"Command27", QT_TRANSLATE_NOOP("Velmora", "Majeur 3  +5"), "om_3", major, 0, 0},
+        {"Command2", QT_TRANSLATE_NOOP("Velmora", "Majeur 3"), "maj_3", major, 0, 1},
+        {"Command3", QT_TRANSLATE_NOOP("Velmora", "Majeur 7"), "maj_7", major, 0, 2},
+        {"Command4", QT_TRANSLATE_NOOP("Velmora", "Majeur 7 +5"), "maj7_en5", major, 0, 3},
+        {"Command5", QT_TRANSLATE_NOOP("Velmora", "Majeur 9"), "maj_9", major, 0, 4},
+        {"Command6", QT_TRANSLATE_NOOP("Velmora", "Majeur 11"), "maj_11", major, 0, 5},
+        {"Command17", QT_TRANSLATE_NOOP("Velmora", "Majeur 13"), "maj_13", major, 0, 6},
+        {"Command23", QT_TRANSLATE_NOOP("Velmora", "Majeur +13"), "maj7_en13", major, 0, 7, false},
+        {"Command20", QT_TRANSLATE_NOOP("Velmora", "Majeur 13 +11"), "maj13_en11", major, 0, 8},
+        {"Command26", QT_TRANSLATE_NOOP("Velmora", "Sus4 drieklnk"), "sus4_3", suspended, 0, 9},
+        {"Command7", QT_TRANSLATE_NOOP("Velmora", "Mineur 3"), "min_3", minor, 1, 0},
+        {"Command8", QT_TRANSLATE_NOOP("Velmora", "Mineur 7"), "min_7", minor, 1, 1},
+        {"Command9", QT_TRANSLATE_NOOP("Velmora", "Mineur/maj 7"), "min_maj7", minor, 1, 2},
+        {"Command10", QT_TRANSLATE_NOOP("Velmora", "Mineur 7 b5"), "min7_b5", minor, 1, 3},
+        {"Command11", QT_TRANSLATE_NOOP("Velmora", "Mineur 9"), "min7_9", minor, 1, 4},
+        {"Command19", QT_TRANSLATE_NOOP("Velmora", "Mineur 11"), "min_11", minor, 1, 5},
+        {"Command22", QT_TRANSLATE_NOOP("Velmora", "Mineur 13"), "min_13", minor, 1, 6},
+        {"Command29", QT_TRANSLATE_NOOP("Velmora", "Dim 3"), "dim_3", diminished, 1, 8},
+        {"Command31", QT_TRANSLATE_NOOP("Velmora", "Dim 7"), "dim_7", diminished, 1, 9},
+        {"Command12", QT_TRANSLATE_NOOP("Velmora", "Dominant 7"), "dom_7", dominant, 2, 0},
+        {"Command13", QT_TRANSLATE_NOOP("Velmora", "Dominant 7 b5"), "dom7_b5", dominant, 2, 1},
+        {"Command14", QT_TRANSLATE_NOOP("Velmora", "Dominant 7 +5"), "dom7_en5", dominant, 2, 2},
+        {"Command15", QT_TRANSLATE_NOOP("Velmora", "Dominant 9"), "dom_9", dominant, 2, 3},
+        {"Command16", QT_TRANSLATE_NOOP("Velmora", "Dominant 7 b9"), "dom7_b9", dominant, 2, 4},
+        {"Command18", QT_TRANSLATE_NOOP("Velmora", "Dominant 11"), "dom_11", dominant, 2, 5},
+        {"Command21", QT_TRANSLATE_NOOP("Velmora", "Dominant +11"), "dom_en11", dominant, 2, 6},
+        {"Command24", QT_TRANSLATE_NOOP("Velmora", "Dom. 13   +11"), "dom13_en11", dominant, 2, 7},
+        {"Command28", QT_TRANSLATE_NOOP("Velmora", "Dom    13   b5"), "dom13_b5", dominant, 2, 8, true, true},
+        {"Command30", QT_TRANSLATE_NOOP("Velmora", "Dom.   13   +5"), "dom13_en5", dominant, 2, 9},
     }};
     return buttons;
 }

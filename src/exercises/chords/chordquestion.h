@@ -4,6 +4,7 @@
 #include "music/expected.h"
 #include "music/valuechoice.h"
 
+#include <QCoreApplication>
 #include <QString>
 
 #include <span>
@@ -37,7 +38,9 @@ Expected<ChordQuestion> drawChordQuestion(RecordCursor &ladders, RecordCursor &c
 // A uniformly random permutation of all seven slots, empty ones included.
 void ShuffleNoteSlots(NoteSlots &notes, RandomSource &random);
 
-// The notes joined by two blanks, empty slots contributing nothing; "Uitgeschakeld" when off.
+// What the note list reads when it is switched off.
+inline constexpr char NotesHidden[] = QT_TRANSLATE_NOOP("Velmora", "Uitgeschakeld");
+// The notes joined by two blanks, empty slots contributing nothing; NotesHidden when off.
 QString noteListText(const NoteSlots &notes, bool listNotes);
 
 struct KeyOption

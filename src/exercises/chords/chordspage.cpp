@@ -2,6 +2,7 @@
 
 #include "exercises/chords/chordquestion.h"
 #include "ui/accessibility.h"
+#include "ui/captions.h"
 #include "ui/feedback.h"
 #include "ui/listening.h"
 #include "ui/prompter.h"
@@ -28,26 +29,26 @@ namespace velmora {
 ChordsPage::ChordsPage(QTabWidget *tabControl, ExerciseContext &context) : ExercisePage(tabControl, context)
 {
     QWidget *page = canvas();
-    auto *go = ui::pushButton(page, "Command1", QStringLiteral("GO!"), ui::twipsRect(600, 1080, 855, 495));
+    auto *go = ui::pushButton(page, "Command1", QT_TRANSLATE_NOOP("Velmora", "GO!"), ui::twipsRect(600, 1080, 855, 495));
     onGoPress(go, [this] { Command1_Click(); });
 
-    QGroupBox *question = ui::frame(page, "Frame2", QStringLiteral("Question"), ui::twipsRect(600, 1800, 3615, 4575));
+    QGroupBox *question = ui::frame(page, "Frame2", QT_TRANSLATE_NOOP("Velmora", "Question"), ui::twipsRect(600, 1800, 3615, 4575));
     m_staff = new StaffView(question);
     m_staff->setObjectName(QStringLiteral("Picture1"));
     m_staff->setGeometry(ui::twipsRect(480, 240, 2565, 3300));
-    m_viewText = ui::checkBox(question, "viewtext", QStringLiteral(" "), ui::twipsRect(120, 3600, 255, 315), true);
-    m_viewText->setAccessibleName(QStringLiteral("List the notes"));
-    m_noteList = ui::readOnlyText(question, "Text1", QStringLiteral("Click on Go! for first question"),
+    m_viewText = ui::checkBox(question, "viewtext", QT_TRANSLATE_NOOP("Velmora", " "), ui::twipsRect(120, 3600, 255, 315), true);
+    ui::setAccessibleCaption(m_viewText, QT_TRANSLATE_NOOP("Velmora", "List the notes"));
+    m_noteList = ui::readOnlyText(question, "Text1", QT_TRANSLATE_NOOP("Velmora", "Click on Go! for first question"),
                                   ui::twipsRect(480, 3600, 2535, 285));
-    m_mixUp = ui::checkBox(question, "check1_mixup", QStringLiteral("Check1"), ui::twipsRect(120, 3960, 255, 255),
+    m_mixUp = ui::checkBox(question, "check1_mixup", QT_TRANSLATE_NOOP("Velmora", "Check1"), ui::twipsRect(120, 3960, 255, 255),
                            false);
-    ui::label(question, "Label3", QStringLiteral("Random order"), ui::twipsRect(480, 3960, 1935, 255));
-    m_noteList->setAccessibleName(QStringLiteral("Notes of the chord"));
-    m_mixUp->setAccessibleName(QStringLiteral("Random order"));
-    m_excludeExtended = ui::checkBox(question, "Check1", QStringLiteral("  9, 11, 13 excluded"),
+    ui::label(question, "Label3", QT_TRANSLATE_NOOP("Velmora", "Random order"), ui::twipsRect(480, 3960, 1935, 255));
+    ui::setAccessibleCaption(m_noteList, QT_TRANSLATE_NOOP("Velmora", "Notes of the chord"));
+    ui::setAccessibleCaption(m_mixUp, QT_TRANSLATE_NOOP("Velmora", "Random order"));
+    m_excludeExtended = ui::checkBox(question, "Check1", QT_TRANSLATE_NOOP("Velmora", "  9, 11, 13 excluded"),
                                      ui::twipsRect(120, 4320, 2175, 195), false);
 
-    QGroupBox *answer = ui::frame(page, "Frame1", QStringLiteral("Answer"), ui::twipsRect(4680, 1080, 4095, 5295));
+    QGroupBox *answer = ui::frame(page, "Frame1", QT_TRANSLATE_NOOP("Velmora", "Answer"), ui::twipsRect(4680, 1080, 4095, 5295));
     m_keyGroup = new QButtonGroup(this);
     const auto keys = keyOptions();
     for (int i = 0; i < int(keys.size()); ++i) {
@@ -70,7 +71,7 @@ ChordsPage::ChordsPage(QTabWidget *tabControl, ExerciseContext &context) : Exerc
     const auto buttons = chordButtons();
     for (int i = 0; i < int(buttons.size()); ++i) {
         const ChordButton &entry = buttons[i];
-        auto *button = ui::colouredButton(answer, entry.objectName, QString::fromLatin1(entry.caption),
+        auto *button = ui::colouredButton(answer, entry.objectName, entry.caption,
                                           cell(entry.column, entry.row),
                                           QColor::fromRgb(entry.colour));
         button->setEnabled(entry.enabled);
@@ -80,10 +81,10 @@ ChordsPage::ChordsPage(QTabWidget *tabControl, ExerciseContext &context) : Exerc
     }
     onPress(chordGroup, &QButtonGroup::idClicked, [this](int id) { judge(id); });
 
-    auto *cheat = ui::pushButton(answer, "Command25", QStringLiteral("---"), cell(CheatButtonColumn, CheatButtonRow));
+    auto *cheat = ui::pushButton(answer, "Command25", QT_TRANSLATE_NOOP("Velmora", "---"), cell(CheatButtonColumn, CheatButtonRow));
 
-    ui::label(page, "Label19", QStringLiteral("Purpose: Name the given Chords"), ui::twipsRect(960, 6600, 2535, 255));
-    m_cheatLabel = ui::label(page, "Label1", QStringLiteral("Label1"), ui::twipsRect(4560, 6600, 1215, 255));
+    ui::label(page, "Label19", QT_TRANSLATE_NOOP("Velmora", "Purpose: Name the given Chords"), ui::twipsRect(960, 6600, 2535, 255));
+    m_cheatLabel = ui::label(page, "Label1", QT_TRANSLATE_NOOP("Velmora", "Label1"), ui::twipsRect(4560, 6600, 1215, 255));
     m_cheatLabel->hide();
     setUpCheat(cheat, CheatButton::AlwaysShown, m_cheatLabel, ui::hideTimer(answer, "Timer1", 1000, m_cheatLabel),
                [this] {
@@ -112,7 +113,7 @@ void ChordsPage::Command1_Click()
         questionAsked();
     } else {
         noQuestionAsked();
-        m_context.prompter.inform(QStringLiteral("geen verwijzing!"));
+        m_context.prompter.inform(ui::caption(QT_TRANSLATE_NOOP("Velmora", "geen verwijzing!")));
     }
     m_noteSlots = question->notes;
     m_listNotes = listNotes;
@@ -127,11 +128,17 @@ void ChordsPage::Command1_Click()
 void ChordsPage::drawQuestion(bool whole)
 {
     m_hiddenByEar = !whole;
-    m_staff->DrawChord(whole ? m_noteSlots : staff::bassOnly(m_noteSlots));
-    m_noteList->setText(noteListText(m_noteSlots, whole && m_listNotes));
+    m_staff->DrawChord(whole ? m_noteSlots : staff::heardReference(m_noteSlots));
+    if (whole && m_listNotes)
+        m_noteList->setText(noteListText(m_noteSlots, true));
+    else
+        ui::setCaption(m_noteList, NotesHidden);
     m_noteList->setCursorPosition(0);
-    // By ear only the bass is drawn, and only the bass is told.
-    announceQuestion((whole ? QStringLiteral("Chord: ") : QStringLiteral("Bass: ")) + m_staff->accessibleDescription());
+    // By ear only the bass (or the lowest note heard) is drawn, and only that is told.
+    const char *question = whole                    ? QT_TRANSLATE_NOOP("Velmora", "Chord: %1")
+                           : m_noteSlots[0].isEmpty() ? QT_TRANSLATE_NOOP("Velmora", "Lowest note: %1")
+                                                      : QT_TRANSLATE_NOOP("Velmora", "Bass: %1");
+    announceQuestion(ui::caption(question).arg(m_staff->accessibleDescription()));
 }
 
 void ChordsPage::focusChordGrid()
@@ -204,7 +211,7 @@ void ChordsPage::judge(int buttonIndex)
                                          : tr("Key and kind both wrong");
     if (right && button.confirmsWithMessage) {
         countAnswer(true);
-        m_context.prompter.inform(QStringLiteral("goed"));
+        m_context.prompter.inform(ui::caption(QT_TRANSLATE_NOOP("Velmora", "goed")));
     } else {
         judged(right, wrongPart);
     }
@@ -214,7 +221,7 @@ QString ChordsPage::answerInWords() const
 {
     const auto buttons = chordButtons();
     const auto button = std::ranges::find_if(buttons, [&](const ChordButton &b) { return CurrentChordKind == QLatin1String(b.code); });
-    const QString kind = button == buttons.end() ? CurrentChordKind : QString::fromLatin1(button->caption).simplified();
+    const QString kind = button == buttons.end() ? CurrentChordKind : ui::caption(button->caption).simplified();
     return QStringLiteral("%1, %2").arg(CurrentKey, kind);
 }
 

@@ -95,28 +95,48 @@ Placement placeChord(const NoteSlots &notes, const HeadTops &previousTops)
     return placement;
 }
 
+namespace {
+
+std::optional<int> soundingKey(const NoteSlots &notes, size_t slot)
+{
+    const QStringView note = notes[slot];
+    const QStringView letter = note.left(1);
+    // The octave that the head's place on its staff stands for.
+    const bool bass = slot == 0;
+    const bool low = bass ? (letter == u"A" || letter == u"B") : letter == u"B";
+    const int octave = (bass ? 2 : 3) + (low ? 0 : 1);
+    // A sign the staff does not draw leaves the note natural, as it looks.
+    return accidentalOf(note) ? pitchOf(note, octave) : pitchOf(letter, octave);
+}
+
+} // namespace
+
 std::vector<int> soundingKeys(const NoteSlots &notes)
 {
     std::vector<int> keys;
     for (size_t slot = 0; slot < notes.size(); ++slot) {
-        const QStringView note = notes[slot];
-        const QStringView letter = note.left(1);
-        // The octave that the head's place on its staff stands for.
-        const bool bass = slot == 0;
-        const bool low = bass ? (letter == u"A" || letter == u"B") : letter == u"B";
-        const int octave = (bass ? 2 : 3) + (low ? 0 : 1);
-        // A sign the staff does not draw leaves the note natural, as it looks.
-        if (const std::optional<int> key = accidentalOf(note) ? pitchOf(note, octave) : pitchOf(letter, octave))
+        if (const std::optional<int> key = soundingKey(notes, slot))
             keys.push_back(*key);
     }
     return keys;
 }
 
-NoteSlots bassOnly(const NoteSlots &notes)
+NoteSlots heardReference(const NoteSlots &notes)
 {
-    NoteSlots bass;
-    bass[0] = notes[0];
-    return bass;
+    size_t lowest = 0;
+    std::optional<int> lowestKey = soundingKey(notes, 0);
+    for (size_t slot = 1; !lowestKey && slot < notes.size(); ++slot)
+        lowestKey = soundingKey(notes, lowest = slot);
+    for (size_t slot = lowest + 1; slot < notes.size() && lowest > 0; ++slot) {
+        const std::optional<int> key = soundingKey(notes, slot);
+        if (key && *key < *lowestKey) {
+            lowest = slot;
+            lowestKey = key;
+        }
+    }
+    NoteSlots reference;
+    reference[lowest] = notes[lowest];
+    return reference;
 }
 
 } // namespace velmora::staff

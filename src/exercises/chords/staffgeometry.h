@@ -74,8 +74,10 @@ int initialHeadLeft(int head); // head 1..7
 // The chord as drawn, at the pitches a musician reads there: the bass head from A2 to G3, the
 // treble heads from B3 to A4, each with the sign drawn beside it. Heads with no letter are silent.
 std::vector<int> soundingKeys(const NoteSlots &notes);
-// What "Chords by ear" draws: the bass head alone, with its sign.
-NoteSlots bassOnly(const NoteSlots &notes);
+// What "Chords by ear" draws: the bass head alone, with its sign; where "Random order" left the bass
+// staff empty, the lowest note heard instead, where the staff puts it, so that a chord by ear always
+// has one written pitch to be heard from.
+NoteSlots heardReference(const NoteSlots &notes);
 
 } // namespace staff
 } // namespace velmora

@@ -1,5 +1,7 @@
 #include "exercises/chords/staffview.h"
 
+#include "ui/captions.h"
+
 #include "ui/shapes.h"
 #include "ui/twips.h"
 
@@ -64,7 +66,7 @@ StaffView::StaffView(QWidget *parent) : QWidget(parent)
 {
     static const bool factoryInstalled = (QAccessible::installFactory(staffAccessible), true);
     Q_UNUSED(factoryInstalled);
-    setAccessibleName(QStringLiteral("Chord on the grand staff"));
+    ui::setAccessibleCaption(this, QT_TRANSLATE_NOOP("Velmora", "Chord on the grand staff"));
     setFocusPolicy(Qt::TabFocus);
     ui::setBackground(this, Qt::white);
     new LineShape(this, "Line1", {staff::LedgerLeft, staff::LedgerLineY}, {staff::LedgerRight, staff::LedgerLineY});

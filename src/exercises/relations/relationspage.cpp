@@ -4,6 +4,7 @@
 #include "ui/prompter.h"
 #include "exercises/relations/relations.h"
 #include "ui/accessibility.h"
+#include "ui/captions.h"
 #include "ui/keyboard.h"
 #include "ui/twips.h"
 
@@ -21,31 +22,31 @@ RelationsPage::RelationsPage(QTabWidget *tabControl, ExerciseContext &context)
     : ExercisePage(tabControl, context)
 {
     QWidget *page = canvas();
-    auto *go = ui::pushButton(page, "Command32", QStringLiteral("Go!"), ui::twipsRect(840, 960, 855, 495));
+    auto *go = ui::pushButton(page, "Command32", QT_TRANSLATE_NOOP("Velmora", "Go!"), ui::twipsRect(840, 960, 855, 495));
     onGoPress(go, [this] { Command32_Click(); });
 
-    QGroupBox *question = ui::frame(page, "Frame3", QStringLiteral("Question"), ui::twipsRect(720, 1680, 2535, 3855));
-    m_majorOnly = ui::optionButton(question, "Option1", QStringLiteral("Majeur Question"),
+    QGroupBox *question = ui::frame(page, "Frame3", QT_TRANSLATE_NOOP("Velmora", "Question"), ui::twipsRect(720, 1680, 2535, 3855));
+    m_majorOnly = ui::optionButton(question, "Option1", QT_TRANSLATE_NOOP("Velmora", "Majeur Question"),
                                    ui::twipsRect(240, 360, 1935, 255), false);
-    m_minorOnly = ui::optionButton(question, "Option2", QStringLiteral("Mineur Question"),
+    m_minorOnly = ui::optionButton(question, "Option2", QT_TRANSLATE_NOOP("Velmora", "Mineur Question"),
                                    ui::twipsRect(240, 600, 1935, 255), false);
-    QRadioButton *both = ui::optionButton(question, "Option3", QStringLiteral("Both"), ui::twipsRect(240, 840, 2055, 255), true);
+    QRadioButton *both = ui::optionButton(question, "Option3", QT_TRANSLATE_NOOP("Velmora", "Both"), ui::twipsRect(240, 840, 2055, 255), true);
     ui::exclusiveChoice({m_majorOnly, m_minorOnly, both});
-    auto *cheat = ui::pushButton(question, "Cheat_button2", QStringLiteral("Cheat"), ui::twipsRect(360, 1920, 855, 255));
+    auto *cheat = ui::pushButton(question, "Cheat_button2", QT_TRANSLATE_NOOP("Velmora", "Cheat"), ui::twipsRect(360, 1920, 855, 255));
     m_cheatLabel = ui::label(question, "Label14", QString(), ui::twipsRect(1440, 1920, 855, 255));
-    m_questionBox = ui::readOnlyText(question, "Question_box", QStringLiteral("Click on Go! for first question"),
+    m_questionBox = ui::readOnlyText(question, "Question_box", QT_TRANSLATE_NOOP("Velmora", "Click on Go! for first question"),
                                      ui::twipsRect(240, 3120, 2175, 285));
-    m_questionBox->setAccessibleName(QStringLiteral("Chord given"));
+    ui::setAccessibleCaption(m_questionBox, QT_TRANSLATE_NOOP("Velmora", "Chord given"));
     setUpCheat(cheat, CheatButton::ShownInCheatMode, m_cheatLabel, ui::hideTimer(question, "Timer3", 1000, m_cheatLabel),
                [this] { m_cheatLabel->setText(ExpectedAnswer); });
 
-    QGroupBox *answer = ui::frame(page, "Frame4", QStringLiteral("Answer"), ui::twipsRect(5400, 960, 3135, 5775));
+    QGroupBox *answer = ui::frame(page, "Frame4", QT_TRANSLATE_NOOP("Velmora", "Answer"), ui::twipsRect(5400, 960, 3135, 5775));
     auto *group = new QButtonGroup(this);
     const auto buttons = relationsButtons();
     for (int i = 0; i < int(buttons.size()); ++i) {
         const RelationsButton &entry = buttons[i];
         const bool minorChord = entry.column == 0;
-        auto *button = ui::colouredButton(answer, entry.objectName, QString::fromLatin1(entry.caption),
+        auto *button = ui::colouredButton(answer, entry.objectName, entry.caption,
                                           ui::twipsRect(minorChord ? 120 : 1560, 360 * entry.row, 1215, 255),
                                           minorChord ? QColor(0xFF, 0xFF, 0xC0) : QColor(0x80, 0x80, 0xFF));
         group->addButton(button, i);
@@ -59,7 +60,7 @@ RelationsPage::RelationsPage(QTabWidget *tabControl, ExerciseContext &context)
     onPress(group, &QButtonGroup::idClicked, [this](int id) { judge(id); });
 
     ui::wrappedLabel(page, "Label2",
-                     QStringLiteral("Purpose: Find the Mineur or Majeur Chord which is related to the Chord Given."),
+                     QT_TRANSLATE_NOOP("Velmora", "Purpose: Find the Mineur or Majeur Chord which is related to the Chord Given."),
                      ui::twipsRect(720, 5640, 2775, 855));
 }
 

@@ -1,6 +1,7 @@
 #include "exercises/transpose/transposepage.h"
 
 #include "ui/accessibility.h"
+#include "ui/captions.h"
 #include "ui/feedback.h"
 #include "music/notename.h"
 #include "ui/pitchbuttons.h"
@@ -30,10 +31,10 @@ struct InstrumentOption
 };
 
 constexpr std::array<InstrumentOption, 4> InstrumentOptions{{
-    {"Score_c", 1215, "Instrument_C", 1215, "C Instrument"},
-    {"Score_Bb", 1335, "Instrument_Bb", 1455, "Bb Instrument"},
-    {"Score_Eb", 1335, "Instrument_Eb", 1455, "Eb Instrument"},
-    {"Score_other", 735, "Instrument_OTHER", 1215, "Other"},
+    {"Score_c", 1215, "Instrument_C", 1215, QT_TRANSLATE_NOOP("Velmora", "C Instrument")},
+    {"Score_Bb", 1335, "Instrument_Bb", 1455, QT_TRANSLATE_NOOP("Velmora", "Bb Instrument")},
+    {"Score_Eb", 1335, "Instrument_Eb", 1455, QT_TRANSLATE_NOOP("Velmora", "Eb Instrument")},
+    {"Score_other", 735, "Instrument_OTHER", 1215, QT_TRANSLATE_NOOP("Velmora", "Other")},
 }};
 
 constexpr int OtherIndex = 3;
@@ -53,18 +54,18 @@ TransposePage::TransposePage(QTabWidget *tabControl, ExerciseContext &context)
     : ExercisePage(tabControl, context)
 {
     QWidget *page = canvas();
-    auto *go = ui::pushButton(page, "Command33", QStringLiteral("GO!"), ui::twipsRect(1080, 720, 975, 495));
+    auto *go = ui::pushButton(page, "Command33", QT_TRANSLATE_NOOP("Velmora", "GO!"), ui::twipsRect(1080, 720, 975, 495));
     onGoPress(go, [this] { Command33_Click(); });
 
-    QGroupBox *score = ui::frame(page, "Frame6", QStringLiteral("Score is for an:  "), ui::twipsRect(720, 1440, 1695, 1575));
-    QGroupBox *player = ui::frame(page, "Frame5", QStringLiteral("Instrument to play:    "),
+    QGroupBox *score = ui::frame(page, "Frame6", QT_TRANSLATE_NOOP("Velmora", "Score is for an:  "), ui::twipsRect(720, 1440, 1695, 1575));
+    QGroupBox *player = ui::frame(page, "Frame5", QT_TRANSLATE_NOOP("Velmora", "Instrument to play:    "),
                                   ui::twipsRect(720, 3480, 1695, 1575));
     for (int i = 0; i < int(InstrumentOptions.size()); ++i) {
         const InstrumentOption &option = InstrumentOptions[i];
         const int top = 360 + 240 * i;
-        m_score[i] = ui::optionButton(score, option.scoreName, QString::fromLatin1(option.caption),
+        m_score[i] = ui::optionButton(score, option.scoreName, option.caption,
                                       ui::twipsRect(240, top, option.scoreWidth, 255), i == int(Instrument::C));
-        m_instrument[i] = ui::optionButton(player, option.instrumentName, QString::fromLatin1(option.caption),
+        m_instrument[i] = ui::optionButton(player, option.instrumentName, option.caption,
                                            ui::twipsRect(240, top, option.instrumentWidth, 255), i == int(Instrument::Eb));
     }
     m_score[OtherIndex]->setEnabled(false);
@@ -72,20 +73,20 @@ TransposePage::TransposePage(QTabWidget *tabControl, ExerciseContext &context)
     ui::exclusiveChoice({m_score.begin(), m_score.end()});
     ui::exclusiveChoice({m_instrument.begin(), m_instrument.end()});
 
-    QLabel *writtenCaption = ui::label(page, "Label4", QStringLiteral("Note on Score is an:"), ui::twipsRect(2880, 1560, 1575, 255));
-    m_writtenNote = ui::readOnlyText(page, "Text2", QStringLiteral("Go!"), ui::twipsRect(4560, 1560, 615, 285));
+    QLabel *writtenCaption = ui::label(page, "Label4", QT_TRANSLATE_NOOP("Velmora", "Note on Score is an:"), ui::twipsRect(2880, 1560, 1575, 255));
+    m_writtenNote = ui::readOnlyText(page, "Text2", QT_TRANSLATE_NOOP("Velmora", "Go!"), ui::twipsRect(4560, 1560, 615, 285));
     writtenCaption->setBuddy(m_writtenNote);
-    auto *cheat = ui::pushButton(page, "Cheat_button", QStringLiteral("Cheat"), ui::twipsRect(2880, 2640, 855, 375));
+    auto *cheat = ui::pushButton(page, "Cheat_button", QT_TRANSLATE_NOOP("Velmora", "Cheat"), ui::twipsRect(2880, 2640, 855, 375));
     m_cheatLabel = ui::label(page, "Label13", QString(), ui::twipsRect(4080, 2640, 855, 255));
     setUpCheat(cheat, CheatButton::ShownInCheatMode, m_cheatLabel, ui::hideTimer(this, "Timer2", 1000, m_cheatLabel),
                [this] { m_cheatLabel->setText(ExpectedAnswer); });
 
-    QGroupBox *answer = ui::frame(page, "Frame7", QStringLiteral("Note to Play is like an: "),
+    QGroupBox *answer = ui::frame(page, "Frame7", QT_TRANSLATE_NOOP("Velmora", "Note to Play is like an: "),
                                   ui::twipsRect(6240, 1440, 1935, 3855));
     onPress(addPitchButtons(answer, "Play_"), &QButtonGroup::idClicked, [this](int id) { judge(id); });
 
     ui::wrappedLabel(page, "Label18",
-                     QStringLiteral("Purpose: Select the majeur key of the score and the instrument that "
+                     QT_TRANSLATE_NOOP("Velmora", "Purpose: Select the majeur key of the score and the instrument that "
                                     "should be played. In order to answer the question you need to "
                                     "transpose the given note correctly."),
                      ui::twipsRect(720, 5280, 3135, 855));
@@ -107,7 +108,7 @@ void TransposePage::Command33_Click()
     m_writtenNote->setCursorPosition(0);
     questionAsked();
     const int score = int(selectedInstrument(m_score));
-    announceQuestion(QStringLiteral("Score for %1 instrument, note %2")
+    announceQuestion(ui::caption(QT_TRANSLATE_NOOP("Velmora", "Score for %1 instrument, note %2"))
                          .arg(m_score[score]->text().section(QLatin1Char(' '), 0, 0), question->writtenNote));
     const std::optional<int> sounding = soundingKey(question->writtenNote, selectedInstrument(m_score));
     setQuestionSound(sounding ? phrase::single(*sounding) : Phrase());
