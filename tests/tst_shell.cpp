@@ -29,6 +29,11 @@
 
 #include <functional>
 
+#include <QRegularExpression>
+#include <QThread>
+
+#include <csignal>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <QDir>
 #include <QPointer>
@@ -99,6 +104,7 @@ private slots:
         // The listening options are taken out first.
         QTest::newRow("options, then tovu") << QStringList{"velmora", "--hear", "tovu", "--by-ear"} << true;
         QTest::newRow("tovu and an unknown option") << QStringList{"velmora", "tovu", "--loud"} << false;
+        QTest::newRow("plain English, then tovu") << QStringList{"velmora", "--english", "tovu"} << true;
     }
     void cheatDecision()
     {
@@ -108,6 +114,71 @@ private slots:
         const CommandLine line = parseCommandLine(arguments);
         QCOMPARE(line.listen.hearEachQuestion, arguments.contains(QStringLiteral("--hear")));
         QCOMPARE(line.listen.chordsByEar, arguments.contains(QStringLiteral("--by-ear")));
+        QCOMPARE(line.plainEnglish, arguments.contains(QStringLiteral("--english")));
+    }
+
+    // Answered before any window system is asked for: no display, no platform plugin.
+    void versionAndHelpNeedNoDisplay()
+    {
+        for (const char *option : {"--version", "--help"}) {
+            QProcess process;
+            QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+            env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("xcb"));
+            env.remove(QStringLiteral("DISPLAY"));
+            process.setProcessEnvironment(env);
+            process.start(QStringLiteral(VELMORA_EXECUTABLE), {QLatin1String(option)});
+            QVERIFY(process.waitForFinished(10000));
+            QCOMPARE(process.exitCode(), 0);
+            const QByteArray out = process.readAllStandardOutput();
+            if (option == QByteArrayView("--version"))
+                QCOMPARE(out, QByteArray("velmora " VELMORA_VERSION "\n"));
+            else
+                QVERIFY2(out.contains("--version") && out.contains("--english"), out.constData());
+        }
+    }
+
+    // SIGTERM while a WAL-mode file is copied into a private folder: the program ends as closed
+    // (no question, no sound) and leaves nothing in TMPDIR; at its start it removed the folders
+    // that killed programs left, and nothing else.
+    void terminationLeavesNoPrivateFolder()
+    {
+        QTemporaryDir work, temp;
+        const QString data = work.filePath(QStringLiteral("Chords-VB.mdb"));
+        test::writeDefaultDatabase(data);
+        test::editDatabase(data, {"CREATE TABLE filler(b BLOB)", "INSERT INTO filler VALUES (zeroblob(300000000))",
+                                  "PRAGMA journal_mode=WAL"});
+        test::Writer writer(data); // keeps commits in the -wal file
+        writer.run(QStringLiteral("PRAGMA wal_autocheckpoint=0"));
+        writer.run(QStringLiteral("INSERT INTO \"chort-sort\" VALUES ('maj_3')"));
+        QDir tmp(temp.path());
+        for (const char *left : {"velmora-left", "velmora-used", "velmora-unlocked"})
+            QVERIFY(tmp.mkdir(QLatin1String(left)));
+        for (const char *file : {"velmora-left/lock", "velmora-left/music.sqlite", "velmora-used/lock", "velmora-file"})
+            test::writeFile(tmp.filePath(QLatin1String(file)), "x");
+        QFile used(tmp.filePath(QStringLiteral("velmora-used/lock")));
+        QVERIFY(used.open(QIODevice::ReadOnly) && flock(used.handle(), LOCK_EX) == 0); // a program that lives
+        QVERIFY(QFile::link(tmp.filePath(QStringLiteral("velmora-unlocked")), tmp.filePath(QStringLiteral("velmora-link"))));
+
+        QProcess process;
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+        env.insert(QStringLiteral("TMPDIR"), temp.path());
+        env.insert(QStringLiteral("XDG_RUNTIME_DIR"), work.path());
+        process.setProcessEnvironment(env);
+        process.setWorkingDirectory(work.path());
+        process.start(QStringLiteral(VELMORA_EXECUTABLE));
+        QVERIFY(process.waitForStarted());
+        const auto entries = [&tmp] { return tmp.entryList(QDir::AllEntries | QDir::System | QDir::NoDotAndDotDot); };
+        const auto itsCopy = [&] { return entries().filter(QRegularExpression(QStringLiteral("^velmora-\\w{6}$"))).size() == 1; };
+        QElapsedTimer clock;
+        clock.start();
+        while (!itsCopy() && clock.elapsed() < 20000)
+            QThread::usleep(500);
+        QVERIFY(itsCopy());
+        ::kill(pid_t(process.processId()), SIGTERM);
+        QVERIFY(process.waitForFinished(20000));
+        QCOMPARE(process.exitStatus(), QProcess::NormalExit);
+        QCOMPARE(entries(), (QStringList{"velmora-file", "velmora-link", "velmora-unlocked", "velmora-used"}));
     }
 
     void realProcessTakesTovuAfterQtsOwnOptions_data()
@@ -237,6 +308,15 @@ private slots:
             h.click("Play_C");
             QCOMPARE(h.status(), test::Incorrect);
             QTest::mouseClick(bar, Qt::LeftButton, {}, bar->tabRect(tab).center());
+            QCOMPARE(h.status(), QString());
+        }
+        // The keyboard's changes of tab too, wherever the focus is on the page.
+        for (const QKeyCombination key : {Qt::CTRL | Qt::Key_Tab, Qt::CTRL | Qt::Key_PageDown}) {
+            h.click("Play_C");
+            QCOMPARE(h.status(), test::Incorrect);
+            const int before = bar->currentIndex();
+            QTest::keyClick(h.find("Play_C"), key.key(), key.keyboardModifiers());
+            QVERIFY(bar->currentIndex() != before);
             QCOMPARE(h.status(), QString());
         }
         h.click("Play_C");

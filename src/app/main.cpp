@@ -8,6 +8,8 @@
 #include "ui/soundplayer.h"
 #include "app/screenfit.h"
 #include "app/splashwindow.h"
+#include "app/terminationsignals.h"
+#include "music/privatefolder.h"
 #include "ui/twips.h"
 
 #include <QApplication>
@@ -30,7 +32,11 @@ int main(int argc, char *argv[])
             return 0;
         }
     }
+    // Before any folder of this start's own exists.
+    velmora::removeLeftPrivateFolders();
     QApplication app(argc, argv);
+    velmora::TerminationSignals termination;
+    QObject::connect(&termination, &velmora::TerminationSignals::endRequested, &app, [] { QCoreApplication::exit(0); });
     // The desktop entry's name lets window managers and Wayland compositors match the window to
     // its entry and icon. No display name: Qt would append it to every window title.
     QApplication::setApplicationName(QStringLiteral("velmora"));

@@ -3,6 +3,7 @@
 #include "app/aboutpage.h"
 #include "app/drilldialog.h"
 #include "app/screenfit.h"
+#include "app/terminationsignals.h"
 #include "app/startuplog.h"
 #include "music/userfiles.h"
 #include "ui/clock.h"
@@ -22,6 +23,7 @@
 
 #include <QCheckBox>
 #include <QEvent>
+#include <QKeyEvent>
 #include <QTableWidget>
 #include <QScreen>
 #include <QHeaderView>
@@ -325,7 +327,8 @@ void MainWindow::Form_Load()
 void MainWindow::Exit_Click()
 {
     if (!m_services.prompter.askYesNo(ui::caption(QT_TRANSLATE_NOOP("Velmora", "Quiting")),
-                                      ui::caption(QT_TRANSLATE_NOOP("Velmora", "Quit Program?"))))
+                                      ui::caption(QT_TRANSLATE_NOOP("Velmora", "Quit Program?")))
+        || TerminationSignals::received()) // ended meanwhile: as closed by other means, without the sound
         return;
     m_listening->stop();
     m_services.sound.play(sounds::Quit);
@@ -580,6 +583,15 @@ bool MainWindow::eventFilter(QObject *watched, QEvent *event)
         // The change of tab, if the key makes one, comes while the key is handled.
         m_keyOnTabs = true;
         QTimer::singleShot(0, this, [this] { m_keyOnTabs = false; });
+        // Ctrl+Tab changes the tab in Qt's tab control; Ctrl+PgDown and Ctrl+PgUp, as elsewhere on
+        // the desktop, here.
+        const auto *key = static_cast<QKeyEvent *>(event);
+        if (watched == m_tabs && key->modifiers() == Qt::ControlModifier
+            && (key->key() == Qt::Key_PageDown || key->key() == Qt::Key_PageUp)) {
+            const int step = key->key() == Qt::Key_PageDown ? 1 : m_tabs->count() - 1;
+            m_tabs->setCurrentIndex((m_tabs->currentIndex() + step) % m_tabs->count());
+            return true;
+        }
     }
     if (event->type() == QEvent::Expose && watched == windowHandle() && !m_exposed && windowHandle()->isExposed()) {
         m_exposed = true;

@@ -1,5 +1,7 @@
 #include "music/sqlitefile.h"
 
+#include "music/privatefolder.h"
+
 #include "music/accesswire.h"
 
 #include <QDeadlineTimer>
@@ -10,7 +12,6 @@
 #include <QSqlDriver>
 #include <QSqlError>
 #include <QSqlQuery>
-#include <QTemporaryDir>
 #include <QUrl>
 #include <QtEndian>
 
@@ -171,7 +172,7 @@ OpenedFile SqliteFile::open(const QString &connectionName, const QString &fileNa
                 + QStringLiteral("?mode=ro&immutable=1");
             options += QStringLiteral(";QSQLITE_OPEN_URI");
         } else {
-            m_copy = std::make_unique<QTemporaryDir>(QDir::temp().filePath(QStringLiteral("velmora-XXXXXX")));
+            m_copy = std::make_unique<PrivateFolder>();
             const QString copy = m_copy->filePath(QStringLiteral("music.sqlite"));
             bool steady = false;
             for (int attempt = 0; attempt < CopyAttempts && !steady; ++attempt) {

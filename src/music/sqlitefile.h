@@ -10,9 +10,10 @@
 #include <optional>
 
 class QSqlError;
-class QTemporaryDir;
 
 namespace velmora {
+
+class PrivateFolder;
 
 // Closes and forgets the connection `name`, if there is one.
 void removeConnection(const QString &name);
@@ -78,7 +79,7 @@ private:
     FileIdentity m_identity;
     bool m_writeAheadLog = false;
     std::optional<FileIdentity> m_walIdentity;
-    std::unique_ptr<QTemporaryDir> m_copy;
+    std::unique_ptr<PrivateFolder> m_copy;
 };
 
 } // namespace velmora
