@@ -139,6 +139,23 @@ private slots:
         QCOMPARE(noteListText(notes, listNotes), text);
     }
 
+    // What "Chords by ear" draws: the bass, or where "Random order" left the bass staff empty, the
+    // lowest note heard (the treble's B is B3, below its C4), in its own slot.
+    void heardReference_data()
+    {
+        QTest::addColumn<NoteSlots>("notes");
+        QTest::addColumn<NoteSlots>("drawn");
+        QTest::newRow("the bass") << slotsOf({"D", "F#", "A", "C"}) << slotsOf({"D"});
+        QTest::newRow("no bass: the lowest heard") << slotsOf({"", "E", "", "Bb", "C#"}) << slotsOf({"", "", "", "Bb"});
+        QTest::newRow("no bass: a sign lowers it") << slotsOf({"", "C", "Cb"}) << slotsOf({"", "", "Cb"});
+    }
+    void heardReference()
+    {
+        QFETCH(NoteSlots, notes);
+        QFETCH(NoteSlots, drawn);
+        QCOMPARE(staff::heardReference(notes), drawn);
+    }
+
     // One note in one slot: its sign, if the staff draws one, stands left of the head, which stays
     // where its bare letter stands. A letter the staff does not know keeps the head's last height.
     void signs_data()

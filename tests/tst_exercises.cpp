@@ -603,6 +603,10 @@ private slots:
                 press(ui::pitchClassKeys(right ? pitch : (pitch + 1) % 12).first());
             }
             QCOMPARE(h->status(), right ? Correct : QStringLiteral("Your Answer Was Incorrect! Try Again!"));
+            // The next question is one key away, wherever the answer left the focus (on Chords, the grid):
+            // its go press empties the verdict line.
+            press(QKeySequence(Qt::CTRL | Qt::Key_N));
+            QCOMPARE(h->status(), QString());
         }
         QCOMPARE(h->sound.played.mid(played), (QStringList{"sound/2.wav", "sound/4.wav"})); // as clicks give
     }

@@ -3,6 +3,7 @@
 #include "testsupport.h"
 #include "app/screenfit.h"
 #include "app/splashwindow.h"
+#include "ui/captions.h"
 #include "ui/twips.h"
 #include "ui/look.h"
 #include "ui/style.h"
@@ -159,6 +160,7 @@ private slots:
         QTest::newRow("the program's font") << 0;
         QTest::newRow("a theme's font at start") << 1;
         QTest::newRow("a theme's font while running") << 2;
+        QTest::newRow("plain English captions") << 3;
     }
     void captionsFitTheirControls()
     {
@@ -166,8 +168,13 @@ private slots:
         const QFont theme(QStringLiteral("DejaVu Sans"), 14);
         if (themeFont == 1)
             QApplication::setFont(theme);
+        if (themeFont == 3)
+            QVERIFY(ui::setPlainEnglish(true));
+        const auto spec = qScopeGuard([] { ui::setPlainEnglish(false); });
         Harness h;
         QVERIFY(h.show());
+        // The tab strip keeps its row, whatever its captions say.
+        QVERIFY(h.find<QTabWidget>("SSTab1")->tabBar()->sizeHint().width() <= h.find("SSTab1")->width());
         if (themeFont == 2) {
             QApplication::setFont(theme);
             QCoreApplication::processEvents();

@@ -10,7 +10,9 @@
 #include "exercises/chords/staffgeometry.h"
 #include "testsupport.h"
 
+#include <QAction>
 #include <QCheckBox>
+#include <QScopeGuard>
 #include <QElapsedTimer>
 #include <QFile>
 #include <QGroupBox>
@@ -115,6 +117,38 @@ private slots:
         QCOMPARE(line.listen.hearEachQuestion, arguments.contains(QStringLiteral("--hear")));
         QCOMPARE(line.listen.chordsByEar, arguments.contains(QStringLiteral("--by-ear")));
         QCOMPARE(line.plainEnglish, arguments.contains(QStringLiteral("--english")));
+    }
+
+    // "Plain English captions" changes the captions at once, and back: a button's caption and so its
+    // accessible name, a tab, a message box; a text box that shows a question keeps it.
+    void plainEnglishSwitchesAtOnce_data()
+    {
+        QTest::addColumn<bool>("english");
+        QTest::addColumn<QString>("caption");
+        QTest::addColumn<QString>("tab");
+        QTest::addColumn<QString>("question");
+        QTest::newRow("plain English") << true << "Sus4 triad" << "Relative Minor / Major" << "Quitting|Quit Velmora?";
+        QTest::newRow("and back") << false << "Sus4 drieklnk" << "Mineur / Majeur Relations " << "Quiting|Quit Program?";
+    }
+    void plainEnglishSwitchesAtOnce()
+    {
+        QFETCH(bool, english);
+        QFETCH(QString, caption);
+        QFETCH(QString, tab);
+        QFETCH(QString, question);
+        Harness h;
+        h.click("Command1");
+        const QString notes = h.text("Text1");
+        auto *item = h.window.findChild<QAction *>("PlainEnglish");
+        item->setChecked(true);
+        item->setChecked(english);
+        const auto spec = qScopeGuard([item] { item->setChecked(false); });
+        QCOMPARE(h.find<QPushButton>("Command26")->text(), caption);
+        QCOMPARE(QAccessible::queryAccessibleInterface(h.find("Command26"))->text(QAccessible::Name), caption);
+        QCOMPARE(h.find<QTabWidget>("SSTab1")->tabText(1), tab);
+        QCOMPARE(h.text("Text1"), notes);
+        h.window.findChild<QAction *>("Exit")->trigger();
+        QCOMPARE(h.prompter.questions.last(), question);
     }
 
     // Answered before any window system is asked for: no display, no platform plugin.

@@ -2,6 +2,7 @@
 
 #include <QAbstractButton>
 #include <QAction>
+#include <QApplication>
 #include <QCoreApplication>
 #include <QGroupBox>
 #include <QLabel>
@@ -132,15 +133,20 @@ bool setPlainEnglish(bool on)
     std::unique_ptr<QTranslator> &translator = plainEnglishTranslator();
     if (on == bool(translator))
         return true;
-    if (!on) {
-        QCoreApplication::removeTranslator(translator.get()); // every window gets a LanguageChange
+    if (on) {
+        auto loaded = std::make_unique<QTranslator>();
+        if (!loaded->load(QStringLiteral(":/translations/velmora_en.qm")) || !QCoreApplication::installTranslator(loaded.get()))
+            return false;
+        translator = std::move(loaded);
+    } else {
+        QCoreApplication::removeTranslator(translator.get());
         translator.reset();
-        return true;
     }
-    auto loaded = std::make_unique<QTranslator>();
-    if (!loaded->load(QStringLiteral(":/translations/velmora_en.qm")) || !QCoreApplication::installTranslator(loaded.get()))
-        return false;
-    translator = std::move(loaded);
+    // Qt tells the windows only while its event loop runs; a switch before it (--english) or from a
+    // test is told here. A window told twice retranslates to the same captions.
+    QEvent change(QEvent::LanguageChange);
+    for (QWidget *window : QApplication::topLevelWidgets())
+        QCoreApplication::sendEvent(window, &change);
     return true;
 }
 
