@@ -161,6 +161,23 @@ void DrillDialogOpens(benchmark::State &state)
         state.ResumeTiming();
     }
 }
+// "Plain English captions" ticked and unticked: the whole window retranslated, twice.
+void PlainEnglishSwitch(benchmark::State &state)
+{
+    Silent silent;
+    SeededRandom random(1);
+    Clock clock;
+    MainWindow window(Services{silent, silent, random, clock, QStringLiteral("absent.mdb")}, false);
+    window.Form_Load();
+    window.show();
+    auto *english = window.findChild<QAction *>(QStringLiteral("PlainEnglish"));
+    for (auto _ : state) {
+        english->setChecked(true);
+        english->setChecked(false);
+    }
+}
+BENCHMARK(PlainEnglishSwitch)->Unit(benchmark::kMillisecond);
+
 BENCHMARK(DrillDialogOpens)->Arg(15)->Arg(100000)->Unit(benchmark::kMillisecond);
 
 } // namespace
