@@ -371,7 +371,7 @@ Your own files (Chords-VB.mdb, sound/1.wav to 4.wav, trumpet.gif, velmora.sf2) a
     </message>
     <message>
         <source>Click on Go! for first question</source>
-        <translation>Press GO! for a question</translation>
+        <translation>Press Go! for a question</translation>
     </message>
     <message>
         <source>Check1</source>
