@@ -121,6 +121,7 @@ class Silent : public Prompter, public SoundPlayer
 public:
     void inform(const QString &, Icon) override {}
     bool askYesNo(const QString &, const QString &) override { return false; }
+    QString saveFileName(const QString &, const QString &) override { return {}; }
 
 protected:
     void playToEnd(const QString &) override {}

@@ -31,10 +31,12 @@ public:
         questions << title + QLatin1Char('|') + text;
         return answerYes;
     }
+    QString saveFileName(const QString &, const QString &) override { return saveAs; }
 
     QStringList messages;
     QStringList questions;
     bool answerYes = false;
+    QString saveAs;
 };
 
 // Remembers what it was asked to play. With a length, each sound lasts that long and waits as the

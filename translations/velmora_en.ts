@@ -725,6 +725,760 @@ Your own files (Chords-VB.mdb, sound/1.wav to 4.wav, trumpet.gif, velmora.sf2) a
         <source>Separator line</source>
         <translation>Separator line</translation>
     </message>
+    <message>
+        <source>Keep my progress</source>
+        <translation>About Velmora&lt;/source&gt;
+        &lt;translation&gt;About Velmora&lt;/translation&gt;
+    &lt;/message&gt;
+    &lt;message&gt;
+        &lt;source&gt;Velmora&lt;/source&gt;
+        &lt;translation&gt;Velmora&lt;/translation&gt;
+    &lt;/message&gt;
+    &lt;message&gt;
+        &lt;source&gt;Play Tune?&lt;/source&gt;
+        &lt;translation&gt;Play the tune?&lt;/translation&gt;
+    &lt;/message&gt;
+    &lt;message&gt;
+        &lt;source&gt;Version:  &lt;/source&gt;
+        &lt;translation&gt;Version:&lt;/translation&gt;
+    &lt;/message&gt;
+    &lt;message&gt;
+        &lt;source&gt;Intervals&lt;/source&gt;
+        &lt;translation&gt;Intervals&lt;/translation&gt;
+    &lt;/message&gt;
+    &lt;message&gt;
+        &lt;source&gt;Mineur / Majeur Relations &lt;/source&gt;
+        &lt;translation&gt;Relative Minor / Major&lt;/translation&gt;
+    &lt;/message&gt;
+    &lt;message&gt;
+        &lt;source&gt;Chords&lt;/source&gt;
+        &lt;translation&gt;Chords&lt;/translation&gt;
+    &lt;/message&gt;
+    &lt;message&gt;
+        &lt;source&gt;Transpose&lt;/source&gt;
+        &lt;translation&gt;Transpose&lt;/translation&gt;
+    &lt;/message&gt;
+    &lt;message&gt;
+        &lt;source&gt;Ctrl+N&lt;/source&gt;
+        &lt;translation&gt;Ctrl+N&lt;/translation&gt;
+    &lt;/message&gt;
+    &lt;message&gt;
+        &lt;source&gt;presses the shown tab&apos;s go button: the next question&lt;/source&gt;
+        &lt;translation&gt;presses the shown tab&apos;s go button: the next question&lt;/translation&gt;
+    &lt;/message&gt;
+    &lt;message&gt;
+        &lt;source&gt;Return, Enter&lt;/source&gt;
+        &lt;translation&gt;Return, Enter&lt;/translation&gt;
+    &lt;/message&gt;
+    &lt;message&gt;
+        &lt;source&gt;presses the focused button; elsewhere the go button&lt;/source&gt;
+        &lt;translation&gt;presses the focused button; elsewhere the go button&lt;/translation&gt;
+    &lt;/message&gt;
+    &lt;message&gt;
+        &lt;source&gt;Space&lt;/source&gt;
+        &lt;translation&gt;Space&lt;/translation&gt;
+    &lt;/message&gt;
+    &lt;message&gt;
+        &lt;source&gt;presses the focused button&lt;/source&gt;
+        &lt;translation&gt;presses the focused button&lt;/translation&gt;
+    &lt;/message&gt;
+    &lt;message&gt;
+        &lt;source&gt;Tab, Shift+Tab&lt;/source&gt;
+        &lt;translation&gt;Tab, Shift+Tab&lt;/translation&gt;
+    &lt;/message&gt;
+    &lt;message&gt;
+        &lt;source&gt;moves through the page in reading order&lt;/source&gt;
+        &lt;translation&gt;moves through the page in reading order&lt;/translation&gt;
+    &lt;/message&gt;
+    &lt;message&gt;
+        &lt;source&gt;Ctrl+Tab, Ctrl+PgDown&lt;/source&gt;
+        &lt;translation&gt;Ctrl+Tab, Ctrl+PgDown&lt;/translation&gt;
+    &lt;/message&gt;
+    &lt;message&gt;
+        &lt;source&gt;shows the next tab&lt;/source&gt;
+        &lt;translation&gt;shows the next tab&lt;/translation&gt;
+    &lt;/message&gt;
+    &lt;message&gt;
+        &lt;source&gt;Ctrl+P&lt;/source&gt;
+        &lt;translation&gt;Ctrl+P&lt;/translation&gt;
+    &lt;/message&gt;
+    &lt;message&gt;
+        &lt;source&gt;plays the question&lt;/source&gt;
+        &lt;translation&gt;plays the question&lt;/translation&gt;
+    &lt;/message&gt;
+    &lt;message&gt;
+        &lt;source&gt;Alt+P&lt;/source&gt;
+        &lt;translation&gt;Alt+P&lt;/translation&gt;
+    &lt;/message&gt;
+    &lt;message&gt;
+        &lt;source&gt;opens the Practice menu&lt;/source&gt;
+        &lt;translation&gt;opens the Practice menu&lt;/translation&gt;
+    &lt;/message&gt;
+    &lt;message&gt;
+        &lt;source&gt;Ctrl+Q&lt;/source&gt;
+        &lt;translation&gt;Ctrl+Q&lt;/translation&gt;
+    &lt;/message&gt;
+    &lt;message&gt;
+        &lt;source&gt;Exit, with its question&lt;/source&gt;
+        &lt;translation&gt;Exit, with its question&lt;/translation&gt;
+    &lt;/message&gt;
+    &lt;message&gt;
+        &lt;source&gt;Exit&lt;/source&gt;
+        &lt;translation&gt;Exit&lt;/translation&gt;
+    &lt;/message&gt;
+    &lt;message&gt;
+        &lt;source&gt;Listen&lt;/source&gt;
+        &lt;translation&gt;Listen&lt;/translation&gt;
+    &lt;/message&gt;
+    &lt;message&gt;
+        &lt;source&gt;Play the question&lt;/source&gt;
+        &lt;translation&gt;Play the question&lt;/translation&gt;
+    &lt;/message&gt;
+    &lt;message&gt;
+        &lt;source&gt;Hear each question&lt;/source&gt;
+        &lt;translation&gt;Hear each question&lt;/translation&gt;
+    &lt;/message&gt;
+    &lt;message&gt;
+        &lt;source&gt;Chords by ear&lt;/source&gt;
+        &lt;translation&gt;Chords by ear&lt;/translation&gt;
+    &lt;/message&gt;
+    &lt;message&gt;
+        &lt;source&gt;&amp;Practice&lt;/source&gt;
+        &lt;translation&gt;&amp;Practice&lt;/translation&gt;
+    &lt;/message&gt;
+    &lt;message&gt;
+        &lt;source&gt;Practice&lt;/source&gt;
+        &lt;translation&gt;Practice&lt;/translation&gt;
+    &lt;/message&gt;
+    &lt;message&gt;
+        &lt;source&gt;Choose what to drill...&lt;/source&gt;
+        &lt;translation&gt;Choose what to drill...&lt;/translation&gt;
+    &lt;/message&gt;
+    &lt;message&gt;
+        &lt;source&gt;Show my score&lt;/source&gt;
+        &lt;translation&gt;Show my score&lt;/translation&gt;
+    &lt;/message&gt;
+    &lt;message&gt;
+        &lt;source&gt;Reset my score&lt;/source&gt;
+        &lt;translation&gt;Reset my score&lt;/translation&gt;
+    &lt;/message&gt;
+    &lt;message&gt;
+        &lt;source&gt;Show the answer&lt;/source&gt;
+        &lt;translation&gt;Show the answer&lt;/translation&gt;
+    &lt;/message&gt;
+    &lt;message&gt;
+        &lt;source&gt;View&lt;/source&gt;
+        &lt;translation&gt;View&lt;/translation&gt;
+    &lt;/message&gt;
+    &lt;message&gt;
+        &lt;source&gt;Plain English captions&lt;/source&gt;
+        &lt;translation&gt;Plain English captions&lt;/translation&gt;
+    &lt;/message&gt;
+    &lt;message&gt;
+        &lt;source&gt;Help&lt;/source&gt;
+        &lt;translation&gt;Help&lt;/translation&gt;
+    &lt;/message&gt;
+    &lt;message&gt;
+        &lt;source&gt;Keys&lt;/source&gt;
+        &lt;translation&gt;Keys&lt;/translation&gt;
+    &lt;/message&gt;
+    &lt;message&gt;
+        &lt;source&gt;Credits and licence&lt;/source&gt;
+        &lt;translation&gt;Credits and licence&lt;/translation&gt;
+    &lt;/message&gt;
+    &lt;message&gt;
+        &lt;source&gt;Exercises&lt;/source&gt;
+        &lt;translation&gt;Exercises&lt;/translation&gt;
+    &lt;/message&gt;
+    &lt;message&gt;
+        &lt;source&gt;Sound off&lt;/source&gt;
+        &lt;translation&gt;Sound off&lt;/translation&gt;
+    &lt;/message&gt;
+    &lt;message&gt;
+        &lt;source&gt;Key: %1&lt;/source&gt;
+        &lt;translation&gt;Key: %1&lt;/translation&gt;
+    &lt;/message&gt;
+    &lt;message&gt;
+        &lt;source&gt;About&lt;/source&gt;
+        &lt;translation&gt;About&lt;/translation&gt;
+    &lt;/message&gt;
+    &lt;message&gt;
+        &lt;source&gt;Quiting&lt;/source&gt;
+        &lt;translation&gt;Quitting&lt;/translation&gt;
+    &lt;/message&gt;
+    &lt;message&gt;
+        &lt;source&gt;Quit Program?&lt;/source&gt;
+        &lt;translation&gt;Quit Velmora?&lt;/translation&gt;
+    &lt;/message&gt;
+    &lt;message&gt;
+        &lt;source&gt;Questions can be heard&lt;/source&gt;
+        &lt;translation&gt;Questions can be heard&lt;/translation&gt;
+    &lt;/message&gt;
+    &lt;message&gt;
+        &lt;source&gt;Key&lt;/source&gt;
+        &lt;translation&gt;Key&lt;/translation&gt;
+    &lt;/message&gt;
+    &lt;message&gt;
+        &lt;source&gt;What it does&lt;/source&gt;
+        &lt;translation&gt;What it does&lt;/translation&gt;
+    &lt;/message&gt;
+    &lt;message&gt;
+        &lt;source&gt; or &lt;/source&gt;
+        &lt;translation&gt; or &lt;/translation&gt;
+    &lt;/message&gt;
+    &lt;message&gt;
+        &lt;source&gt;none found&lt;/source&gt;
+        &lt;translation&gt;none found&lt;/translation&gt;
+    &lt;/message&gt;
+    &lt;message&gt;
+        &lt;source&gt;%1, your own&lt;/source&gt;
+        &lt;translation&gt;%1, your own&lt;/translation&gt;
+    &lt;/message&gt;
+    &lt;message&gt;
+        &lt;source&gt;%1 (%2, from Debian&apos;s timgm6mb-soundfont: TimGM6mb by Tim Brechbill, GNU GPL 2)&lt;/source&gt;
+        &lt;translation&gt;%1 (%2, from Debian&apos;s timgm6mb-soundfont: TimGM6mb by Tim Brechbill, GNU GPL 2)&lt;/translation&gt;
+    &lt;/message&gt;
+    &lt;message&gt;
+        &lt;source&gt;Velmora %1
+
+Licence: MIT (see the file copyright beside the program&apos;s documentation).
+Font: Liberation Sans 2, SIL Open Font License 1.1.
+SoundFont: %2.
+Your own files (Chords-VB.mdb, sound/1.wav to 4.wav, trumpet.gif, velmora.sf2) are looked for in the working directory, then in %3.&lt;/source&gt;
+        &lt;translation&gt;Velmora %1
+
+Licence: MIT (see the file copyright beside the program&apos;s documentation).
+Font: Liberation Sans 2, SIL Open Font License 1.1.
+SoundFont: %2.
+Your own files (Chords-VB.mdb, sound/1.wav to 4.wav, trumpet.gif, velmora.sf2) are looked for in the working directory, then in %3.&lt;/translation&gt;
+    &lt;/message&gt;
+    &lt;message&gt;
+        &lt;source&gt;Velmora is now loading............&lt;/source&gt;
+        &lt;translation&gt;Velmora is loading...&lt;/translation&gt;
+    &lt;/message&gt;
+    &lt;message&gt;
+        &lt;source&gt;Majeur 3  +5&lt;/source&gt;
+        &lt;translation&gt;Major 3 +5&lt;/translation&gt;
+    &lt;/message&gt;
+    &lt;message&gt;
+        &lt;source&gt;Majeur 3&lt;/source&gt;
+        &lt;translation&gt;Major 3&lt;/translation&gt;
+    &lt;/message&gt;
+    &lt;message&gt;
+        &lt;source&gt;Majeur 7&lt;/source&gt;
+        &lt;translation&gt;Major 7&lt;/translation&gt;
+    &lt;/message&gt;
+    &lt;message&gt;
+        &lt;source&gt;Majeur 7 +5&lt;/source&gt;
+        &lt;translation&gt;Major 7 +5&lt;/translation&gt;
+    &lt;/message&gt;
+    &lt;message&gt;
+        &lt;source&gt;Majeur 9&lt;/source&gt;
+        &lt;translation&gt;Major 9&lt;/translation&gt;
+    &lt;/message&gt;
+    &lt;message&gt;
+        &lt;source&gt;Majeur 11&lt;/source&gt;
+        &lt;translation&gt;Major 11&lt;/translation&gt;
+    &lt;/message&gt;
+    &lt;message&gt;
+        &lt;source&gt;Majeur 13&lt;/source&gt;
+        &lt;translation&gt;Major 13&lt;/translation&gt;
+    &lt;/message&gt;
+    &lt;message&gt;
+        &lt;source&gt;Majeur +13&lt;/source&gt;
+        &lt;translation&gt;Major +13&lt;/translation&gt;
+    &lt;/message&gt;
+    &lt;message&gt;
+        &lt;source&gt;Majeur 13 +11&lt;/source&gt;
+        &lt;translation&gt;Major 13 +11&lt;/translation&gt;
+    &lt;/message&gt;
+    &lt;message&gt;
+        &lt;source&gt;Sus4 drieklnk&lt;/source&gt;
+        &lt;translation&gt;Sus4 triad&lt;/translation&gt;
+    &lt;/message&gt;
+    &lt;message&gt;
+        &lt;source&gt;Mineur 3&lt;/source&gt;
+        &lt;translation&gt;Minor 3&lt;/translation&gt;
+    &lt;/message&gt;
+    &lt;message&gt;
+        &lt;source&gt;Mineur 7&lt;/source&gt;
+        &lt;translation&gt;Minor 7&lt;/translation&gt;
+    &lt;/message&gt;
+    &lt;message&gt;
+        &lt;source&gt;Mineur/maj 7&lt;/source&gt;
+        &lt;translation&gt;Minor/maj 7&lt;/translation&gt;
+    &lt;/message&gt;
+    &lt;message&gt;
+        &lt;source&gt;Mineur 7 b5&lt;/source&gt;
+        &lt;translation&gt;Minor 7 b5&lt;/translation&gt;
+    &lt;/message&gt;
+    &lt;message&gt;
+        &lt;source&gt;Mineur 9&lt;/source&gt;
+        &lt;translation&gt;Minor 9&lt;/translation&gt;
+    &lt;/message&gt;
+    &lt;message&gt;
+        &lt;source&gt;Mineur 11&lt;/source&gt;
+        &lt;translation&gt;Minor 11&lt;/translation&gt;
+    &lt;/message&gt;
+    &lt;message&gt;
+        &lt;source&gt;Mineur 13&lt;/source&gt;
+        &lt;translation&gt;Minor 13&lt;/translation&gt;
+    &lt;/message&gt;
+    &lt;message&gt;
+        &lt;source&gt;Dim 3&lt;/source&gt;
+        &lt;translation&gt;Dim 3&lt;/translation&gt;
+    &lt;/message&gt;
+    &lt;message&gt;
+        &lt;source&gt;Dim 7&lt;/source&gt;
+        &lt;translation&gt;Dim 7&lt;/translation&gt;
+    &lt;/message&gt;
+    &lt;message&gt;
+        &lt;source&gt;Dominant 7&lt;/source&gt;
+        &lt;translation&gt;Dominant 7&lt;/translation&gt;
+    &lt;/message&gt;
+    &lt;message&gt;
+        &lt;source&gt;Dominant 7 b5&lt;/source&gt;
+        &lt;translation&gt;Dominant 7 b5&lt;/translation&gt;
+    &lt;/message&gt;
+    &lt;message&gt;
+        &lt;source&gt;Dominant 7 +5&lt;/source&gt;
+        &lt;translation&gt;Dominant 7 +5&lt;/translation&gt;
+    &lt;/message&gt;
+    &lt;message&gt;
+        &lt;source&gt;Dominant 9&lt;/source&gt;
+        &lt;translation&gt;Dominant 9&lt;/translation&gt;
+    &lt;/message&gt;
+    &lt;message&gt;
+        &lt;source&gt;Dominant 7 b9&lt;/source&gt;
+        &lt;translation&gt;Dominant 7 b9&lt;/translation&gt;
+    &lt;/message&gt;
+    &lt;message&gt;
+        &lt;source&gt;Dominant 11&lt;/source&gt;
+        &lt;translation&gt;Dominant 11&lt;/translation&gt;
+    &lt;/message&gt;
+    &lt;message&gt;
+        &lt;source&gt;Dominant +11&lt;/source&gt;
+        &lt;translation&gt;Dominant +11&lt;/translation&gt;
+    &lt;/message&gt;
+    &lt;message&gt;
+        &lt;source&gt;Dom. 13   +11&lt;/source&gt;
+        &lt;translation&gt;Dom. 13 +11&lt;/translation&gt;
+    &lt;/message&gt;
+    &lt;message&gt;
+        &lt;source&gt;Dom    13   b5&lt;/source&gt;
+        &lt;translation&gt;Dom. 13 b5&lt;/translation&gt;
+    &lt;/message&gt;
+    &lt;message&gt;
+        &lt;source&gt;Dom.   13   +5&lt;/source&gt;
+        &lt;translation&gt;Dom. 13 +5&lt;/translation&gt;
+    &lt;/message&gt;
+    &lt;message&gt;
+        &lt;source&gt;Uitgeschakeld&lt;/source&gt;
+        &lt;translation&gt;Hidden&lt;/translation&gt;
+    &lt;/message&gt;
+    &lt;message&gt;
+        &lt;source&gt;GO!&lt;/source&gt;
+        &lt;translation&gt;GO!&lt;/translation&gt;
+    &lt;/message&gt;
+    &lt;message&gt;
+        &lt;source&gt;Question&lt;/source&gt;
+        &lt;translation&gt;Question&lt;/translation&gt;
+    &lt;/message&gt;
+    &lt;message&gt;
+        &lt;source&gt; &lt;/source&gt;
+        &lt;translation&gt; &lt;/translation&gt;
+    &lt;/message&gt;
+    &lt;message&gt;
+        &lt;source&gt;List the notes&lt;/source&gt;
+        &lt;translation&gt;List the notes&lt;/translation&gt;
+    &lt;/message&gt;
+    &lt;message&gt;
+        &lt;source&gt;Click on Go! for first question&lt;/source&gt;
+        &lt;translation&gt;Press Go! for a question&lt;/translation&gt;
+    &lt;/message&gt;
+    &lt;message&gt;
+        &lt;source&gt;Check1&lt;/source&gt;
+        &lt;translation&gt;Check1&lt;/translation&gt;
+    &lt;/message&gt;
+    &lt;message&gt;
+        &lt;source&gt;Random order&lt;/source&gt;
+        &lt;translation&gt;Random order&lt;/translation&gt;
+    &lt;/message&gt;
+    &lt;message&gt;
+        &lt;source&gt;Notes of the chord&lt;/source&gt;
+        &lt;translation&gt;Notes of the chord&lt;/translation&gt;
+    &lt;/message&gt;
+    &lt;message&gt;
+        &lt;source&gt;  9, 11, 13 excluded&lt;/source&gt;
+        &lt;translation&gt;  9, 11, 13 excluded&lt;/translation&gt;
+    &lt;/message&gt;
+    &lt;message&gt;
+        &lt;source&gt;Answer&lt;/source&gt;
+        &lt;translation&gt;Answer&lt;/translation&gt;
+    &lt;/message&gt;
+    &lt;message&gt;
+        &lt;source&gt;---&lt;/source&gt;
+        &lt;translation&gt;---&lt;/translation&gt;
+    &lt;/message&gt;
+    &lt;message&gt;
+        &lt;source&gt;Purpose: Name the given Chords&lt;/source&gt;
+        &lt;translation&gt;Purpose: Name the chord shown&lt;/translation&gt;
+    &lt;/message&gt;
+    &lt;message&gt;
+        &lt;source&gt;Label1&lt;/source&gt;
+        &lt;translation&gt;Label1&lt;/translation&gt;
+    &lt;/message&gt;
+    &lt;message&gt;
+        &lt;source&gt;geen verwijzing!&lt;/source&gt;
+        &lt;translation&gt;Unknown chord kind!&lt;/translation&gt;
+    &lt;/message&gt;
+    &lt;message&gt;
+        &lt;source&gt;Chord: %1&lt;/source&gt;
+        &lt;translation&gt;Chord: %1&lt;/translation&gt;
+    &lt;/message&gt;
+    &lt;message&gt;
+        &lt;source&gt;Lowest note: %1&lt;/source&gt;
+        &lt;translation&gt;Lowest note: %1&lt;/translation&gt;
+    &lt;/message&gt;
+    &lt;message&gt;
+        &lt;source&gt;Bass: %1&lt;/source&gt;
+        &lt;translation&gt;Bass: %1&lt;/translation&gt;
+    &lt;/message&gt;
+    &lt;message&gt;
+        &lt;source&gt;goed&lt;/source&gt;
+        &lt;translation&gt;Right!&lt;/translation&gt;
+    &lt;/message&gt;
+    &lt;message&gt;
+        &lt;source&gt;Chord on the grand staff&lt;/source&gt;
+        &lt;translation&gt;Chord on the grand staff&lt;/translation&gt;
+    &lt;/message&gt;
+    &lt;message&gt;
+        &lt;source&gt;Prime&lt;/source&gt;
+        &lt;translation&gt;Prime&lt;/translation&gt;
+    &lt;/message&gt;
+    &lt;message&gt;
+        &lt;source&gt;Minor Second&lt;/source&gt;
+        &lt;translation&gt;Minor Second&lt;/translation&gt;
+    &lt;/message&gt;
+    &lt;message&gt;
+        &lt;source&gt;Major Second&lt;/source&gt;
+        &lt;translation&gt;Major Second&lt;/translation&gt;
+    &lt;/message&gt;
+    &lt;message&gt;
+        &lt;source&gt;Minor Third&lt;/source&gt;
+        &lt;translation&gt;Minor Third&lt;/translation&gt;
+    &lt;/message&gt;
+    &lt;message&gt;
+        &lt;source&gt;Major Third&lt;/source&gt;
+        &lt;translation&gt;Major Third&lt;/translation&gt;
+    &lt;/message&gt;
+    &lt;message&gt;
+        &lt;source&gt;Perfect Fourth&lt;/source&gt;
+        &lt;translation&gt;Perfect Fourth&lt;/translation&gt;
+    &lt;/message&gt;
+    &lt;message&gt;
+        &lt;source&gt;Augmented Fourth&lt;/source&gt;
+        &lt;translation&gt;Augmented Fourth&lt;/translation&gt;
+    &lt;/message&gt;
+    &lt;message&gt;
+        &lt;source&gt;Fifth&lt;/source&gt;
+        &lt;translation&gt;Fifth&lt;/translation&gt;
+    &lt;/message&gt;
+    &lt;message&gt;
+        &lt;source&gt;Minor Sixth&lt;/source&gt;
+        &lt;translation&gt;Minor Sixth&lt;/translation&gt;
+    &lt;/message&gt;
+    &lt;message&gt;
+        &lt;source&gt;Major Sixth&lt;/source&gt;
+        &lt;translation&gt;Major Sixth&lt;/translation&gt;
+    &lt;/message&gt;
+    &lt;message&gt;
+        &lt;source&gt;Minor Seventh&lt;/source&gt;
+        &lt;translation&gt;Minor Seventh&lt;/translation&gt;
+    &lt;/message&gt;
+    &lt;message&gt;
+        &lt;source&gt;Major Seventh&lt;/source&gt;
+        &lt;translation&gt;Major Seventh&lt;/translation&gt;
+    &lt;/message&gt;
+    &lt;message&gt;
+        &lt;source&gt;Octave&lt;/source&gt;
+        &lt;translation&gt;Octave&lt;/translation&gt;
+    &lt;/message&gt;
+    &lt;message&gt;
+        &lt;source&gt;Options&lt;/source&gt;
+        &lt;translation&gt;Options&lt;/translation&gt;
+    &lt;/message&gt;
+    &lt;message&gt;
+        &lt;source&gt;The note to start with is an:&lt;/source&gt;
+        &lt;translation&gt;The start note is:&lt;/translation&gt;
+    &lt;/message&gt;
+    &lt;message&gt;
+        &lt;source&gt;--&lt;/source&gt;
+        &lt;translation&gt;--&lt;/translation&gt;
+    &lt;/message&gt;
+    &lt;message&gt;
+        &lt;source&gt;The Interval is:&lt;/source&gt;
+        &lt;translation&gt;The interval:&lt;/translation&gt;
+    &lt;/message&gt;
+    &lt;message&gt;
+        &lt;source&gt;The direction is:&lt;/source&gt;
+        &lt;translation&gt;The direction:&lt;/translation&gt;
+    &lt;/message&gt;
+    &lt;message&gt;
+        &lt;source&gt;Cheat&lt;/source&gt;
+        &lt;translation&gt;Cheat&lt;/translation&gt;
+    &lt;/message&gt;
+    &lt;message&gt;
+        &lt;source&gt;cheat&lt;/source&gt;
+        &lt;translation&gt;cheat&lt;/translation&gt;
+    &lt;/message&gt;
+    &lt;message&gt;
+        &lt;source&gt;Answer sounds like an&lt;/source&gt;
+        &lt;translation&gt;The answer note&lt;/translation&gt;
+    &lt;/message&gt;
+    &lt;message&gt;
+        &lt;source&gt;Purpose: Find the note to complete the asked interval. Use the start note and follow the given direction in order to succeed.&lt;/source&gt;
+        &lt;translation&gt;Purpose: Find the note that completes the interval asked. Start from the start note and go in the given direction.&lt;/translation&gt;
+    &lt;/message&gt;
+    &lt;message&gt;
+        &lt;source&gt;No Intervalls selected!&lt;/source&gt;
+        &lt;translation&gt;No intervals selected!&lt;/translation&gt;
+    &lt;/message&gt;
+    &lt;message&gt;
+        &lt;source&gt;From %1, %2, %3&lt;/source&gt;
+        &lt;translation&gt;From %1, %2, %3&lt;/translation&gt;
+    &lt;/message&gt;
+    &lt;message&gt;
+        &lt;source&gt;C min&lt;/source&gt;
+        &lt;translation&gt;C min&lt;/translation&gt;
+    &lt;/message&gt;
+    &lt;message&gt;
+        &lt;source&gt;C# min&lt;/source&gt;
+        &lt;translation&gt;C# min&lt;/translation&gt;
+    &lt;/message&gt;
+    &lt;message&gt;
+        &lt;source&gt;D min&lt;/source&gt;
+        &lt;translation&gt;D min&lt;/translation&gt;
+    &lt;/message&gt;
+    &lt;message&gt;
+        &lt;source&gt;D# min&lt;/source&gt;
+        &lt;translation&gt;D# min&lt;/translation&gt;
+    &lt;/message&gt;
+    &lt;message&gt;
+        &lt;source&gt;Eb min&lt;/source&gt;
+        &lt;translation&gt;Eb min&lt;/translation&gt;
+    &lt;/message&gt;
+    &lt;message&gt;
+        &lt;source&gt;E min&lt;/source&gt;
+        &lt;translation&gt;E min&lt;/translation&gt;
+    &lt;/message&gt;
+    &lt;message&gt;
+        &lt;source&gt;F min&lt;/source&gt;
+        &lt;translation&gt;F min&lt;/translation&gt;
+    &lt;/message&gt;
+    &lt;message&gt;
+        &lt;source&gt;F# min&lt;/source&gt;
+        &lt;translation&gt;F# min&lt;/translation&gt;
+    &lt;/message&gt;
+    &lt;message&gt;
+        &lt;source&gt;G min&lt;/source&gt;
+        &lt;translation&gt;G min&lt;/translation&gt;
+    &lt;/message&gt;
+    &lt;message&gt;
+        &lt;source&gt;G#min&lt;/source&gt;
+        &lt;translation&gt;G# min&lt;/translation&gt;
+    &lt;/message&gt;
+    &lt;message&gt;
+        &lt;source&gt;Ab min&lt;/source&gt;
+        &lt;translation&gt;Ab min&lt;/translation&gt;
+    &lt;/message&gt;
+    &lt;message&gt;
+        &lt;source&gt;A min&lt;/source&gt;
+        &lt;translation&gt;A min&lt;/translation&gt;
+    &lt;/message&gt;
+    &lt;message&gt;
+        &lt;source&gt;A# min&lt;/source&gt;
+        &lt;translation&gt;A# min&lt;/translation&gt;
+    &lt;/message&gt;
+    &lt;message&gt;
+        &lt;source&gt;Bb min&lt;/source&gt;
+        &lt;translation&gt;Bb min&lt;/translation&gt;
+    &lt;/message&gt;
+    &lt;message&gt;
+        &lt;source&gt;B min&lt;/source&gt;
+        &lt;translation&gt;B min&lt;/translation&gt;
+    &lt;/message&gt;
+    &lt;message&gt;
+        &lt;source&gt;C maj&lt;/source&gt;
+        &lt;translation&gt;C maj&lt;/translation&gt;
+    &lt;/message&gt;
+    &lt;message&gt;
+        &lt;source&gt;C# maj&lt;/source&gt;
+        &lt;translation&gt;C# maj&lt;/translation&gt;
+    &lt;/message&gt;
+    &lt;message&gt;
+        &lt;source&gt;Db maj&lt;/source&gt;
+        &lt;translation&gt;Db maj&lt;/translation&gt;
+    &lt;/message&gt;
+    &lt;message&gt;
+        &lt;source&gt;D maj&lt;/source&gt;
+        &lt;translation&gt;D maj&lt;/translation&gt;
+    &lt;/message&gt;
+    &lt;message&gt;
+        &lt;source&gt;Eb maj&lt;/source&gt;
+        &lt;translation&gt;Eb maj&lt;/translation&gt;
+    &lt;/message&gt;
+    &lt;message&gt;
+        &lt;source&gt;E maj&lt;/source&gt;
+        &lt;translation&gt;E maj&lt;/translation&gt;
+    &lt;/message&gt;
+    &lt;message&gt;
+        &lt;source&gt;F maj&lt;/source&gt;
+        &lt;translation&gt;F maj&lt;/translation&gt;
+    &lt;/message&gt;
+    &lt;message&gt;
+        &lt;source&gt;F# maj&lt;/source&gt;
+        &lt;translation&gt;F# maj&lt;/translation&gt;
+    &lt;/message&gt;
+    &lt;message&gt;
+        &lt;source&gt;Gb maj&lt;/source&gt;
+        &lt;translation&gt;Gb maj&lt;/translation&gt;
+    &lt;/message&gt;
+    &lt;message&gt;
+        &lt;source&gt;G maj&lt;/source&gt;
+        &lt;translation&gt;G maj&lt;/translation&gt;
+    &lt;/message&gt;
+    &lt;message&gt;
+        &lt;source&gt;Ab maj&lt;/source&gt;
+        &lt;translation&gt;Ab maj&lt;/translation&gt;
+    &lt;/message&gt;
+    &lt;message&gt;
+        &lt;source&gt;A maj&lt;/source&gt;
+        &lt;translation&gt;A maj&lt;/translation&gt;
+    &lt;/message&gt;
+    &lt;message&gt;
+        &lt;source&gt;Bb maj&lt;/source&gt;
+        &lt;translation&gt;Bb maj&lt;/translation&gt;
+    &lt;/message&gt;
+    &lt;message&gt;
+        &lt;source&gt;B maj&lt;/source&gt;
+        &lt;translation&gt;B maj&lt;/translation&gt;
+    &lt;/message&gt;
+    &lt;message&gt;
+        &lt;source&gt;Cb maj&lt;/source&gt;
+        &lt;translation&gt;Cb maj&lt;/translation&gt;
+    &lt;/message&gt;
+    &lt;message&gt;
+        &lt;source&gt;Go!&lt;/source&gt;
+        &lt;translation&gt;Go!&lt;/translation&gt;
+    &lt;/message&gt;
+    &lt;message&gt;
+        &lt;source&gt;Majeur Question&lt;/source&gt;
+        &lt;translation&gt;Major question&lt;/translation&gt;
+    &lt;/message&gt;
+    &lt;message&gt;
+        &lt;source&gt;Mineur Question&lt;/source&gt;
+        &lt;translation&gt;Minor question&lt;/translation&gt;
+    &lt;/message&gt;
+    &lt;message&gt;
+        &lt;source&gt;Both&lt;/source&gt;
+        &lt;translation&gt;Both&lt;/translation&gt;
+    &lt;/message&gt;
+    &lt;message&gt;
+        &lt;source&gt;Chord given&lt;/source&gt;
+        &lt;translation&gt;Chord given&lt;/translation&gt;
+    &lt;/message&gt;
+    &lt;message&gt;
+        &lt;source&gt;Purpose: Find the Mineur or Majeur Chord which is related to the Chord Given.&lt;/source&gt;
+        &lt;translation&gt;Purpose: Find the minor or major chord that is related to the chord given.&lt;/translation&gt;
+    &lt;/message&gt;
+    &lt;message&gt;
+        &lt;source&gt;C Instrument&lt;/source&gt;
+        &lt;translation&gt;C Instrument&lt;/translation&gt;
+    &lt;/message&gt;
+    &lt;message&gt;
+        &lt;source&gt;Bb Instrument&lt;/source&gt;
+        &lt;translation&gt;Bb Instrument&lt;/translation&gt;
+    &lt;/message&gt;
+    &lt;message&gt;
+        &lt;source&gt;Eb Instrument&lt;/source&gt;
+        &lt;translation&gt;Eb Instrument&lt;/translation&gt;
+    &lt;/message&gt;
+    &lt;message&gt;
+        &lt;source&gt;Other&lt;/source&gt;
+        &lt;translation&gt;Other&lt;/translation&gt;
+    &lt;/message&gt;
+    &lt;message&gt;
+        &lt;source&gt;Score is for an:  &lt;/source&gt;
+        &lt;translation&gt;Score written for:&lt;/translation&gt;
+    &lt;/message&gt;
+    &lt;message&gt;
+        &lt;source&gt;Instrument to play:    &lt;/source&gt;
+        &lt;translation&gt;Instrument to play:&lt;/translation&gt;
+    &lt;/message&gt;
+    &lt;message&gt;
+        &lt;source&gt;Note on Score is an:&lt;/source&gt;
+        &lt;translation&gt;Written note:&lt;/translation&gt;
+    &lt;/message&gt;
+    &lt;message&gt;
+        &lt;source&gt;Note to Play is like an: &lt;/source&gt;
+        &lt;translation&gt;Note to play:&lt;/translation&gt;
+    &lt;/message&gt;
+    &lt;message&gt;
+        &lt;source&gt;Purpose: Select the majeur key of the score and the instrument that should be played. In order to answer the question you need to transpose the given note correctly.&lt;/source&gt;
+        &lt;translation&gt;Purpose: Choose the instrument the score is written for and the instrument that plays it, then transpose the written note.&lt;/translation&gt;
+    &lt;/message&gt;
+    &lt;message&gt;
+        &lt;source&gt;Score for %1 instrument, note %2&lt;/source&gt;
+        &lt;translation&gt;Score for %1 instrument, note %2&lt;/translation&gt;
+    &lt;/message&gt;
+    &lt;message&gt;
+        &lt;source&gt;Trumpet&lt;/source&gt;
+        &lt;translation&gt;Trumpet&lt;/translation&gt;
+    &lt;/message&gt;
+    &lt;message&gt;
+        &lt;source&gt;Your Answer Was Correct!&lt;/source&gt;
+        &lt;translation&gt;Your Answer Was Correct!&lt;/translation&gt;
+    &lt;/message&gt;
+    &lt;message&gt;
+        &lt;source&gt;Your Answer Was Incorrect! Try Again!&lt;/source&gt;
+        &lt;translation&gt;Your Answer Was Incorrect! Try Again!&lt;/translation&gt;
+    &lt;/message&gt;
+    &lt;message&gt;
+        &lt;source&gt;Separator line&lt;/source&gt;
+        &lt;translation&gt;Separator line&lt;/translation&gt;
+    &lt;/message&gt;
+    &lt;message&gt;
+        &lt;source&gt;Keep my progress</translation>
+    </message>
+    <message>
+        <source>Practise my weak spots</source>
+        <translation>Practise my weak spots</translation>
+    </message>
+    <message>
+        <source>Progress...</source>
+        <translation>Progress...</translation>
+    </message>
+    <message>
+        <source>Delete what was kept in %1?</source>
+        <translation>Delete what was kept in %1?</translation>
+    </message>
+    <message>
+        <source>From now on your answers, what you chose to drill, the menus&apos; ticks and the tabs&apos; options are kept in %1.</source>
+        <translation>From now on your answers, what you chose to drill, the menus&apos; ticks and the tabs&apos; options are kept in %1.</translation>
+    </message>
+    <message>
+        <source>%1 score, %2 plays</source>
+        <translation>%1 score, %2 plays</translation>
+    </message>
+    <message>
+        <source>%1 now asks only the selected rows%2.</source>
+        <translation>%1 now asks only the selected rows%2.</translation>
+    </message>
+    <message>
+        <source> and columns</source>
+        <translation> and columns</translation>
+    </message>
 </context>
 <context>
     <name>velmora::ChordsPage</name>
@@ -835,6 +1589,184 @@ Your own files (Chords-VB.mdb, sound/1.wav to 4.wav, trumpet.gif, velmora.sf2) a
     <message>
         <source>Score</source>
         <translation>Score</translation>
+    </message>
+</context>
+<context>
+    <name>velmora::ProgressWindow</name>
+    <message>
+        <source>Progress</source>
+        <translation>Right kind, wrong key&lt;/source&gt;
+        &lt;translation&gt;Right kind, wrong key&lt;/translation&gt;
+    &lt;/message&gt;
+    &lt;message&gt;
+        &lt;source&gt;Right key, wrong kind&lt;/source&gt;
+        &lt;translation&gt;Right key, wrong kind&lt;/translation&gt;
+    &lt;/message&gt;
+    &lt;message&gt;
+        &lt;source&gt;Key and kind both wrong&lt;/source&gt;
+        &lt;translation&gt;Key and kind both wrong&lt;/translation&gt;
+    &lt;/message&gt;
+&lt;/context&gt;
+&lt;context&gt;
+    &lt;name&gt;velmora::DrillDialog&lt;/name&gt;
+    &lt;message&gt;
+        &lt;source&gt;Choose what to drill&lt;/source&gt;
+        &lt;translation&gt;Choose what to drill&lt;/translation&gt;
+    &lt;/message&gt;
+    &lt;message&gt;
+        &lt;source&gt;All&lt;/source&gt;
+        &lt;translation&gt;All&lt;/translation&gt;
+    &lt;/message&gt;
+    &lt;message&gt;
+        &lt;source&gt;None&lt;/source&gt;
+        &lt;translation&gt;None&lt;/translation&gt;
+    &lt;/message&gt;
+    &lt;message&gt;
+        &lt;source&gt;Up to N sharps or flats&lt;/source&gt;
+        &lt;translation&gt;Up to N sharps or flats&lt;/translation&gt;
+    &lt;/message&gt;
+    &lt;message&gt;
+        &lt;source&gt;Up to %1 sharps or flats&lt;/source&gt;
+        &lt;translation&gt;Up to %1 sharps or flats&lt;/translation&gt;
+    &lt;/message&gt;
+    &lt;message&gt;
+        &lt;source&gt;Keys up to a number of sharps or flats&lt;/source&gt;
+        &lt;translation&gt;Keys up to a number of sharps or flats&lt;/translation&gt;
+    &lt;/message&gt;
+    &lt;message&gt;
+        &lt;source&gt;Chord kinds&lt;/source&gt;
+        &lt;translation&gt;Chord kinds&lt;/translation&gt;
+    &lt;/message&gt;
+    &lt;message&gt;
+        &lt;source&gt;Major&lt;/source&gt;
+        &lt;translation&gt;Major&lt;/translation&gt;
+    &lt;/message&gt;
+    &lt;message&gt;
+        &lt;source&gt;Minor&lt;/source&gt;
+        &lt;translation&gt;Minor&lt;/translation&gt;
+    &lt;/message&gt;
+    &lt;message&gt;
+        &lt;source&gt;Dominant&lt;/source&gt;
+        &lt;translation&gt;Dominant&lt;/translation&gt;
+    &lt;/message&gt;
+    &lt;message&gt;
+        &lt;source&gt;Other codes&lt;/source&gt;
+        &lt;translation&gt;Other codes&lt;/translation&gt;
+    &lt;/message&gt;
+    &lt;message&gt;
+        &lt;source&gt;Triads&lt;/source&gt;
+        &lt;translation&gt;Triads&lt;/translation&gt;
+    &lt;/message&gt;
+    &lt;message&gt;
+        &lt;source&gt;Seventh chords&lt;/source&gt;
+        &lt;translation&gt;Seventh chords&lt;/translation&gt;
+    &lt;/message&gt;
+    &lt;message&gt;
+        &lt;source&gt;Others&lt;/source&gt;
+        &lt;translation&gt;Others&lt;/translation&gt;
+    &lt;/message&gt;
+    &lt;message&gt;
+        &lt;source&gt;Every value that has no box of its own&lt;/source&gt;
+        &lt;translation&gt;Every value that has no box of its own&lt;/translation&gt;
+    &lt;/message&gt;
+    &lt;message&gt;
+        &lt;source&gt;%1: choose at least one of the %2.&lt;/source&gt;
+        &lt;translation&gt;%1: choose at least one of the %2.&lt;/translation&gt;
+    &lt;/message&gt;
+    &lt;message&gt;
+        &lt;source&gt;%1: choose at least one chord kind.&lt;/source&gt;
+        &lt;translation&gt;%1: choose at least one chord kind.&lt;/translation&gt;
+    &lt;/message&gt;
+&lt;/context&gt;
+&lt;context&gt;
+    &lt;name&gt;velmora::ExercisePage&lt;/name&gt;
+    &lt;message&gt;
+        &lt;source&gt;Answer: %1&lt;/source&gt;
+        &lt;translation&gt;Answer: %1&lt;/translation&gt;
+    &lt;/message&gt;
+    &lt;message&gt;
+        &lt;source&gt;Keys&lt;/source&gt;
+        &lt;translation&gt;Keys&lt;/translation&gt;
+    &lt;/message&gt;
+&lt;/context&gt;
+&lt;context&gt;
+    &lt;name&gt;velmora::IntervalsPage&lt;/name&gt;
+    &lt;message&gt;
+        &lt;source&gt;Start notes&lt;/source&gt;
+        &lt;translation&gt;Start notes&lt;/translation&gt;
+    &lt;/message&gt;
+&lt;/context&gt;
+&lt;context&gt;
+    &lt;name&gt;velmora::MainWindow&lt;/name&gt;
+    &lt;message&gt;
+        &lt;source&gt;Score&lt;/source&gt;
+        &lt;translation&gt;Score&lt;/translation&gt;
+    &lt;/message&gt;
+&lt;/context&gt;
+&lt;context&gt;
+    &lt;name&gt;velmora::ProgressWindow&lt;/name&gt;
+    &lt;message&gt;
+        &lt;source&gt;Progress</translation>
+    </message>
+    <message>
+        <source>Period</source>
+        <translation>Period</translation>
+    </message>
+    <message>
+        <source>Since Velmora started</source>
+        <translation>Since Velmora started</translation>
+    </message>
+    <message>
+        <source>Today</source>
+        <translation>Today</translation>
+    </message>
+    <message>
+        <source>The last seven days</source>
+        <translation>The last seven days</translation>
+    </message>
+    <message>
+        <source>All time</source>
+        <translation>All time</translation>
+    </message>
+    <message>
+        <source>%1: first-try rate per question</source>
+        <translation>%1: first-try rate per question</translation>
+    </message>
+    <message>
+        <source>Practise these</source>
+        <translation>Practise these</translation>
+    </message>
+    <message>
+        <source>Export...</source>
+        <translation>Export...</translation>
+    </message>
+    <message>
+        <source>%1, %2: never asked</source>
+        <translation>%1, %2: never asked</translation>
+    </message>
+    <message>
+        <source>%1, %2: asked %3 times, right at the first try %4 times (%5 %), %6 s an answer</source>
+        <translation>%1, %2: asked %3 times, right at the first try %4 times (%5 %), %6 s an answer</translation>
+    </message>
+    <message>
+        <source>Select the questions to practise first.</source>
+        <translation>Select the questions to practise first.</translation>
+    </message>
+    <message>
+        <source>The choice lets through %1 questions, more than the %2 selected.</source>
+        <translation>The choice lets through %1 questions, more than the %2 selected.</translation>
+    </message>
+    <message>
+        <source>Export the kept answers</source>
+        <translation>Export the kept answers</translation>
+    </message>
+    <message>
+        <source>The kept answers were written to %1.</source>
+        <translation>The kept answers were written to %1.</translation>
+    </message>
+    <message>
+        <source>The kept answers could not be written to %1.</source>
+        <translation>The kept answers could not be written to %1.</translation>
     </message>
 </context>
 <context>

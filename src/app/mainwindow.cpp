@@ -1,6 +1,11 @@
 #include "app/mainwindow.h"
 
 #include "app/aboutpage.h"
+#include "music/valuechoice.h"
+#include "practice/practicesession.h"
+#include "exercises/relations/relations.h"
+#include "exercises/intervals/intervals.h"
+#include "app/progresswindow.h"
 #include "app/drilldialog.h"
 #include "app/screenfit.h"
 #include "app/terminationsignals.h"
@@ -118,7 +123,7 @@ QString versionNumber()
 MainWindow::MainWindow(Services services, bool cheatMode, Listening::Choices listen, QWidget *parent)
     : QMainWindow(parent, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint),
       m_services(std::move(services)),
-      m_database(m_services.accessReading)
+      m_database(m_services.accessReading), m_practice(new PracticeSession(this))
 {
     setObjectName(QStringLiteral("Form1"));
     setWindowTitle(QStringLiteral("Velmora"));
@@ -160,9 +165,24 @@ MainWindow::MainWindow(Services services, bool cheatMode, Listening::Choices lis
     });
     m_showAnswer = addItem(practiceMenu, "ShowAnswer", QT_TRANSLATE_NOOP("Velmora", "Show the answer"));
     connect(m_showAnswer, &QAction::triggered, this, presses.guarded(this, [this] { showAnswer(); }));
+    practiceMenu->addSeparator();
+    m_keepProgress = addItem(practiceMenu, "KeepProgress", QT_TRANSLATE_NOOP("Velmora", "Keep my progress"), false);
+    connect(m_keepProgress, &QAction::toggled, this, presses.guarded(this, [this](bool on) { setKeepingProgress(on); }));
+    QAction *weakSpots = addItem(practiceMenu, "WeakSpots", QT_TRANSLATE_NOOP("Velmora", "Practise my weak spots"), false);
+    connect(weakSpots, &QAction::toggled, m_practice, &PracticeSession::setPractisingWeakSpots);
+    connect(addItem(practiceMenu, "ShowProgress", QT_TRANSLATE_NOOP("Velmora", "Progress...")), &QAction::triggered, this,
+            presses.guarded(this, [this] { showProgress(); }));
+    connect(m_practice, &PracticeSession::keepingFailed, this, [this](const QString &reason) {
+        const QSignalBlocker quiet(m_keepProgress);
+        m_keepProgress->setChecked(false);
+        m_services.prompter.inform(reason, Prompter::Icon::Warning);
+    });
 
     QMenu *viewMenu = addMenu("mnuView", QT_TRANSLATE_NOOP("Velmora", "View"), QT_TRANSLATE_NOOP("Velmora", "View"));
     QAction *english = addItem(viewMenu, "PlainEnglish", QT_TRANSLATE_NOOP("Velmora", "Plain English captions"), ui::plainEnglish());
+    m_keptTicks = {m_showScore, weakSpots, hear, byEar, english};
+    for (QAction *tick : std::as_const(m_keptTicks))
+        connect(tick, &QAction::toggled, this, &MainWindow::saveSettings);
     connect(english, &QAction::toggled, this, [english](bool on) {
         if (!ui::setPlainEnglish(on))
             english->setChecked(false);
@@ -234,7 +254,7 @@ MainWindow::MainWindow(Services services, bool cheatMode, Listening::Choices lis
 
     m_feedback = new Feedback(m_statusLine, m_soundOff, m_services.sound, this);
     m_context.reset(new ExerciseContext{m_database, *ladders, *chordKinds, *intervals, m_services.random, m_services.clock, m_services.prompter,
-                                        *m_feedback, presses, *m_listening, cheatMode});
+                                        *m_feedback, presses, *m_listening, *m_practice, cheatMode});
 
     for (const Exercise &exercise : Exercises) {
         ExercisePage *page = exercise.create(m_tabs, *m_context);
@@ -276,6 +296,24 @@ MainWindow::MainWindow(Services services, bool cheatMode, Listening::Choices lis
     // The first key a player presses then shows where it lands: on the opening tab's go button.
     if (auto *page = qobject_cast<ExercisePage *>(m_tabs->currentWidget()); page && page->goButton())
         page->goButton()->setFocus(Qt::OtherFocusReason);
+
+    // The tabs' option boxes are kept with the progress as the player leaves them, and kept
+    // progress brings them back, with the choices and the ticks, before the first press.
+    for (ExercisePage *page : std::as_const(m_exercises)) {
+        for (QAbstractButton *box : page->findChildren<QAbstractButton *>()) {
+            if (qobject_cast<QCheckBox *>(box) || qobject_cast<QRadioButton *>(box))
+                connect(box, &QAbstractButton::toggled, this, &MainWindow::saveSettings);
+        }
+    }
+    const QHash<QString, QString> kept = ProgressStore::peekSettings(m_services.progressFile);
+    if (kept.value(QStringLiteral("keep")) == QLatin1String("1")) {
+        m_keepProblem = m_practice->startKeeping(m_services.progressFile, ProgressStore::Check::Quick);
+        if (m_keepProblem.isEmpty()) {
+            restoreSettings(kept);
+            const QSignalBlocker quiet(m_keepProgress);
+            m_keepProgress->setChecked(true);
+        }
+    }
 
     // Window shortcuts: a message box, being a window of its own, keeps them from firing.
     auto *quit = new QShortcut(this);
@@ -320,6 +358,10 @@ void MainWindow::Form_Load()
 
     if (!m_databaseProblem.isEmpty())
         m_services.prompter.inform(m_databaseProblem, Prompter::Icon::Warning);
+    if (!m_keepProblem.isEmpty())
+        m_services.prompter.inform(m_keepProblem, Prompter::Icon::Warning);
+    // The whole of the kept file is looked at once the window is up.
+    QTimer::singleShot(0, m_practice, &PracticeSession::verifyKept);
 
     m_services.sound.play(sounds::Start);
 }
@@ -460,6 +502,167 @@ void MainWindow::showCredits()
             .arg(versionNumber(), font, shownPath(userDataDirectory())));
 }
 
+namespace {
+
+QString tickSetting(const QObject *item)
+{
+    return QStringLiteral("tick.") + item->objectName();
+}
+
+QString boxSetting(const ExercisePage *page, const QObject *box)
+{
+    return QStringLiteral("box.%1.%2").arg(page->practiceTab(), box->objectName());
+}
+
+QString keysSetting(const ExercisePage *page)
+{
+    return QStringLiteral("keys.") + page->practiceTab();
+}
+
+const QString KindsSetting = QStringLiteral("kinds.Chords");
+
+} // namespace
+
+QHash<QString, QString> MainWindow::keptSettings() const
+{
+    QHash<QString, QString> settings{{QStringLiteral("keep"), QStringLiteral("1")}};
+    for (const QAction *tick : m_keptTicks)
+        settings.insert(tickSetting(tick), QString::number(int(tick->isChecked())));
+    for (const ExercisePage *page : m_exercises) {
+        settings.insert(keysSetting(page), page->keyChoice().toText());
+        if (const auto *chords = qobject_cast<const ChordsPage *>(page))
+            settings.insert(KindsSetting, chords->kindChoice().toText());
+        for (const QAbstractButton *box : page->findChildren<QAbstractButton *>()) {
+            if (qobject_cast<const QCheckBox *>(box) || qobject_cast<const QRadioButton *>(box))
+                settings.insert(boxSetting(page, box), QString::number(int(box->isChecked())));
+        }
+    }
+    return settings;
+}
+
+void MainWindow::restoreSettings(const QHash<QString, QString> &settings)
+{
+    m_restoring = true;
+    for (QAction *tick : std::as_const(m_keptTicks)) {
+        if (const auto value = settings.constFind(tickSetting(tick)); value != settings.cend())
+            tick->setChecked(*value == QLatin1String("1"));
+    }
+    for (ExercisePage *page : std::as_const(m_exercises)) {
+        page->setKeyChoice(ValueChoice::fromText(settings.value(keysSetting(page), QStringLiteral("*"))));
+        if (auto *chords = qobject_cast<ChordsPage *>(page))
+            chords->setKindChoice(ValueChoice::fromText(settings.value(KindsSetting, QStringLiteral("*"))));
+        for (QAbstractButton *box : page->findChildren<QAbstractButton *>()) {
+            const auto value = settings.constFind(boxSetting(page, box));
+            if (value != settings.cend() && (qobject_cast<QCheckBox *>(box) || qobject_cast<QRadioButton *>(box)) && box->isEnabled())
+                box->setChecked(*value == QLatin1String("1"));
+        }
+    }
+    m_restoring = false;
+}
+
+void MainWindow::saveSettings()
+{
+    if (!m_restoring && m_practice->keeping())
+        m_practice->keepSettings(keptSettings());
+}
+
+void MainWindow::setKeepingProgress(bool on)
+{
+    const QString where = shownPath(m_services.progressFile);
+    if (!on) {
+        const bool forget = m_services.prompter.askYesNo(ui::caption(QT_TRANSLATE_NOOP("Velmora", "Keep my progress")),
+                                                         ui::caption(QT_TRANSLATE_NOOP("Velmora", "Delete what was kept in %1?")).arg(where));
+        m_practice->stopKeeping(forget);
+        return;
+    }
+    m_services.prompter.inform(ui::caption(QT_TRANSLATE_NOOP("Velmora", "From now on your answers, what you chose to drill, the "
+                                                                        "menus' ticks and the tabs' options are kept in %1."))
+                                   .arg(where));
+    if (const QString problem = m_practice->startKeeping(m_services.progressFile); !problem.isEmpty()) {
+        const QSignalBlocker quiet(m_keepProgress);
+        m_keepProgress->setChecked(false);
+        m_services.prompter.inform(problem, Prompter::Icon::Warning);
+        return;
+    }
+    saveSettings();
+}
+
+void MainWindow::showProgress()
+{
+    const QStringList keys = keysByFifths();
+    QStringList kinds, pairs, intervals;
+    for (const ChordButton &button : chordButtons()) {
+        if (findChordKind(QString::fromLatin1(button.code)))
+            kinds << QLatin1String(button.code);
+    }
+    for (const char *score : {"c", "Bb", "Eb"}) {
+        for (const char *player : {"C", "Bb", "Eb"})
+            pairs << QStringLiteral("%1>%2").arg(QLatin1String(score), QLatin1String(player));
+    }
+    for (const char *direction : {"up", "down"}) {
+        for (const IntervalChoice &choice : intervalChoices())
+            intervals << intervalColumn(QLatin1String(choice.name), QLatin1String(direction));
+    }
+    const auto same = [](const QString &column) { return column; };
+    const auto tabOf = [this](const char *name) {
+        for (ExercisePage *page : std::as_const(m_exercises)) {
+            if (page->practiceTab() == QLatin1String(name))
+                return m_tabs->tabText(m_tabs->indexOf(page));
+        }
+        return QString::fromLatin1(name);
+    };
+    QList<ProgressWindow::Map> maps{
+        {QStringLiteral("Chords"), tabOf("Chords"), keys, kinds,
+         [](const QString &code) {
+             for (const ChordButton &button : chordButtons()) {
+                 if (code == QLatin1String(button.code))
+                     return ui::caption(button.caption).simplified();
+             }
+             return code;
+         }},
+        {QStringLiteral("Relations"), tabOf("Relations"), keys, RelationsColumns,
+         [](const QString &column) {
+             return column == RelationsColumns.first() ? ui::caption(QT_TRANSLATE_NOOP("Velmora", "Majeur Question"))
+                                                       : ui::caption(QT_TRANSLATE_NOOP("Velmora", "Mineur Question"));
+         }},
+        {QStringLiteral("Transpose"), tabOf("Transpose"), keys, pairs,
+         [](const QString &pair) { return ui::caption(QT_TRANSLATE_NOOP("Velmora", "%1 score, %2 plays")).arg(pair.section(QLatin1Char('>'), 0, 0).toUpper(), pair.section(QLatin1Char('>'), 1)); }},
+        {QStringLiteral("Intervals"), tabOf("Intervals"), keys, intervals, same},
+    };
+    auto *window = new ProgressWindow(*m_practice, m_services.prompter, maps,
+                                      [this](const QString &tab, const QStringList &rows, const QStringList &columns) {
+                                          return practiseOnly(tab, rows, columns);
+                                      },
+                                      this);
+    window->setAttribute(Qt::WA_DeleteOnClose);
+    window->open();
+}
+
+// "Practise these" in the Progress window: the selected rows' keys (start notes, written notes)
+// and on Chords the selected columns' kinds; on Transpose one column also chooses its pair.
+QString MainWindow::practiseOnly(const QString &tab, const QStringList &rows, const QStringList &columns)
+{
+    for (ExercisePage *page : std::as_const(m_exercises)) {
+        if (page->practiceTab() != tab)
+            continue;
+        page->setKeyChoice(ValueChoice::only({rows.begin(), rows.end()}));
+        if (auto *chords = qobject_cast<ChordsPage *>(page))
+            chords->setKindChoice(ValueChoice::only({columns.begin(), columns.end()}));
+        if (tab == QLatin1String("Transpose") && columns.size() == 1) {
+            for (const QString &side : {QStringLiteral("Score_") + columns.first().section(QLatin1Char('>'), 0, 0),
+                                        QStringLiteral("Instrument_") + columns.first().section(QLatin1Char('>'), 1)}) {
+                if (auto *option = page->findChild<QRadioButton *>(side))
+                    option->setChecked(true);
+            }
+        }
+        saveSettings();
+        return ui::caption(QT_TRANSLATE_NOOP("Velmora", "%1 now asks only the selected rows%2."))
+            .arg(m_tabs->tabText(m_tabs->indexOf(page)).trimmed(),
+                 tab == QLatin1String("Chords") ? ui::caption(QT_TRANSLATE_NOOP("Velmora", " and columns")) : QString());
+    }
+    return {};
+}
+
 ExercisePage *MainWindow::currentExercise() const
 {
     return qobject_cast<ExercisePage *>(m_tabs->currentWidget());
@@ -533,6 +736,7 @@ void MainWindow::chooseWhatToDrill()
             if (auto *chords = qobject_cast<ChordsPage *>(m_exercises[i]))
                 chords->setKindChoice(chosen[i].kinds);
         }
+        saveSettings();
     });
     dialog->open();
 }

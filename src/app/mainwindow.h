@@ -3,6 +3,7 @@
 #include "ui/exercisecontext.h"
 #include "ui/listening.h"
 #include "music/musicdatabase.h"
+#include "practice/progressstore.h"
 
 #include <QMainWindow>
 
@@ -33,6 +34,7 @@ struct Services
     Clock &clock;
     QString databaseFile = QString::fromLatin1(MusicDatabase::DefaultFileName);
     AccessReading accessReading = {};
+    QString progressFile = ProgressStore::defaultPath(); // where "Keep my progress" keeps it
 };
 
 QString versionNumber();
@@ -56,6 +58,8 @@ public:
     // The Practice menu.
     void chooseWhatToDrill();
     void showAnswer();
+    void setKeepingProgress(bool on);
+    void showProgress();
     // The Help menu.
     void showKeys();
     void showCredits();
@@ -72,6 +76,10 @@ private:
     QMenu *addMenu(const char *name, const char *title, const char *accessibleTitle);
     QAction *addItem(QMenu *menu, const char *name, const char *caption, std::optional<bool> ticked = std::nullopt);
     void centreByFrame();
+    QHash<QString, QString> keptSettings() const;
+    void restoreSettings(const QHash<QString, QString> &settings);
+    void saveSettings();
+    QString practiseOnly(const QString &tab, const QStringList &rows, const QStringList &columns);
     void updateListenMenu();
     void updatePracticeMenu();
     void updateScoreBar();
@@ -93,10 +101,15 @@ private:
     QAction *m_showScore;
     QAction *m_resetScore;
     QAction *m_showAnswer;
+    QAction *m_keepProgress;
+    QList<QAction *> m_keptTicks; // the menus' ticks kept with the progress
+    class PracticeSession *m_practice;
     QLabel *m_scoreBar;
     QList<ExercisePage *> m_exercises;
     ExercisePage *m_answerShownOn = nullptr; // "Show the answer" shows the bar until its next question
     bool m_keyOnTabs = false; // a key press on the tab control is being handled
+    bool m_restoring = false; // the kept settings are being put back, not changed by the player
+    QString m_keepProblem;    // the kept progress could not be opened at start: said by Form_Load
     int m_frameLooks = 0;     // how often the window manager's frame has been looked for
     std::unique_ptr<ExerciseContext> m_context;
     AboutPage *m_about;

@@ -169,6 +169,94 @@ Expected<RecordCursor::Distinct> RecordCursor::distinctValues(const QString &fie
     return distinct;
 }
 
+namespace {
+
+// The field compared as text, exactly, whatever its declared type or collation.
+QString asText(const QString &field)
+{
+    return QStringLiteral("CAST(%1 AS TEXT) COLLATE BINARY").arg(quotedIdentifier(field));
+}
+
+} // namespace
+
+Expected<std::vector<RecordCursor::Group>> RecordCursor::groups(const QStringList &fields, const ValueChoice &choice) const
+{
+    QStringList selected;
+    for (const QString &field : fields)
+        selected << asText(field);
+    QSqlQuery query(database(m_connectionName));
+    query.setForwardOnly(true);
+    const QString sql = QStringLiteral("SELECT %1, COUNT(*) FROM %2 WHERE %3 GROUP BY %1")
+                            .arg(selected.join(QLatin1Char(',')), quotedIdentifier(m_table),
+                                 fields.isEmpty() ? QStringLiteral("1") : asText(fields.first()) + QStringLiteral(" IS NOT NULL"));
+    if (!query.exec(sql))
+        return Failure{readFailure(m_table, query.lastError())};
+    std::vector<Group> groups;
+    while (query.next()) {
+        Group group;
+        bool present = true;
+        for (int i = 0; i < fields.size(); ++i) {
+            present &= !query.value(i).isNull();
+            group.values << query.value(i).toString();
+        }
+        group.count = query.value(int(fields.size())).toInt();
+        if (present && choice.allows(group.values.first()))
+            groups.push_back(group);
+    }
+    if (query.lastError().isValid())
+        return Failure{readFailure(m_table, query.lastError())};
+    return groups;
+}
+
+Expected<DrawnRecord> RecordCursor::drawFromGroup(const QStringList &fields, const QStringList &values, double r) const
+{
+    QStringList conditions;
+    for (const QString &field : fields)
+        conditions << asText(field) + QStringLiteral(" = ?");
+    const QString where = conditions.join(QStringLiteral(" AND "));
+    QSqlDatabase db = database(m_connectionName);
+    QSqlQuery count(db);
+    count.prepare(QStringLiteral("SELECT COUNT(*) FROM %1 WHERE %2").arg(quotedIdentifier(m_table), where));
+    for (const QString &value : values)
+        count.addBindValue(value);
+    if (!count.exec() || !count.next())
+        return Failure{readFailure(m_table, count.lastError())};
+    const int n = count.value(0).toInt();
+    if (n <= 0)
+        return Failure{vanishedMessage(m_table)};
+    QSqlQuery fetch(db);
+    fetch.setForwardOnly(true);
+    fetch.prepare(QStringLiteral("SELECT * FROM %1 WHERE %2 ORDER BY rowid LIMIT 1 OFFSET ?").arg(quotedIdentifier(m_table), where));
+    for (const QString &value : values)
+        fetch.addBindValue(value);
+    fetch.addBindValue(drawIndex(n, r));
+    if (!fetch.exec())
+        return Failure{readFailure(m_table, fetch.lastError())};
+    if (!fetch.next())
+        return Failure{vanishedMessage(m_table)};
+    return DrawnRecord(m_table, fetch.record());
+}
+
+int weightedIndex(const std::vector<double> &weights, double r)
+{
+    double total = 0;
+    for (const double w : weights)
+        total += std::max(w, 0.0);
+    if (total <= 0)
+        return -1;
+    double at = r * total;
+    int last = -1;
+    for (int i = 0; i < int(weights.size()); ++i) {
+        if (weights[size_t(i)] <= 0)
+            continue;
+        last = i;
+        if (at < weights[size_t(i)])
+            return i;
+        at -= weights[size_t(i)];
+    }
+    return last; // r x total rounded up to the very end
+}
+
 QString noChosenKeyMessage(const QString &table)
 {
     return QStringLiteral("Table \"%1\" holds none of the keys chosen to drill: choose others in "

@@ -14,6 +14,7 @@
 
 #include <chrono>
 #include <functional>
+#include <vector>
 
 namespace velmora {
 
@@ -79,10 +80,24 @@ public:
     };
     Expected<Distinct> distinctValues(const QString &field, const QStringList &preferred, int limit) const;
 
+    // The records grouped by their `fields` (compared as text), counted, among those whose first
+    // field `choice` allows: what a weighted draw chooses among, the weights being per value.
+    struct Group
+    {
+        QStringList values;
+        int count = 0;
+    };
+    Expected<std::vector<Group>> groups(const QStringList &fields, const ValueChoice &choice) const;
+    // Record k = Int(n x r + 1) - 1, in rowid order, of the n whose `fields` hold `values`.
+    Expected<DrawnRecord> drawFromGroup(const QStringList &fields, const QStringList &values, double r) const;
+
 private:
     QString m_connectionName;
     QString m_table;
 };
+
+// The index i drawn with chance weights[i] / their sum from one uniform r; -1 when no weight is above 0.
+int weightedIndex(const std::vector<double> &weights, double r);
 
 // A "Ladders" record drawn for a press, and its key: the first reading of the relations,
 // transposition and interval questions. (A chord question reads its key only after it has drawn

@@ -1,5 +1,9 @@
 #include "music/valuechoice.h"
 
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+
 namespace velmora {
 
 ValueChoice ValueChoice::only(QSet<QString> chosen, QSet<QString> listed, bool others)
@@ -16,6 +20,35 @@ ValueChoice ValueChoice::only(QSet<QString> chosen, QSet<QString> listed, bool o
 bool ValueChoice::allows(const QString &value) const
 {
     return m_all || m_chosen.contains(value) || (m_others && !m_listed.contains(value));
+}
+
+QString ValueChoice::toText() const
+{
+    if (m_all)
+        return QStringLiteral("*");
+    const auto list = [](const QSet<QString> &values) {
+        QStringList sorted(values.begin(), values.end());
+        sorted.sort();
+        return QJsonArray::fromStringList(sorted);
+    };
+    return QString::fromUtf8(QJsonDocument(QJsonObject{{QStringLiteral("chosen"), list(m_chosen)},
+                                                       {QStringLiteral("listed"), list(m_listed)},
+                                                       {QStringLiteral("others"), m_others}})
+                                 .toJson(QJsonDocument::Compact));
+}
+
+ValueChoice ValueChoice::fromText(const QString &text)
+{
+    const QJsonObject object = QJsonDocument::fromJson(text.toUtf8()).object();
+    if (object.isEmpty())
+        return {};
+    const auto set = [&object](const char *name) {
+        QSet<QString> values;
+        for (const QJsonValue &value : object.value(QLatin1String(name)).toArray())
+            values.insert(value.toString());
+        return values;
+    };
+    return only(set("chosen"), set("listed"), object.value(QStringLiteral("others")).toBool());
 }
 
 const QStringList &keysByFifths()

@@ -29,6 +29,10 @@ public:
     // The values that had boxes of their own, when others are chosen too.
     const QSet<QString> &listed() const { return m_listed; }
 
+    // As kept between starts: "*" for every value, else a JSON object; an unreadable text is every value.
+    QString toText() const;
+    static ValueChoice fromText(const QString &text);
+
 private:
     bool m_all = true;
     bool m_others = false;

@@ -5,6 +5,7 @@ namespace velmora {
 class Clock;
 class Feedback;
 class Listening;
+class PracticeSession;
 class MusicDatabase;
 class PressGate;
 class Prompter;
@@ -24,6 +25,7 @@ struct ExerciseContext
     Feedback &feedback;
     PressGate &presses; // every press handler is connected through it
     Listening &listening;
+    PracticeSession &practice; // the score's memory: weak spots and kept progress
     bool cheatMode;     // decided from the command line at start
 };
 

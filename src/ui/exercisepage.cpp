@@ -6,6 +6,7 @@
 #include "ui/feedback.h"
 #include "ui/listening.h"
 #include "music/messages.h"
+#include "practice/practicesession.h"
 #include "music/musicdatabase.h"
 
 #include <QLabel>
@@ -60,9 +61,14 @@ void ExercisePage::setUpCheat(QPushButton *button, CheatButton kind, QLabel *lab
     onPress(button, &QPushButton::clicked, [this] { revealCheat(); });
 }
 
-void ExercisePage::questionAsked()
+void ExercisePage::questionAsked(const QuestionCell &cell)
 {
     m_hasQuestion = true;
+    m_cell = cell;
+    m_answered = false;
+    m_wasRevealed = false;
+    m_shown.start();
+    m_context.practice.questionAsked(practiceTab());
     m_score.questionAsked();
     m_practiceNote.clear();
     emit scoreChanged();
@@ -76,23 +82,41 @@ void ExercisePage::noQuestionAsked()
     emit scoreChanged();
 }
 
-void ExercisePage::countAnswer(bool right, const QString &wrongPart)
+void ExercisePage::countAnswer(bool right, const QString &given, const QString &wrongPart)
 {
     if (m_hasQuestion) {
+        if (m_score.awaitsFirstAnswer())
+            m_context.practice.firstTry(practiceTab(), m_cell, right);
         m_score.answered(right);
         m_practiceNote = right ? tr("Answer: %1").arg(shortened(answerInWords())) : wrongPart;
+        m_context.practice.answered(
+            {QDateTime::currentDateTime(), practiceTab(), m_cell, given, right, !m_answered, m_wasRevealed, m_shown.elapsed()});
+        m_answered = true;
     }
     emit scoreChanged();
 }
 
-void ExercisePage::judged(bool right, const QString &wrongPart)
+void ExercisePage::judged(bool right, const QString &given, const QString &wrongPart)
 {
-    countAnswer(right, wrongPart);
+    countAnswer(right, given, wrongPart);
     m_context.feedback.show(right);
+}
+
+std::optional<WeakSpotPick> ExercisePage::weakSpotPick(const std::function<bool(const QuestionCell &)> &allowed) const
+{
+    PracticeSession &practice = m_context.practice;
+    if (!practice.practisingWeakSpots())
+        return std::nullopt;
+    const QString tab = practiceTab();
+    return WeakSpotPick{practice.weakSpots().due(tab, allowed),
+                        [&practice, tab](const QuestionCell &cell) { return practice.weakSpots().weight(tab, cell); }};
 }
 
 void ExercisePage::revealed()
 {
+    if (m_score.awaitsFirstAnswer())
+        m_context.practice.firstTry(practiceTab(), m_cell, false);
+    m_wasRevealed = true;
     m_score.revealed();
     m_practiceNote = tr("Answer: %1").arg(shortened(answerInWords()));
     emit scoreChanged();

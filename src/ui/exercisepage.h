@@ -4,6 +4,11 @@
 #include "music/phrase.h"
 #include "music/valuechoice.h"
 #include "practice/score.h"
+#include "practice/weakspots.h"
+
+#include <QElapsedTimer>
+
+#include <optional>
 #include "ui/exercisecontext.h"
 #include "ui/pressgate.h"
 #include "ui/prompter.h"
@@ -45,6 +50,8 @@ public:
     // known (answered right or revealed); empty after a go press.
     const QString &practiceNote() const { return m_practiceNote; }
     bool hasQuestion() const { return m_hasQuestion; }
+    // The tab's name where progress is kept and mapped: "Chords", "Relations", "Transpose", "Intervals".
+    virtual QString practiceTab() const = 0;
     // Names the answer of the question shown, which then counts as missed; false without one.
     bool showAnswer();
 
@@ -70,14 +77,18 @@ protected:
     // Heard after a right answer, if "Hear each question" is on.
     void hearAfterAnswer(const Phrase &phrase);
 
-    // The end of a go press: a new question shown, or none ("geen verwijzing!", nothing ticked).
-    void questionAsked();
+    // The end of a go press: a new question shown (`cell` places it in the mastery map), or none
+    // ("geen verwijzing!", nothing ticked).
+    void questionAsked(const QuestionCell &cell);
     void noQuestionAsked();
-    // Every judged answer: counted for the question shown, then the verdict line. `wrongPart`
-    // says what missed without giving the answer away.
-    void judged(bool right, const QString &wrongPart = {});
+    // Every judged answer (`given` in words): counted for the question shown, then the verdict
+    // line. `wrongPart` says what missed without giving the answer away.
+    void judged(bool right, const QString &given, const QString &wrongPart = {});
     // An answer confirmed in a box of its own instead of the verdict line: counted only.
-    void countAnswer(bool right, const QString &wrongPart = {});
+    void countAnswer(bool right, const QString &given, const QString &wrongPart = {});
+    // How a go press asks with "Practise my weak spots" ticked: the question due that `allowed`
+    // lets through, or a weighted draw; nothing while the item is off.
+    std::optional<WeakSpotPick> weakSpotPick(const std::function<bool(const QuestionCell &)> &allowed) const;
     // The answer of the question shown, in words ("Db, Dominant 7 b5").
     virtual QString answerInWords() const = 0;
 
@@ -127,6 +138,10 @@ private:
     Score m_score;
     QString m_practiceNote;
     bool m_hasQuestion = false;
+    QuestionCell m_cell;
+    QElapsedTimer m_shown;     // since the question was shown
+    bool m_answered = false;   // the question has had a judged answer
+    bool m_wasRevealed = false;
 };
 
 } // namespace velmora

@@ -1,5 +1,6 @@
 #include "ui/prompter.h"
 
+#include <QFileDialog>
 #include <QMessageBox>
 
 namespace velmora {
@@ -16,6 +17,11 @@ bool MessageBoxPrompter::askYesNo(const QString &title, const QString &text)
     QMessageBox box(QMessageBox::Question, title, text, QMessageBox::Yes | QMessageBox::No, m_parent);
     // The box has no Cancel; anything but No counts as Yes.
     return box.exec() != QMessageBox::No;
+}
+
+QString MessageBoxPrompter::saveFileName(const QString &title, const QString &suggested)
+{
+    return QFileDialog::getSaveFileName(m_parent, title, suggested);
 }
 
 } // namespace velmora

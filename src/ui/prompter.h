@@ -17,6 +17,8 @@ public:
     virtual void inform(const QString &text, Icon icon = Icon::None) = 0;
     // Yes and No with the question icon; true for Yes.
     virtual bool askYesNo(const QString &title, const QString &text) = 0;
+    // The file to save to, as the player names it in a file dialog; empty when cancelled.
+    virtual QString saveFileName(const QString &title, const QString &suggested) = 0;
 };
 
 class MessageBoxPrompter : public Prompter
@@ -27,6 +29,7 @@ public:
 
     void inform(const QString &text, Icon icon) override;
     bool askYesNo(const QString &title, const QString &text) override;
+    QString saveFileName(const QString &title, const QString &suggested) override;
 
 private:
     QWidget *m_parent;

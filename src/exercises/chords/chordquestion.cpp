@@ -63,6 +63,10 @@ Expected<QString> DrawChordKind(RecordCursor &chordKinds, RandomSource &random, 
                        .arg(chordKinds.table(), fields::ChordKind)};
 }
 
+// The chord of `kind` on `scale`, shuffled when asked.
+Expected<ChordQuestion> buildChordQuestion(const DrawnRecord &scale, const QString &kind, RandomSource &random,
+                                           const ChordOptions &options, const NoteSlots &previousSlots);
+
 } // namespace
 
 Expected<ChordQuestion> drawChordQuestion(RecordCursor &ladders, RecordCursor &chordKinds, RandomSource &random,
@@ -76,13 +80,49 @@ Expected<ChordQuestion> drawChordQuestion(RecordCursor &ladders, RecordCursor &c
     const Expected<QString> kind = DrawChordKind(chordKinds, random, options.excludeExtended, options.kinds);
     if (!kind)
         return Failure{kind.error()};
-    const Expected<QString> key = scale->field(fields::Key);
+    return buildChordQuestion(*scale, *kind, random, options, previousSlots);
+}
+
+Expected<ChordQuestion> drawChordQuestion(RecordCursor &ladders, RecordCursor &chordKinds, RandomSource &random,
+                                          const ChordOptions &options, const NoteSlots &previousSlots,
+                                          const WeakSpotPick &pick)
+{
+    const PressSnapshot snapshot(ladders);
+    const Expected<std::vector<RecordCursor::Group>> keys = ladders.groups({fields::Key}, options.keys);
+    if (!keys)
+        return Failure{keys.error()};
+    const Expected<std::vector<RecordCursor::Group>> kinds = chordKinds.groups({fields::ChordKind}, options.kinds);
+    if (!kinds)
+        return Failure{kinds.error()};
+    std::vector<CellColumn> columns;
+    for (const RecordCursor::Group &kind : *kinds) {
+        if (!(options.excludeExtended && isExtendedChordCode(kind.values.first())))
+            columns.push_back({kind.values.first(), kind.count});
+    }
+    if (keys->empty())
+        return Failure{noChosenKeyMessage(ladders.table())};
+    if (columns.empty())
+        return Failure{QStringLiteral("No chord kind that \"chort-sort\" holds can be asked as chosen.")};
+    const PickedCell cell = pickCell(*keys, columns, pick, random);
+    const Expected<DrawnRecord> scale =
+        ladders.drawFromGroup({fields::Key}, (*keys)[size_t(cell.row)].values, cell.drawn ? random.next() : 0);
+    if (!scale)
+        return Failure{scale.error()};
+    return buildChordQuestion(*scale, columns[size_t(cell.column)].name, random, options, previousSlots);
+}
+
+namespace {
+
+Expected<ChordQuestion> buildChordQuestion(const DrawnRecord &scale, const QString &kind, RandomSource &random,
+                                           const ChordOptions &options, const NoteSlots &previousSlots)
+{
+    const Expected<QString> key = scale.field(fields::Key);
     if (!key)
         return Failure{key.error()};
 
-    ChordQuestion question{*key, *kind, previousSlots, true};
-    if (const ChordKind *builder = findChordKind(*kind)) {
-        const Expected<NoteSlots> notes = buildChord(*builder, *scale);
+    ChordQuestion question{*key, kind, previousSlots, true};
+    if (const ChordKind *builder = findChordKind(kind)) {
+        const Expected<NoteSlots> notes = buildChord(*builder, scale);
         if (!notes)
             return Failure{notes.error()};
         question.notes = *notes;
@@ -93,6 +133,8 @@ Expected<ChordQuestion> drawChordQuestion(RecordCursor &ladders, RecordCursor &c
         ShuffleNoteSlots(question.notes, random);
     return question;
 }
+
+} // namespace
 
 void ShuffleNoteSlots(NoteSlots &notes, RandomSource &random)
 {

@@ -3,6 +3,7 @@
 #include "exercises/chords/chordkinds.h"
 #include "music/expected.h"
 #include "music/valuechoice.h"
+#include "practice/weakspots.h"
 
 #include <QCoreApplication>
 #include <QString>
@@ -34,6 +35,11 @@ struct ChordQuestion
 // draw the chord kind (redrawing excluded kinds), build the chord and shuffle it when asked.
 Expected<ChordQuestion> drawChordQuestion(RecordCursor &ladders, RecordCursor &chordKinds, RandomSource &random,
                                           const ChordOptions &options, const NoteSlots &previousSlots);
+// The same press with "Practise my weak spots": the question due, or a draw weighted per key and
+// chord kind (a question's row is its key, its column its chord-kind code).
+Expected<ChordQuestion> drawChordQuestion(RecordCursor &ladders, RecordCursor &chordKinds, RandomSource &random,
+                                          const ChordOptions &options, const NoteSlots &previousSlots,
+                                          const WeakSpotPick &pick);
 
 // A uniformly random permutation of all seven slots, empty ones included.
 void ShuffleNoteSlots(NoteSlots &notes, RandomSource &random);

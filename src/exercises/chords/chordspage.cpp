@@ -101,8 +101,13 @@ void ChordsPage::Command1_Click()
         return;
     const ChordOptions options{m_excludeExtended->isChecked(), m_mixUp->isChecked(), keyChoice(), m_kindChoice};
     const bool listNotes = m_viewText->isChecked();
+    const std::optional<WeakSpotPick> pick = weakSpotPick([&options](const QuestionCell &cell) {
+        return options.keys.allows(cell.row) && options.kinds.allows(cell.column)
+            && !(options.excludeExtended && isExtendedChordCode(cell.column));
+    });
     const Expected<ChordQuestion> question =
-        drawChordQuestion(m_context.ladders, m_context.chordKinds, m_context.random, options, m_noteSlots);
+        pick ? drawChordQuestion(m_context.ladders, m_context.chordKinds, m_context.random, options, m_noteSlots, *pick)
+             : drawChordQuestion(m_context.ladders, m_context.chordKinds, m_context.random, options, m_noteSlots);
     if (!succeeded(question))
         return;
 
@@ -110,7 +115,7 @@ void ChordsPage::Command1_Click()
     CurrentChordKind = question->kind;
     m_cheatLabel->setText(CurrentKey + CurrentChordKind);
     if (question->kindHasBuilder) {
-        questionAsked();
+        questionAsked({CurrentKey, CurrentChordKind});
     } else {
         noQuestionAsked();
         m_context.prompter.inform(ui::caption(QT_TRANSLATE_NOOP("Velmora", "geen verwijzing!")));
@@ -209,11 +214,12 @@ void ChordsPage::judge(int buttonIndex)
     const QString wrongPart = rightKind ? tr("Right kind, wrong key")
                               : rightKey ? tr("Right key, wrong kind")
                                          : tr("Key and kind both wrong");
+    const QString given = QStringLiteral("%1, %2").arg(chosenKey, ui::caption(button.caption).simplified());
     if (right && button.confirmsWithMessage) {
-        countAnswer(true);
+        countAnswer(true, given);
         m_context.prompter.inform(ui::caption(QT_TRANSLATE_NOOP("Velmora", "goed")));
     } else {
-        judged(right, wrongPart);
+        judged(right, given, wrongPart);
     }
 }
 

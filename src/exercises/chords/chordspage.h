@@ -29,6 +29,7 @@ public:
     // The chord kinds a question may be drawn with, as the player chose them.
     void setKindChoice(ValueChoice kinds) { m_kindChoice = std::move(kinds); }
     const ValueChoice &kindChoice() const { return m_kindChoice; }
+    QString practiceTab() const override { return QStringLiteral("Chords"); }
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;

@@ -103,6 +103,61 @@ Expected<IntervalQuestion> drawIntervalQuestion(RecordCursor &ladders, RecordCur
     return IntervalQuestion{scale->key, *name, *direction, *answer, noneSelected};
 }
 
+QString intervalColumn(const QString &interval, const QString &direction)
+{
+    return interval + QLatin1Char(' ') + direction;
+}
+
+Expected<IntervalQuestion> drawIntervalQuestion(RecordCursor &ladders, RecordCursor &intervals, RandomSource &random,
+                                                const IntervalSelection &ticked, const ValueChoice &startNotes,
+                                                const WeakSpotPick &pick)
+{
+    if (CheckIntervalChoice(QString(), ticked).NoIntervalSelected)
+        return drawIntervalQuestion(ladders, intervals, random, ticked, startNotes);
+    const PressSnapshot snapshot(ladders);
+    const Expected<std::vector<RecordCursor::Group>> rows = ladders.groups({fields::Key}, startNotes);
+    if (!rows)
+        return Failure{rows.error()};
+    if (rows->empty())
+        return Failure{noChosenKeyMessage(ladders.table())};
+    // A name outside the thirteen is never rejected, as the boxes' own check has it.
+    QSet<QString> tickedNames, names;
+    for (int i = 0; i < IntervalChoiceCount; ++i) {
+        names.insert(QLatin1String(intervalChoices()[size_t(i)].name));
+        if (ticked[size_t(i)])
+            tickedNames.insert(QLatin1String(intervalChoices()[size_t(i)].name));
+    }
+    const QStringList nameAndDirection{fields::IntervalName, fields::Direction};
+    const Expected<std::vector<RecordCursor::Group>> kinds =
+        intervals.groups(nameAndDirection, ValueChoice::only(tickedNames, names, true));
+    if (!kinds)
+        return Failure{kinds.error()};
+    std::vector<CellColumn> columns;
+    for (const RecordCursor::Group &kind : *kinds)
+        columns.push_back({intervalColumn(kind.values[0], kind.values[1]), kind.count});
+    if (columns.empty()) {
+        return Failure{QStringLiteral("Table \"%1\", field \"%2\": no interval of the ticked kinds is stored, so none "
+                                      "can be asked.").arg(intervals.table(), fields::IntervalName)};
+    }
+    const PickedCell cell = pickCell(*rows, columns, pick, random);
+    const Expected<DrawnRecord> scale =
+        ladders.drawFromGroup({fields::Key}, (*rows)[size_t(cell.row)].values, cell.drawn ? random.next() : 0);
+    if (!scale)
+        return Failure{scale.error()};
+    const Expected<DrawnRecord> record =
+        intervals.drawFromGroup(nameAndDirection, (*kinds)[size_t(cell.column)].values, cell.drawn ? random.next() : 0);
+    if (!record)
+        return Failure{record.error()};
+    const Expected<QString> top = record->field(fields::Top);
+    if (!top)
+        return Failure{top.error()};
+    const Expected<QString> answer = scale->field(*top);
+    if (!answer)
+        return Failure{answer.error()};
+    const QStringList &kind = (*kinds)[size_t(cell.column)].values;
+    return IntervalQuestion{(*rows)[size_t(cell.row)].values.first(), kind[0], kind[1], *answer, false};
+}
+
 std::optional<std::pair<int, int>> intervalKeys(QStringView startNote, QStringView interval, QStringView direction)
 {
     // The thirteen choices stand in order of size, a semitone apart.

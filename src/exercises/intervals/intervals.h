@@ -2,6 +2,7 @@
 
 #include "music/expected.h"
 #include "music/valuechoice.h"
+#include "practice/weakspots.h"
 
 #include <QString>
 #include <QStringView>
@@ -49,6 +50,12 @@ struct IntervalQuestion
 Expected<IntervalQuestion> drawIntervalQuestion(RecordCursor &ladders, RecordCursor &intervals,
                                                 RandomSource &random, const IntervalSelection &ticked,
                                                 const ValueChoice &startNotes = {});
+// With "Practise my weak spots" (and some box ticked): a question's row is the start note, its
+// column the interval's name and direction (intervalColumn).
+Expected<IntervalQuestion> drawIntervalQuestion(RecordCursor &ladders, RecordCursor &intervals, RandomSource &random,
+                                                const IntervalSelection &ticked, const ValueChoice &startNotes,
+                                                const WeakSpotPick &pick);
+QString intervalColumn(const QString &interval, const QString &direction);
 
 // The start note (in octave 4) and the note that completes the interval: as many semitones as its
 // name gives ("Prime" 0 ... "Octave" 12) below it for "down", above it for any other direction.

@@ -64,8 +64,16 @@ void IntervalsPage::Command34_Click()
     for (int n = 0; n < IntervalChoiceCount; ++n)
         ticked[n] = m_choices[n]->isChecked();
 
+    const std::optional<WeakSpotPick> pick = weakSpotPick([this, &ticked](const QuestionCell &cell) {
+        for (int n = 0; n < IntervalChoiceCount; ++n) {
+            if (cell.column.startsWith(QLatin1String(intervalChoices()[size_t(n)].name) + QLatin1Char(' ')))
+                return keyChoice().allows(cell.row) && ticked[size_t(n)];
+        }
+        return keyChoice().allows(cell.row);
+    });
     const Expected<IntervalQuestion> question =
-        drawIntervalQuestion(m_context.ladders, m_context.intervals, m_context.random, ticked, keyChoice());
+        pick ? drawIntervalQuestion(m_context.ladders, m_context.intervals, m_context.random, ticked, keyChoice(), *pick)
+             : drawIntervalQuestion(m_context.ladders, m_context.intervals, m_context.random, ticked, keyChoice());
     if (!succeeded(question))
         return;
     if (cheatMode())
@@ -87,7 +95,7 @@ void IntervalsPage::Command34_Click()
     m_start->setText(question->startNote);
     m_interval->setText(question->interval);
     m_direction->setText(question->direction);
-    questionAsked();
+    questionAsked({question->startNote, intervalColumn(question->interval, question->direction)});
     announceQuestion(ui::caption(QT_TRANSLATE_NOOP("Velmora", "From %1, %2, %3")).arg(question->startNote, question->interval, question->direction));
     for (QLineEdit *box : {m_interval, m_direction, m_start})
         box->setCursorPosition(0);
@@ -97,8 +105,9 @@ void IntervalsPage::Command34_Click()
 
 void IntervalsPage::judge(int buttonIndex)
 {
-    const bool right = acceptsAnswer(pitchClassButtons()[buttonIndex].intervalSpellings, ExpectedAnswer);
-    judged(right);
+    const PitchClassButton &button = pitchClassButtons()[buttonIndex];
+    const bool right = acceptsAnswer(button.intervalSpellings, ExpectedAnswer);
+    judged(right, QLatin1String(button.caption));
     // After the chime: the start and the answer one after another, then together.
     if (right && m_keys)
         hearAfterAnswer(phrase::inOrderThenTogether({m_keys->first, m_keys->second}));

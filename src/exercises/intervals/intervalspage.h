@@ -22,6 +22,7 @@ public:
     IntervalsPage(QTabWidget *tabControl, ExerciseContext &context);
 
     void Command34_Click();
+    QString practiceTab() const override { return QStringLiteral("Intervals"); }
     QString keysCaption() const override { return tr("Start notes"); }
 
 protected:

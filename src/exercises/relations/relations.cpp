@@ -27,8 +27,36 @@ Expected<RelationsQuestion> drawRelationsQuestion(RecordCursor &ladders, RandomS
         major = int(r2 + r2) + 1 == 1;
     }
     if (major)
-        return RelationsQuestion{key + QStringLiteral(" maj"), *sixth + QStringLiteral(" min")};
-    return RelationsQuestion{*sixth + QStringLiteral(" min"), key + QStringLiteral(" maj")};
+        return RelationsQuestion{key + QStringLiteral(" maj"), *sixth + QStringLiteral(" min"), key, true};
+    return RelationsQuestion{*sixth + QStringLiteral(" min"), key + QStringLiteral(" maj"), key, false};
+}
+
+Expected<RelationsQuestion> drawRelationsQuestion(RecordCursor &ladders, RandomSource &random, RelationsMode mode,
+                                                  const ValueChoice &keys, const WeakSpotPick &pick)
+{
+    const PressSnapshot snapshot(ladders);
+    const Expected<std::vector<RecordCursor::Group>> rows = ladders.groups({fields::Key}, keys);
+    if (!rows)
+        return Failure{rows.error()};
+    if (rows->empty())
+        return Failure{noChosenKeyMessage(ladders.table())};
+    std::vector<CellColumn> columns;
+    for (const QString &column : RelationsColumns) {
+        if (mode == RelationsMode::Both || (mode == RelationsMode::Major) == (column == RelationsColumns.first()))
+            columns.push_back({column});
+    }
+    const PickedCell cell = pickCell(*rows, columns, pick, random);
+    const Expected<DrawnRecord> scale =
+        ladders.drawFromGroup({fields::Key}, (*rows)[size_t(cell.row)].values, cell.drawn ? random.next() : 0);
+    if (!scale)
+        return Failure{scale.error()};
+    const QString key = (*rows)[size_t(cell.row)].values.first();
+    const Expected<QString> sixth = scale->field(QStringLiteral("6"));
+    if (!sixth)
+        return Failure{sixth.error()};
+    if (columns[size_t(cell.column)].name == RelationsColumns.first())
+        return RelationsQuestion{key + QStringLiteral(" maj"), *sixth + QStringLiteral(" min"), key, true};
+    return RelationsQuestion{*sixth + QStringLiteral(" min"), key + QStringLiteral(" maj"), key, false};
 }
 
 std::span<const RelationsButton> relationsButtons()

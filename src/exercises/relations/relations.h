@@ -2,8 +2,10 @@
 
 #include "music/expected.h"
 #include "music/valuechoice.h"
+#include "practice/weakspots.h"
 
 #include <QString>
+#include <QStringList>
 
 #include <span>
 #include <vector>
@@ -20,11 +22,18 @@ struct RelationsQuestion
 {
     QString text;
     QString expected;
+    QString key;       // the major key of the pair
+    bool major = true; // a major chord asked
 };
 
 // `keys` are the major keys of the pairs that may be asked.
 Expected<RelationsQuestion> drawRelationsQuestion(RecordCursor &ladders, RandomSource &random, RelationsMode mode,
                                                   const ValueChoice &keys = {});
+// With "Practise my weak spots": a question's row is the major key, its column "major" or "minor"
+// (RelationsColumns), the kind of chord asked.
+inline const QStringList RelationsColumns{QStringLiteral("major"), QStringLiteral("minor")};
+Expected<RelationsQuestion> drawRelationsQuestion(RecordCursor &ladders, RandomSource &random, RelationsMode mode,
+                                                  const ValueChoice &keys, const WeakSpotPick &pick);
 
 struct RelationsButton
 {

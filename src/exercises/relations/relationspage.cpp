@@ -71,20 +71,27 @@ void RelationsPage::Command32_Click()
     const RelationsMode mode = m_majorOnly->isChecked()   ? RelationsMode::Major
                                : m_minorOnly->isChecked() ? RelationsMode::Minor
                                                           : RelationsMode::Both;
-    const Expected<RelationsQuestion> question = drawRelationsQuestion(m_context.ladders, m_context.random, mode, keyChoice());
+    const std::optional<WeakSpotPick> pick = weakSpotPick([this, mode](const QuestionCell &cell) {
+        const bool major = cell.column == RelationsColumns.first();
+        return keyChoice().allows(cell.row) && (mode == RelationsMode::Both || major == (mode == RelationsMode::Major));
+    });
+    const Expected<RelationsQuestion> question =
+        pick ? drawRelationsQuestion(m_context.ladders, m_context.random, mode, keyChoice(), *pick)
+             : drawRelationsQuestion(m_context.ladders, m_context.random, mode, keyChoice());
     if (!succeeded(question))
         return;
     ExpectedAnswer = question->expected;
     m_questionBox->setText(question->text);
-    questionAsked();
+    questionAsked({question->key, RelationsColumns[question->major ? 0 : 1]});
     announceQuestion(question->text);
     setQuestionSound(phrase::brokenThenTogether(triadKeys(question->text)));
 }
 
 void RelationsPage::judge(int buttonIndex)
 {
-    const bool right = QLatin1String(relationsButtons()[buttonIndex].answer) == ExpectedAnswer;
-    judged(right);
+    const QString given = QLatin1String(relationsButtons()[buttonIndex].answer);
+    const bool right = given == ExpectedAnswer;
+    judged(right, given);
     // The chord asked, then the one it is related to.
     if (right)
         hearAfterAnswer(questionSound().then(phrase::brokenThenTogether(triadKeys(ExpectedAnswer))));

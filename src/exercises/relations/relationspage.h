@@ -16,6 +16,7 @@ public:
     RelationsPage(QTabWidget *tabControl, ExerciseContext &context);
 
     void Command32_Click();
+    QString practiceTab() const override { return QStringLiteral("Relations"); }
     QString keysCaption() const override { return tr("Major keys"); }
 
 protected:

@@ -37,6 +37,28 @@ Expected<TransposeQuestion> drawTransposeQuestion(RecordCursor &ladders, RandomS
     return TransposeQuestion{scale->key, *expected};
 }
 
+Expected<TransposeQuestion> drawTransposeQuestion(RecordCursor &ladders, RandomSource &random, const QString &degree,
+                                                  const ValueChoice &keys, const QString &pair, const WeakSpotPick &pick)
+{
+    if (degree.isEmpty())
+        return drawTransposeQuestion(ladders, random, degree, keys);
+    const PressSnapshot snapshot(ladders);
+    const Expected<std::vector<RecordCursor::Group>> rows = ladders.groups({fields::Key}, keys);
+    if (!rows)
+        return Failure{rows.error()};
+    if (rows->empty())
+        return Failure{noChosenKeyMessage(ladders.table())};
+    const PickedCell cell = pickCell(*rows, {{pair}}, pick, random);
+    const Expected<DrawnRecord> scale =
+        ladders.drawFromGroup({fields::Key}, (*rows)[size_t(cell.row)].values, cell.drawn ? random.next() : 0);
+    if (!scale)
+        return Failure{scale.error()};
+    const Expected<QString> expected = scale->field(degree);
+    if (!expected)
+        return Failure{expected.error()};
+    return TransposeQuestion{(*rows)[size_t(cell.row)].values.first(), *expected};
+}
+
 std::optional<int> soundingKey(QStringView written, Instrument score)
 {
     const std::optional<int> key = pitchOf(written, 4);

@@ -2,6 +2,7 @@
 
 #include "music/expected.h"
 #include "music/valuechoice.h"
+#include "practice/weakspots.h"
 
 #include <QString>
 
@@ -26,6 +27,10 @@ struct TransposeQuestion
 // `keys` are the written notes that may be asked.
 Expected<TransposeQuestion> drawTransposeQuestion(RecordCursor &ladders, RandomSource &random, const QString &degree,
                                                   const ValueChoice &keys = {});
+// With "Practise my weak spots": a question's row is the written note, its column `pair`, the
+// instrument pair the options name.
+Expected<TransposeQuestion> drawTransposeQuestion(RecordCursor &ladders, RandomSource &random, const QString &degree,
+                                                  const ValueChoice &keys, const QString &pair, const WeakSpotPick &pick);
 
 // The note written for `score` (in octave 4) as that instrument sounds it: a B-flat instrument a
 // major second lower, an E-flat one a major sixth lower.

@@ -99,14 +99,21 @@ void TransposePage::Command33_Click()
     // With "Other" on either side no pair matches and the previous pair's field stays in use.
     const QString degree =
         transpositionField(selectedInstrument(m_score), selectedInstrument(m_instrument)).value_or(TransposeDegree);
-    const Expected<TransposeQuestion> question = drawTransposeQuestion(m_context.ladders, m_context.random, degree, keyChoice());
+    // A question's column is its pair of instruments: "Bb>Eb", a score for B-flat played on E-flat.
+    const QString pair = QStringLiteral("%1>%2").arg(m_score[int(selectedInstrument(m_score))]->objectName().section(QLatin1Char('_'), 1),
+                                                     m_instrument[int(selectedInstrument(m_instrument))]->objectName().section(QLatin1Char('_'), 1));
+    const std::optional<WeakSpotPick> pick =
+        weakSpotPick([this, &pair](const QuestionCell &cell) { return keyChoice().allows(cell.row) && cell.column == pair; });
+    const Expected<TransposeQuestion> question =
+        pick ? drawTransposeQuestion(m_context.ladders, m_context.random, degree, keyChoice(), pair, *pick)
+             : drawTransposeQuestion(m_context.ladders, m_context.random, degree, keyChoice());
     if (!succeeded(question))
         return;
     TransposeDegree = degree;
     ExpectedAnswer = question->expected;
     m_writtenNote->setText(question->writtenNote);
     m_writtenNote->setCursorPosition(0);
-    questionAsked();
+    questionAsked({question->writtenNote, pair});
     const int score = int(selectedInstrument(m_score));
     announceQuestion(ui::caption(QT_TRANSLATE_NOOP("Velmora", "Score for %1 instrument, note %2"))
                          .arg(m_score[score]->text().section(QLatin1Char(' '), 0, 0), question->writtenNote));
@@ -116,7 +123,8 @@ void TransposePage::Command33_Click()
 
 void TransposePage::judge(int buttonIndex)
 {
-    judged(acceptsAnswer(pitchClassButtons()[buttonIndex].transposeSpellings, ExpectedAnswer));
+    const PitchClassButton &button = pitchClassButtons()[buttonIndex];
+    judged(acceptsAnswer(button.transposeSpellings, ExpectedAnswer), QLatin1String(button.caption));
 }
 
 } // namespace velmora

@@ -18,6 +18,7 @@ public:
     TransposePage(QTabWidget *tabControl, ExerciseContext &context);
 
     void Command33_Click();
+    QString practiceTab() const override { return QStringLiteral("Transpose"); }
     QString keysCaption() const override { return tr("Written notes"); }
 
 protected:
