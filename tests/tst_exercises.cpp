@@ -3,12 +3,15 @@
 #include "music/notename.h"
 #include "exercises/relations/relations.h"
 #include "testsupport.h"
+#include "practice/progressstore.h"
 #include "ui/accessibility.h"
 #include "ui/keyboard.h"
 
 #include <QApplication>
 #include <QAction>
 #include <QCheckBox>
+#include <QComboBox>
+#include <QTableWidget>
 #include <QDialog>
 #include <QDialogButtonBox>
 #include <QPushButton>
@@ -440,6 +443,59 @@ private slots:
         // Asked once, whatever the other tabs asked since; revealed by the cheat before it was answered.
         QVERIFY2(h->text("ScoreBar").contains(": 0 of 1 right at the first try - 0 in a row"), qPrintable(h->text("ScoreBar")));
         QCOMPARE(h->find<ui::StatusReader>("StatusReader")->message(), Correct + " " + h->text("ScoreBar"));
+    }
+
+    // "Keep my progress": the answers kept as they are given, the choices and ticks back at the next
+    // start, the map in "Progress...", the CSV export, and a real deletion when it is unticked.
+    void keptProgressComesBackAndIsMapped()
+    {
+        const QString file = ProgressStore::defaultPath();
+        {
+            auto h = harness();
+            h->prompter.answerYes = true;
+            h->window.findChild<QAction *>("KeepProgress")->trigger();
+            QVERIFY(QFile::exists(file));
+            h->window.findChild<QAction *>("ShowScore")->trigger();
+            h->find<QCheckBox>("check1_mixup")->click();
+            h->click("Command1");
+            const auto [key, code] = test::splitChordAnswer(h->text("Label1"));
+            h->click(test::keyButtonFor(key));
+            h->click(code == QLatin1String("maj_3") ? "Command3" : "Command2"); // wrong first
+            h->click(test::chordButtonFor(code));
+            tabs()[1].ask(*h);
+            tabs()[1].answer(*h, tabs()[1].answerShown(*h)); // revealed by the cheat first
+        }
+        auto h = harness();
+        QVERIFY(h->window.findChild<QAction *>("KeepProgress")->isChecked());
+        QVERIFY(h->window.findChild<QAction *>("ShowScore")->isChecked() && h->find<QCheckBox>("check1_mixup")->isChecked());
+        h->window.findChild<QAction *>("ShowProgress")->trigger();
+        auto *progress = h->window.findChild<QDialog *>("ProgressWindow");
+        QVERIFY(progress);
+        auto *period = progress->findChild<QComboBox *>("ProgressPeriod");
+        period->setCurrentIndex(period->count() - 1); // all time
+        int asked = 0, right = 0;
+        for (const char *map : {"MapChords", "MapRelations"}) {
+            auto *table = progress->findChild<QTableWidget *>(QLatin1String(map));
+            for (int r = 0; r < table->rowCount(); ++r) {
+                for (int c = 0; c < table->columnCount(); ++c) {
+                    asked += table->item(r, c)->text().toInt();
+                    right += table->item(r, c)->toolTip().contains(QStringLiteral("right at the first try 1 times"));
+                }
+            }
+        }
+        QCOMPARE(asked, 2); // two questions, each with its first answer wrong or revealed
+        QCOMPARE(right, 0);
+        QTemporaryDir dir;
+        h->prompter.saveAs = dir.filePath(QStringLiteral("answers.csv"));
+        progress->findChild<QPushButton *>("ExportAnswers")->click();
+        const QList<QByteArray> lines = test::readFile(h->prompter.saveAs).split('\n');
+        QCOMPARE(lines.size(), 5); // the header, three answers and the last line's end
+        QVERIFY2(lines[1].contains(",Chords,") && lines[1].contains(",0,1,0,") && lines[2].contains(",1,0,0,")
+                     && lines[3].contains(",Relations,") && lines[3].contains(",1,1,1,"),
+                 test::readFile(h->prompter.saveAs).constData());
+        h->prompter.answerYes = true;
+        h->window.findChild<QAction *>("KeepProgress")->trigger();
+        QVERIFY(!QFile::exists(file));
     }
 
     // Chords narrowed in the Practice menu's dialog to three keys and the kind a "goed" box

@@ -9,10 +9,13 @@
 #include "testdata.h"
 
 #include <QDir>
+#include <QElapsedTimer>
+#include <QProcess>
 #include <QFile>
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <csignal>
 #include <sys/stat.h>
 
 #include <map>
@@ -196,6 +199,44 @@ private slots:
         pick.due = QuestionCell{QStringLiteral("G"), QStringLiteral("major")};
         const PickedCell due = pickCell(rows, {{QStringLiteral("major")}}, pick, random);
         QVERIFY(due.row == 1 && !due.drawn);
+    }
+
+    // A program killed while it keeps answers loses at most the one being written; two programs
+    // keeping into one file at once lose none of either's.
+    void answersSurviveAKillAndASecondWriter()
+    {
+        QTemporaryDir dir;
+        const QString path = dir.filePath(QStringLiteral("progress.sqlite"));
+        QProcess writers[2];
+        for (QProcess &writer : writers) {
+            writer.start(QStringLiteral(PROGRESS_WRITER), {path});
+            QVERIFY(writer.waitForStarted() && writer.waitForReadyRead(10000)); // the file made, the second opens it
+        }
+        int said[2] = {0, 0};
+        const auto read = [&] {
+            for (int w = 0; w < 2; ++w) {
+                for (const QByteArray &line : writers[w].readAllStandardOutput().split('\n'))
+                    said[w] = std::max(said[w], line.toInt());
+            }
+        };
+        QElapsedTimer clock;
+        clock.start();
+        while ((said[0] < 300 || said[1] < 300) && clock.elapsed() < 20000) {
+            for (QProcess &writer : writers)
+                writer.waitForReadyRead(5);
+            read();
+        }
+        for (QProcess &writer : writers) {
+            ::kill(pid_t(writer.processId()), SIGKILL);
+            writer.waitForFinished();
+        }
+        read();
+        QVERIFY2(said[0] >= 300 && said[1] >= 300, qPrintable(QStringLiteral("%1 and %2").arg(said[0]).arg(said[1])));
+        ProgressStore store;
+        QCOMPARE(store.open(path), QString());
+        const int kept = store.figures(QStringLiteral("Chords"), {}).value({QStringLiteral("C"), QStringLiteral("maj_3")}).asked;
+        QVERIFY2(kept >= said[0] + said[1] && kept <= said[0] + said[1] + 2,
+                 qPrintable(QStringLiteral("%1 kept, %2 + %3 said").arg(kept).arg(said[0]).arg(said[1])));
     }
 
     // A progress file that cannot be used is named and left as it was; a damaged one is moved aside.

@@ -422,7 +422,7 @@ bool ProgressStore::exportCsv(const QString &fileName) const
     query.setForwardOnly(true);
     if (!query.exec(QStringLiteral("SELECT at, tab, row, col, given, right, first, revealed, ms FROM answers ORDER BY rowid")))
         return false;
-    file.write("when,tab,question,asked,answer given,right,first answer,revealed,ms\r\n");
+    file.write("when,tab,key or note,kind or interval,answer given,right,first answer,revealed,ms\r\n");
     while (query.next()) {
         const QStringList cells{
             QDateTime::fromMSecsSinceEpoch(query.value(0).toLongLong()).toString(Qt::ISODate),
