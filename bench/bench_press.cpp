@@ -1,5 +1,10 @@
 #include "exercises/chords/chordquestion.h"
 #include "app/mainwindow.h"
+#include "app/progresswindow.h"
+#include "exercises/relations/relations.h"
+#include "practice/practicesession.h"
+#include "practice/progressstore.h"
+#include "practice/weakspots.h"
 #include "music/musicdatabase.h"
 #include "ui/clock.h"
 #include "ui/prompter.h"
@@ -10,6 +15,7 @@
 
 #include <QAbstractButton>
 #include <QAction>
+#include <QComboBox>
 #include <QDialog>
 #include <QApplication>
 #include <QSqlDatabase>
@@ -162,6 +168,67 @@ void DrillDialogOpens(benchmark::State &state)
         state.ResumeTiming();
     }
 }
+// One answer kept: the row committed to the progress file (WAL, synchronous NORMAL).
+void KeepAnswer(benchmark::State &state)
+{
+    ProgressStore store;
+    store.open(workDir->filePath(QStringLiteral("keep-%1.sqlite").arg(qintptr(&state))));
+    const KeptAnswer answer{QDateTime::currentDateTime(), QStringLiteral("Chords"), {QStringLiteral("Db"), QStringLiteral("dom7_b5")},
+                            QStringLiteral("Db, Dominant 7 b5"), true, true, false, 2300};
+    for (auto _ : state)
+        store.keep(answer);
+}
+BENCHMARK(KeepAnswer)->Repetitions(5)->ReportAggregatesOnly(true)->Unit(benchmark::kMicrosecond);
+
+// A relations press's data work drawn uniformly (0) or weighted by the weak spots (1).
+void WeightedPress(benchmark::State &state)
+{
+    MusicDatabase db;
+    db.open(databaseFor(15));
+    RecordCursor ladders(db.connectionName(), tables::Ladders);
+    SeededRandom random(1);
+    WeakSpots spots;
+    spots.firstTry(QStringLiteral("Relations"), {QStringLiteral("Eb"), QStringLiteral("minor")}, false);
+    const WeakSpotPick pick{std::nullopt, [&spots](const QuestionCell &cell) { return spots.weight(QStringLiteral("Relations"), cell); }};
+    for (auto _ : state) {
+        const Expected<RelationsQuestion> question =
+            state.range(0) ? drawRelationsQuestion(ladders, random, RelationsMode::Both, {}, pick)
+                           : drawRelationsQuestion(ladders, random, RelationsMode::Both, {});
+        benchmark::DoNotOptimize(question->expected);
+    }
+}
+BENCHMARK(WeightedPress)->Arg(0)->Arg(1)->Unit(benchmark::kMicrosecond);
+
+// "Progress..." opened and turned to all time, over a progress file of 100,000 kept answers.
+void ProgressWindowOpens(benchmark::State &state)
+{
+    const QString path = workDir->filePath(QStringLiteral("progress-100k.sqlite"));
+    {
+        ProgressStore store;
+        store.open(path);
+        QStringList keys = keysByFifths();
+        for (int i = 0; i < 100000; ++i) {
+            store.keep({QDateTime::currentDateTime(), QStringLiteral("Chords"), {keys[i % 15], QStringLiteral("maj_3")},
+                        QStringLiteral("C, Majeur 3"), i % 3 != 0, true, false, 1500});
+        }
+    }
+    Silent silent;
+    PracticeSession practice;
+    practice.startKeeping(path);
+    QStringList kinds;
+    for (const ChordKind &kind : chordKinds())
+        kinds << kind.code;
+    const QList<ProgressWindow::Map> maps{{QStringLiteral("Chords"), QStringLiteral("Chords"), keysByFifths(), kinds,
+                                           [](const QString &code) { return code; }}};
+    for (auto _ : state) {
+        ProgressWindow window(practice, silent, maps, {});
+        auto *period = window.findChild<QComboBox *>(QStringLiteral("ProgressPeriod"));
+        period->setCurrentIndex(period->count() - 1);
+        benchmark::DoNotOptimize(window.isVisible());
+    }
+}
+BENCHMARK(ProgressWindowOpens)->Unit(benchmark::kMillisecond);
+
 // "Plain English captions" ticked and unticked: the whole window retranslated, twice.
 void PlainEnglishSwitch(benchmark::State &state)
 {

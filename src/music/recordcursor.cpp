@@ -186,7 +186,7 @@ Expected<std::vector<RecordCursor::Group>> RecordCursor::groups(const QStringLis
         selected << asText(field);
     QSqlQuery query(database(m_connectionName));
     query.setForwardOnly(true);
-    const QString sql = QStringLiteral("SELECT %1, COUNT(*) FROM %2 WHERE %3 GROUP BY %1")
+    const QString sql = QStringLiteral("SELECT %1, COUNT(*), MIN(rowid) FROM %2 WHERE %3 GROUP BY %1")
                             .arg(selected.join(QLatin1Char(',')), quotedIdentifier(m_table),
                                  fields.isEmpty() ? QStringLiteral("1") : asText(fields.first()) + QStringLiteral(" IS NOT NULL"));
     if (!query.exec(sql))
@@ -200,6 +200,7 @@ Expected<std::vector<RecordCursor::Group>> RecordCursor::groups(const QStringLis
             group.values << query.value(i).toString();
         }
         group.count = query.value(int(fields.size())).toInt();
+        group.firstRowid = query.value(int(fields.size()) + 1).toLongLong();
         if (present && choice.allows(group.values.first()))
             groups.push_back(group);
     }
@@ -208,28 +209,28 @@ Expected<std::vector<RecordCursor::Group>> RecordCursor::groups(const QStringLis
     return groups;
 }
 
-Expected<DrawnRecord> RecordCursor::drawFromGroup(const QStringList &fields, const QStringList &values, double r) const
+Expected<DrawnRecord> RecordCursor::drawFromGroup(const QStringList &fields, const Group &group, double r) const
 {
     QStringList conditions;
     for (const QString &field : fields)
         conditions << asText(field) + QStringLiteral(" = ?");
     const QString where = conditions.join(QStringLiteral(" AND "));
-    QSqlDatabase db = database(m_connectionName);
-    QSqlQuery count(db);
-    count.prepare(QStringLiteral("SELECT COUNT(*) FROM %1 WHERE %2").arg(quotedIdentifier(m_table), where));
-    for (const QString &value : values)
-        count.addBindValue(value);
-    if (!count.exec() || !count.next())
-        return Failure{readFailure(m_table, count.lastError())};
-    const int n = count.value(0).toInt();
+    const QStringList &values = group.values;
+    // Counted in the same snapshot as the groups were.
+    const int n = group.count;
     if (n <= 0)
         return Failure{vanishedMessage(m_table)};
-    QSqlQuery fetch(db);
+    QSqlQuery fetch(database(m_connectionName));
     fetch.setForwardOnly(true);
-    fetch.prepare(QStringLiteral("SELECT * FROM %1 WHERE %2 ORDER BY rowid LIMIT 1 OFFSET ?").arg(quotedIdentifier(m_table), where));
-    for (const QString &value : values)
-        fetch.addBindValue(value);
-    fetch.addBindValue(drawIndex(n, r));
+    if (n == 1) {
+        fetch.prepare(QStringLiteral("SELECT * FROM %1 WHERE rowid = ?").arg(quotedIdentifier(m_table)));
+        fetch.addBindValue(group.firstRowid);
+    } else {
+        fetch.prepare(QStringLiteral("SELECT * FROM %1 WHERE %2 ORDER BY rowid LIMIT 1 OFFSET ?").arg(quotedIdentifier(m_table), where));
+        for (const QString &value : values)
+            fetch.addBindValue(value);
+        fetch.addBindValue(drawIndex(n, r));
+    }
     if (!fetch.exec())
         return Failure{readFailure(m_table, fetch.lastError())};
     if (!fetch.next())

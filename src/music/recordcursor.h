@@ -86,10 +86,11 @@ public:
     {
         QStringList values;
         int count = 0;
+        qint64 firstRowid = 0; // the group's first record: a group of one is fetched by it
     };
     Expected<std::vector<Group>> groups(const QStringList &fields, const ValueChoice &choice) const;
-    // Record k = Int(n x r + 1) - 1, in rowid order, of the n whose `fields` hold `values`.
-    Expected<DrawnRecord> drawFromGroup(const QStringList &fields, const QStringList &values, double r) const;
+    // Record k = Int(n x r + 1) - 1, in rowid order, of the group's n records.
+    Expected<DrawnRecord> drawFromGroup(const QStringList &fields, const Group &group, double r) const;
 
 private:
     QString m_connectionName;

@@ -105,7 +105,7 @@ Expected<ChordQuestion> drawChordQuestion(RecordCursor &ladders, RecordCursor &c
         return Failure{QStringLiteral("No chord kind that \"chort-sort\" holds can be asked as chosen.")};
     const PickedCell cell = pickCell(*keys, columns, pick, random);
     const Expected<DrawnRecord> scale =
-        ladders.drawFromGroup({fields::Key}, (*keys)[size_t(cell.row)].values, cell.drawn ? random.next() : 0);
+        ladders.drawFromGroup({fields::Key}, (*keys)[size_t(cell.row)], cell.drawn ? random.next() : 0);
     if (!scale)
         return Failure{scale.error()};
     return buildChordQuestion(*scale, columns[size_t(cell.column)].name, random, options, previousSlots);

@@ -141,11 +141,11 @@ Expected<IntervalQuestion> drawIntervalQuestion(RecordCursor &ladders, RecordCur
     }
     const PickedCell cell = pickCell(*rows, columns, pick, random);
     const Expected<DrawnRecord> scale =
-        ladders.drawFromGroup({fields::Key}, (*rows)[size_t(cell.row)].values, cell.drawn ? random.next() : 0);
+        ladders.drawFromGroup({fields::Key}, (*rows)[size_t(cell.row)], cell.drawn ? random.next() : 0);
     if (!scale)
         return Failure{scale.error()};
     const Expected<DrawnRecord> record =
-        intervals.drawFromGroup(nameAndDirection, (*kinds)[size_t(cell.column)].values, cell.drawn ? random.next() : 0);
+        intervals.drawFromGroup(nameAndDirection, (*kinds)[size_t(cell.column)], cell.drawn ? random.next() : 0);
     if (!record)
         return Failure{record.error()};
     const Expected<QString> top = record->field(fields::Top);

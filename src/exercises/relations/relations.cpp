@@ -47,7 +47,7 @@ Expected<RelationsQuestion> drawRelationsQuestion(RecordCursor &ladders, RandomS
     }
     const PickedCell cell = pickCell(*rows, columns, pick, random);
     const Expected<DrawnRecord> scale =
-        ladders.drawFromGroup({fields::Key}, (*rows)[size_t(cell.row)].values, cell.drawn ? random.next() : 0);
+        ladders.drawFromGroup({fields::Key}, (*rows)[size_t(cell.row)], cell.drawn ? random.next() : 0);
     if (!scale)
         return Failure{scale.error()};
     const QString key = (*rows)[size_t(cell.row)].values.first();

@@ -50,7 +50,7 @@ Expected<TransposeQuestion> drawTransposeQuestion(RecordCursor &ladders, RandomS
         return Failure{noChosenKeyMessage(ladders.table())};
     const PickedCell cell = pickCell(*rows, {{pair}}, pick, random);
     const Expected<DrawnRecord> scale =
-        ladders.drawFromGroup({fields::Key}, (*rows)[size_t(cell.row)].values, cell.drawn ? random.next() : 0);
+        ladders.drawFromGroup({fields::Key}, (*rows)[size_t(cell.row)], cell.drawn ? random.next() : 0);
     if (!scale)
         return Failure{scale.error()};
     const Expected<QString> expected = scale->field(degree);
