@@ -498,8 +498,8 @@ void MainWindow::showCredits()
                                                  "documentation).\nFont: Liberation Sans 2, SIL Open Font License 1.1.\n"
                                                  "SoundFont: %2.\nYour own files (Chords-VB.mdb, sound/1.wav to 4.wav, "
                                                  "trumpet.gif, velmora.sf2) are looked for in the working directory, then "
-                                                 "in %3."))
-            .arg(versionNumber(), font, shownPath(userDataDirectory())));
+                                                 "in %3.\nYour progress, while \"Keep my progress\" is ticked, is kept in %4."))
+            .arg(versionNumber(), font, shownPath(userDataDirectory()), shownPath(m_services.progressFile)));
 }
 
 namespace {
