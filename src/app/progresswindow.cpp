@@ -54,8 +54,8 @@ ProgressWindow::ProgressWindow(PracticeSession &practice, Prompter &prompter, QL
         for (const QString &column : map.columns)
             captions << map.columnCaption(column);
         table->setHorizontalHeaderLabels(captions);
-        table->horizontalHeader()->setDefaultSectionSize(48);
-        table->horizontalHeader()->setTextElideMode(Qt::ElideRight);
+        // Every column as wide as its caption, and the map scrolls.
+        table->horizontalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
         m_tables << table;
         m_tabs->addTab(table, map.title.trimmed());
     }
