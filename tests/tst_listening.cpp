@@ -7,10 +7,16 @@
 
 #include <QAction>
 #include <QCheckBox>
+#include <QDir>
+#include <QElapsedTimer>
 #include <QFile>
+#include <QProcess>
+#include <QtEndian>
 #include <QScopeGuard>
 
 #include <cmath>
+
+#include <sys/stat.h>
 
 using namespace velmora;
 
@@ -103,6 +109,74 @@ private slots:
         const double fundamental = strength(*sound, frequency);
         QVERIFY(fundamental > 4 * strength(*sound, frequency * semitone));
         QVERIFY(fundamental > 4 * strength(*sound, frequency / semitone));
+    }
+
+    // A user's SoundFont that would crash, hold, flood or silence the synthesizer, or block the
+    // program, is reported once, within the synthesizer's time, and the system's SoundFont serves.
+    // (The crash, the hang and the flood come from a stand-in for the synthesizer, which does what
+    // FluidSynth did with the files that found them, when the file says so.)
+    void hostileSoundFontsAreReportedOnce_data()
+    {
+        QTest::addColumn<QByteArray>("font"); // "pipe" for a named pipe, "no piano" for the system's banks moved
+        QTest::addColumn<QString>("said");
+        const QByteArray sf2("RIFF\x10\0\0\0sfbk", 12);
+        QTest::newRow("a DLS file") << QByteArray("RIFF\x10\0\0\0DLS LIST", 16) << "not a SoundFont";
+        QTest::newRow("a pipe") << QByteArray("pipe") << "not a regular file";
+        QTest::newRow("no piano") << QByteArray("no piano") << "no grand piano";
+        QTest::newRow("a crash") << sf2 + "CRASH" << "crashed";
+        QTest::newRow("a hang") << sf2 + "HANG" << "too long";
+        QTest::newRow("a flood") << sf2 + "FLOOD" << "more than was asked for";
+    }
+    void hostileSoundFontsAreReportedOnce()
+    {
+        QFETCH(QByteArray, font);
+        QFETCH(QString, said);
+        const QString file = QStringLiteral("velmora.sf2");
+        const auto removeFont = qScopeGuard([file] { QFile::remove(file); });
+        if (font == "pipe") {
+            QVERIFY(mkfifo("velmora.sf2", 0600) == 0);
+        } else if (font == "no piano") {
+            // Every preset moved to bank 1: the font loads, and holds no bank 0 program 0.
+            QByteArray bytes = test::readFile(NoteSynth::systemSoundFonts().first());
+            const qsizetype phdr = bytes.indexOf("phdr");
+            const quint32 size = qFromLittleEndian<quint32>(bytes.constData() + phdr + 4);
+            for (qsizetype at = phdr + 8; at + 38 <= phdr + 8 + qsizetype(size); at += 38)
+                qToLittleEndian<quint16>(1, bytes.data() + at + 22);
+            test::writeFile(file, bytes);
+        } else {
+            test::writeFile(file, font);
+        }
+        const QString standIn = QDir::current().filePath(QStringLiteral("synth-stand-in"));
+        test::writeFile(standIn, QStringLiteral("#!/bin/sh\n"
+                                                "grep -q CRASH /proc/self/fd/3 && kill -SEGV $$\n"
+                                                "grep -q HANG /proc/self/fd/3 && exec sleep 30\n"
+                                                "grep -q FLOOD /proc/self/fd/3 && exec yes ready\n"
+                                                "exec '%1'\n").arg(NoteSynth::installedProgram()).toUtf8());
+        QFile::setPermissions(standIn, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+        NoteSynth synth(standIn);
+        QString first, second;
+        QElapsedTimer held;
+        held.start();
+        QVERIFY(synth.render(phrase::single(60), &first)); // the system's serves
+        QVERIFY2(held.elapsed() < NoteSynth::LoadTimeoutMs + 2000, qPrintable(QString::number(held.elapsed())));
+        QVERIFY2(first.contains(said), qPrintable(first));
+        QVERIFY(synth.render(phrase::single(62), &second));
+        QVERIFY2(second.isEmpty(), qPrintable(second));
+    }
+
+    // Once it has loaded its SoundFont, the synthesizer can reach no network and open no file.
+    void synthesizerRunsShutOff()
+    {
+        QProcess synth;
+        synth.start(NoteSynth::installedProgram(), {QStringLiteral("--sandbox-check")});
+        QVERIFY(synth.waitForFinished(10000));
+#if defined(VELMORA_COVERAGE)
+        const QStringList files{"new file allowed", "reading allowed"}; // for the coverage counts
+#else
+        const QStringList files{"new file refused", "reading refused"};
+#endif
+        QCOMPARE(QString::fromUtf8(synth.readAllStandardOutput()).split(QLatin1Char('\n'), Qt::SkipEmptyParts),
+                 QStringList({"network refused", "local socket refused"}) + files);
     }
 
     void aUsersUnreadableSoundFontIsReportedOnce()

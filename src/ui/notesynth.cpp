@@ -1,108 +1,110 @@
 #include "ui/notesynth.h"
 
 #include "music/userfiles.h"
+#include "synth/synthwire.h"
 
+#include <QCoreApplication>
 #include <QDateTime>
+#include <QDeadlineTimer>
+#include <QDir>
+#include <QFile>
 #include <QFileInfo>
-
-#include <fluidsynth.h>
+#include <QProcess>
 
 #include <algorithm>
-#include <cmath>
-#include <vector>
+#include <cstring>
 
-#include <dlfcn.h>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace wire = velmora::synthwire;
 
 namespace velmora {
 
 namespace {
 
-constexpr int SampleRate = 44100;
-constexpr int BlockFrames = 64;
-constexpr int ReleaseMs = 600;     // the piano's decay after the last key is let go
-constexpr float TargetPeak = 0.44f; // the chimes' level: never clips, seven notes together included
-constexpr int Velocity = 90;
-constexpr char Library[] = "libfluidsynth.so.3";
 constexpr char SoundFontFolder[] = "/usr/share/sounds/sf2/";
 
-template <typename F>
-bool resolve(void *library, const char *name, F &function)
+// A file saved anew under the same name is a new file.
+QString identityOf(const QFileInfo &info)
 {
-    function = reinterpret_cast<F>(dlsym(library, name));
-    return function != nullptr;
+    return info.filePath() + QLatin1Char('|') + QString::number(info.size()) + QLatin1Char('|')
+        + info.lastModified().toString(Qt::ISODateWithMs);
+}
+
+// The SoundFont opened for the child: a regular file (a pipe swapped in cannot block the open or
+// anything after it), of a size a SoundFont has, that says it is an SF2 or SF3 bank. FluidSynth
+// would hand any other file to libinstpatch's DLS reader.
+int openSoundFont(const QString &path, QString *why)
+{
+    const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    struct stat seen{};
+    char header[12] = {};
+    if (fd < 0 || ::fstat(fd, &seen) != 0 || !S_ISREG(seen.st_mode)) {
+        *why = QStringLiteral("it is not a regular file");
+    } else if (seen.st_size > NoteSynth::MaxUserSoundFontBytes) {
+        *why = QStringLiteral("it is larger than 64 MB");
+    } else if (::pread(fd, header, sizeof header, 0) != ssize_t(sizeof header) || std::memcmp(header, "RIFF", 4) != 0
+               || std::memcmp(header + 8, "sfbk", 4) != 0) {
+        *why = QStringLiteral("it is not a SoundFont (SF2 or SF3)");
+    } else {
+        return fd;
+    }
+    if (fd >= 0)
+        ::close(fd);
+    return -1;
+}
+
+// Reads `size` bytes from the child before `deadline`; false when it ends, is late or says
+// something else.
+bool readExactly(QProcess &child, char *into, qint64 size, const QDeadlineTimer &deadline)
+{
+    qint64 got = 0;
+    while (got < size) {
+        const qint64 n = child.read(into + got, size - got);
+        if (n < 0)
+            return false;
+        got += n;
+        if (got < size && (deadline.hasExpired() || !child.waitForReadyRead(int(std::max<qint64>(1, deadline.remainingTime())))))
+            return false;
+    }
+    return true;
+}
+
+QByteArray readLine(QProcess &child, const QDeadlineTimer &deadline)
+{
+    while (!child.canReadLine()) {
+        // A flood of text is no answer.
+        if (child.bytesAvailable() > 256 || deadline.hasExpired()
+            || !child.waitForReadyRead(int(std::max<qint64>(1, deadline.remainingTime()))))
+            return {};
+    }
+    return child.readLine(256).trimmed();
 }
 
 } // namespace
 
-// FluidSynth's functions, looked up in the library loaded at first use.
-struct NoteSynth::Fluid
+NoteSynth::NoteSynth(QString program) : m_program(std::move(program)) {}
+
+NoteSynth::~NoteSynth()
 {
-    void *library = nullptr;
-    decltype(&new_fluid_settings) newSettings;
-    decltype(&delete_fluid_settings) deleteSettings;
-    decltype(&fluid_settings_setint) setInt;
-    decltype(&fluid_settings_setnum) setNum;
-    decltype(&new_fluid_synth) newSynth;
-    decltype(&delete_fluid_synth) deleteSynth;
-    decltype(&fluid_synth_sfload) sfLoad;
-    decltype(&fluid_synth_sfunload) sfUnload;
-    decltype(&fluid_synth_program_select) programSelect;
-    decltype(&fluid_synth_noteon) noteOn;
-    decltype(&fluid_synth_noteoff) noteOff;
-    decltype(&fluid_synth_system_reset) reset;
-    decltype(&fluid_synth_write_float) writeFloat;
-    decltype(&fluid_set_log_function) setLogFunction;
-    fluid_settings_t *settings = nullptr;
-    fluid_synth_t *synth = nullptr;
-    int fontId = -1;
+    stop();
+}
 
-    ~Fluid()
-    {
-        if (synth)
-            deleteSynth(synth);
-        if (settings)
-            deleteSettings(settings);
-        // The library stays: what it loads (libinstpatch's GLib types) cannot be loaded twice.
+QString NoteSynth::installedProgram()
+{
+    const QString name = QStringLiteral("velmora-synth");
+    const QString here = QCoreApplication::applicationDirPath();
+    // Beside the program in the build tree, in its libexec folder when installed, and one folder up
+    // for the build tree's tests and benchmarks.
+    for (const QString &place : {here, here + QStringLiteral("/" VELMORA_HELPERS_FROM_BINDIR), here + QStringLiteral("/..")}) {
+        const QString program = QDir::cleanPath(place + QLatin1Char('/') + name);
+        if (QFileInfo(program).isExecutable())
+            return program;
     }
-
-    bool open()
-    {
-        static void *const loaded = dlopen(Library, RTLD_NOW | RTLD_LOCAL);
-        library = loaded;
-        if (!library)
-            return false;
-        const bool found = resolve(library, "new_fluid_settings", newSettings)
-            && resolve(library, "delete_fluid_settings", deleteSettings)
-            && resolve(library, "fluid_settings_setint", setInt) && resolve(library, "fluid_settings_setnum", setNum)
-            && resolve(library, "new_fluid_synth", newSynth) && resolve(library, "delete_fluid_synth", deleteSynth)
-            && resolve(library, "fluid_synth_sfload", sfLoad) && resolve(library, "fluid_synth_sfunload", sfUnload)
-            && resolve(library, "fluid_synth_program_select", programSelect)
-            && resolve(library, "fluid_synth_noteon", noteOn) && resolve(library, "fluid_synth_noteoff", noteOff)
-            && resolve(library, "fluid_synth_system_reset", reset)
-            && resolve(library, "fluid_synth_write_float", writeFloat)
-            && resolve(library, "fluid_set_log_function", setLogFunction);
-        if (!found)
-            return false;
-        // Its messages are for its own users; ours learn of a problem from a return value.
-        for (const int level : {FLUID_PANIC, FLUID_ERR, FLUID_WARN, FLUID_INFO, FLUID_DBG})
-            setLogFunction(level, nullptr, nullptr);
-        settings = newSettings();
-        if (!settings)
-            return false;
-        setNum(settings, "synth.sample-rate", SampleRate);
-        // Some machines point the default at a SoundFont of 148 MB: only the samples played are read.
-        setInt(settings, "synth.dynamic-sample-loading", 1);
-        // Dry: reverb would cost most of the rendering, which every question waits for.
-        setInt(settings, "synth.chorus.active", 0);
-        setInt(settings, "synth.reverb.active", 0);
-        setInt(settings, "synth.cpu-cores", 1);
-        synth = newSynth(settings);
-        return synth != nullptr;
-    }
-};
-
-NoteSynth::NoteSynth() = default;
-NoteSynth::~NoteSynth() = default;
+    return here + QLatin1Char('/') + name;
+}
 
 QStringList NoteSynth::systemSoundFonts()
 {
@@ -117,36 +119,75 @@ QString NoteSynth::unavailableReason() const
 {
     if (!m_failed.isEmpty())
         return m_failed;
+    const QString user = firstPresent(userFileSearch(QStringLiteral("velmora.sf2")));
     const QStringList fonts = systemSoundFonts();
-    if (std::ranges::none_of(fonts, [](const QString &f) { return QFileInfo(f).isFile(); }))
+    if (user.isEmpty() && std::ranges::none_of(fonts, [](const QString &f) { return QFileInfo(f).isFile(); }))
         return QStringLiteral("No SoundFont: install timgm6mb-soundfont");
     return {};
 }
 
-namespace {
-
-// A file saved anew under the same name is a new file.
-QString identityOf(const QFileInfo &info)
+void NoteSynth::stop()
 {
-    return info.filePath() + QLatin1Char('|') + QString::number(info.size()) + QLatin1Char('|')
-        + info.lastModified().toString(Qt::ISODateWithMs);
+    if (!m_child)
+        return;
+    // Ended and reaped: no child outlives the SoundFont it was given.
+    m_child->kill();
+    m_child->waitForFinished(1000);
+    m_child.reset();
+    m_loadedFont.clear();
 }
 
-} // namespace
-
-bool NoteSynth::loadSoundFont(const QString &path)
+QString NoteSynth::start(const QString &path)
 {
-    const QString identity = identityOf(QFileInfo(path));
-    if (identity == m_loadedFont)
-        return true;
-    const int id = m_fluid->sfLoad(m_fluid->synth, QFile::encodeName(path).constData(), 1);
-    if (id == FLUID_FAILED)
-        return false;
-    if (m_fluid->fontId >= 0)
-        m_fluid->sfUnload(m_fluid->synth, m_fluid->fontId, 1);
-    m_fluid->fontId = id;
-    m_loadedFont = identity;
-    return true;
+    stop();
+    QString why;
+    const int fd = openSoundFont(path, &why);
+    if (fd < 0)
+        return why;
+    auto child = std::make_unique<QProcess>();
+    child->setProcessChannelMode(QProcess::SeparateChannels);
+    child->setStandardErrorFile(QProcess::nullDevice());
+    child->setChildProcessModifier([fd] { ::dup2(fd, wire::SoundFontFd); });
+    child->start(m_program, {});
+    const bool started = child->waitForStarted(LoadTimeoutMs);
+    ::close(fd);
+    if (!started)
+        return QStringLiteral("the synthesizer (%1) cannot be started").arg(m_program);
+    const QByteArray said = readLine(*child, QDeadlineTimer(LoadTimeoutMs));
+    if (said != "ready") {
+        child->kill();
+        child->waitForFinished(1000);
+        if (said.startsWith("refused "))
+            return QString::fromUtf8(said.mid(8));
+        return said.isEmpty() ? QStringLiteral("loading it crashed or held the synthesizer too long")
+                              : QStringLiteral("loading it made the synthesizer say what it should not");
+    }
+    m_child = std::move(child);
+    m_loadedFont = identityOf(QFileInfo(path));
+    return {};
+}
+
+std::optional<PcmSound> NoteSynth::renderInChild(const Phrase &phrase, QString *why)
+{
+    QByteArray request = "render " + QByteArray::number(qsizetype(phrase.notes.size())) + '\n';
+    for (const Phrase::Note &note : phrase.notes)
+        request += QByteArray::number(note.key) + ' ' + QByteArray::number(note.startMs) + ' ' + QByteArray::number(note.lengthMs) + '\n';
+    const QDeadlineTimer deadline(RenderTimeoutMs);
+    m_child->write(request);
+    const int frames = wire::framesFor(phrase.lengthMs());
+    const QByteArray said = readLine(*m_child, deadline);
+    PcmSound sound{wire::SampleRate, 2, QByteArray(qsizetype(frames) * 4, Qt::Uninitialized)};
+    if (said != "pcm " + QByteArray::number(frames) || !readExactly(*m_child, sound.samples.data(), sound.samples.size(), deadline)) {
+        *why = said.isEmpty() || said.startsWith("pcm ") ? QStringLiteral("rendering with it crashed or held the synthesizer too long")
+                                                        : QStringLiteral("rendering with it gave more than was asked for");
+        return std::nullopt;
+    }
+    const auto *samples = reinterpret_cast<const qint16 *>(sound.samples.constData());
+    if (std::all_of(samples, samples + qsizetype(frames) * 2, [](qint16 s) { return s == 0; })) {
+        *why = QStringLiteral("it plays nothing for a piano");
+        return std::nullopt;
+    }
+    return sound;
 }
 
 std::optional<PcmSound> NoteSynth::render(const Phrase &phrase, QString *problem)
@@ -158,89 +199,56 @@ std::optional<PcmSound> NoteSynth::render(const Phrase &phrase, QString *problem
     };
     if (!m_failed.isEmpty())
         return fail(m_failed);
-    if (!m_fluid) {
-        auto fluid = std::make_unique<Fluid>();
-        if (!fluid->open()) {
-            m_failed = QStringLiteral("FluidSynth could not be loaded: install libfluidsynth3");
+    if (phrase.isEmpty() || int(phrase.notes.size()) > wire::MaxNotes || phrase.lengthMs() > wire::MaxPhraseMs)
+        return std::nullopt;
+
+    // The user's own SoundFont first, while it is usable; reported once (per file and version) if not.
+    const QString user = firstPresent(userFileSearch(QStringLiteral("velmora.sf2")));
+    const QString userIdentity = user.isEmpty() ? QString() : identityOf(QFileInfo(user));
+    const auto refuseUser = [&](const QString &why) {
+        m_refusedUserFont = userIdentity;
+        stop();
+        if (problem)
+            *problem = QStringLiteral("%1 cannot be played: %2; the system's SoundFont plays instead.").arg(shownPath(user), why);
+    };
+    const bool userWanted = !user.isEmpty() && userIdentity != m_refusedUserFont;
+    if (userWanted && m_loadedFont != userIdentity) {
+        if (const QString why = start(user); !why.isEmpty())
+            refuseUser(why);
+    }
+    if (m_child && m_loadedFont == userIdentity && userWanted) {
+        QString why;
+        if (std::optional<PcmSound> sound = renderInChild(phrase, &why))
+            return sound;
+        refuseUser(why);
+    }
+
+    // The system's SoundFont: one that fails leaves the Listen items saying why.
+    for (int attempt = 0; attempt < 2; ++attempt) {
+        if (!m_child || m_loadedFont == userIdentity) {
+            QString why = QStringLiteral("no SoundFont is installed");
+            bool started = false;
+            for (const QString &font : systemSoundFonts()) {
+                if (QFileInfo(font).isFile() && (why = start(font)).isEmpty()) {
+                    started = true;
+                    break;
+                }
+            }
+            if (!started) {
+                m_failed = QStringLiteral("No SoundFont could be loaded (%1): install timgm6mb-soundfont").arg(why);
+                return fail(m_failed);
+            }
+        }
+        QString why;
+        if (std::optional<PcmSound> sound = renderInChild(phrase, &why))
+            return sound;
+        stop(); // a fresh child for the second try
+        if (attempt == 1) {
+            m_failed = QStringLiteral("The system's SoundFont cannot be played: %1").arg(why);
             return fail(m_failed);
         }
-        m_fluid = std::move(fluid);
     }
-
-    // A user's own SoundFont first, if it is usable; reported once (per file and version) if not.
-    bool loaded = false;
-    const QString user = firstPresent(userFileSearch(QStringLiteral("velmora.sf2")));
-    if (!user.isEmpty()) {
-        const QFileInfo info(user);
-        const QString identity = identityOf(info);
-        const bool tooLarge = info.size() > MaxUserSoundFontBytes;
-        // One refused already is not tried again at every question, only once it changes.
-        loaded = identity != m_refusedUserFont && !tooLarge && info.isFile() && loadSoundFont(user);
-        if (!loaded && identity != m_refusedUserFont) {
-            m_refusedUserFont = identity;
-            if (problem)
-                *problem = tooLarge ? QStringLiteral("%1 is larger than 64 MB; the system's SoundFont plays instead.").arg(user)
-                                    : QStringLiteral("%1 is not a SoundFont FluidSynth can read; the system's SoundFont plays instead.").arg(user);
-        }
-    }
-    for (const QString &font : systemSoundFonts()) {
-        if (loaded)
-            break;
-        loaded = QFileInfo(font).isFile() && loadSoundFont(font);
-    }
-    if (!loaded) {
-        m_failed = QStringLiteral("No SoundFont could be loaded: install timgm6mb-soundfont");
-        return fail(m_failed);
-    }
-
-    fluid_synth_t *synth = m_fluid->synth;
-    m_fluid->reset(synth);
-    m_fluid->programSelect(synth, 0, m_fluid->fontId, 0, 0); // grand piano
-
-    // Key presses and releases in time order, then the blocks between them.
-    struct Event
-    {
-        int frame;
-        bool on;
-        int key;
-    };
-    std::vector<Event> events;
-    for (const Phrase::Note &note : phrase.notes) {
-        const int key = std::clamp(note.key, 0, 127);
-        events.push_back({note.startMs * SampleRate / 1000, true, key});
-        events.push_back({(note.startMs + note.lengthMs) * SampleRate / 1000, false, key});
-    }
-    // At one moment, releases before presses, so that a key struck again sounds again.
-    std::ranges::stable_sort(events, [](const Event &a, const Event &b) {
-        return a.frame != b.frame ? a.frame < b.frame : (!a.on && b.on);
-    });
-    const int totalFrames = (phrase.lengthMs() + ReleaseMs) * SampleRate / 1000;
-    std::vector<float> left(static_cast<size_t>(totalFrames));
-    std::vector<float> right(static_cast<size_t>(totalFrames));
-    size_t next = 0;
-    for (int frame = 0; frame < totalFrames;) {
-        while (next < events.size() && events[next].frame <= frame) {
-            const Event &e = events[next++];
-            e.on ? m_fluid->noteOn(synth, 0, e.key, Velocity) : m_fluid->noteOff(synth, 0, e.key);
-        }
-        int until = std::min(totalFrames, frame + BlockFrames);
-        if (next < events.size())
-            until = std::min(until, std::max(frame + 1, events[next].frame));
-        m_fluid->writeFloat(synth, until - frame, left.data(), frame, 1, right.data(), frame, 1);
-        frame = until;
-    }
-
-    float peak = 0;
-    for (size_t i = 0; i < left.size(); ++i)
-        peak = std::max({peak, std::abs(left[i]), std::abs(right[i])});
-    const float gain = peak > 0 ? TargetPeak / peak : 0;
-    PcmSound sound{SampleRate, 2, QByteArray(qsizetype(totalFrames) * 4, Qt::Uninitialized)};
-    auto *out = reinterpret_cast<qint16 *>(sound.samples.data());
-    for (size_t i = 0; i < left.size(); ++i) {
-        out[2 * i] = qint16(std::lround(left[i] * gain * 32767));
-        out[2 * i + 1] = qint16(std::lround(right[i] * gain * 32767));
-    }
-    return sound;
+    return std::nullopt;
 }
 
 } // namespace velmora
