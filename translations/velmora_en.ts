@@ -2941,7 +2941,7 @@ Licence: MIT (see the file copyright beside the program&apos;s documentation).
 Font: Liberation Sans 2, SIL Open Font License 1.1.
 SoundFont: %2.
 Your own files (Chords-VB.mdb, sound/1.wav to 4.wav, trumpet.gif, velmora.sf2) are looked for in the working directory, then in %3.
-Your progress, while "Keep my progress" is ticked, is kept in %4.</translation>
+Your progress, while &quot;Keep my progress&quot; is ticked, is kept in %4.</translation>
     </message>
 </context>
 <context>
