@@ -1,5 +1,6 @@
 #include "app/drilldialog.h"
 
+#include "app/screenfit.h"
 #include "exercises/chords/chordkinds.h"
 #include "exercises/chords/chordquestion.h"
 #include "music/messages.h"
@@ -13,7 +14,6 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QPushButton>
-#include <QScreen>
 #include <QScrollArea>
 #include <QTabWidget>
 #include <QVBoxLayout>
@@ -168,10 +168,7 @@ DrillDialog::DrillDialog(const RecordCursor::Distinct &keys, const RecordCursor:
     updateProblem();
 
     // As large as the boxes want, within the screen the window fits.
-    QSize size(640, 480);
-    if (const QScreen *screen = parent ? parent->screen() : nullptr)
-        size = size.boundedTo(screen->availableGeometry().size() - QSize(16, 48));
-    resize(size);
+    resizeWithinScreen(this, parent, {640, 480});
 }
 
 QWidget *DrillDialog::valueGroup(const QString &title, const QStringList &values, bool more, const ValueChoice &current,

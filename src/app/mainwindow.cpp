@@ -472,10 +472,7 @@ void MainWindow::showKeys()
     auto *layout = new QVBoxLayout(dialog);
     layout->addWidget(table);
     layout->addWidget(buttons);
-    QSize size(560, 420);
-    if (const QScreen *screen = this->screen())
-        size = size.boundedTo(screen->availableGeometry().size() - QSize(16, 48));
-    dialog->resize(size);
+    resizeWithinScreen(dialog, this, {560, 420});
     dialog->open();
 }
 

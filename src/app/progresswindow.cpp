@@ -1,5 +1,6 @@
 #include "app/progresswindow.h"
 
+#include "app/screenfit.h"
 #include "practice/practicesession.h"
 #include "ui/prompter.h"
 
@@ -8,7 +9,6 @@
 #include <QHeaderView>
 #include <QLabel>
 #include <QPushButton>
-#include <QScreen>
 #include <QSet>
 #include <QTabWidget>
 #include <QTableWidget>
@@ -78,10 +78,7 @@ ProgressWindow::ProgressWindow(PracticeSession &practice, Prompter &prompter, QL
     layout->addWidget(m_tabs);
     layout->addWidget(m_said);
     layout->addWidget(buttons);
-    QSize size(720, 520);
-    if (const QScreen *screen = parent ? parent->screen() : nullptr)
-        size = size.boundedTo(screen->availableGeometry().size() - QSize(16, 48));
-    resize(size);
+    resizeWithinScreen(this, parent, {720, 520});
     fill();
 }
 

@@ -38,6 +38,13 @@ double fittingLayoutScale(const QRect &available, const QSize &screenSize, qreal
     return std::clamp(std::floor(fit * 100) / 100, 0.25, 1.0);
 }
 
+void resizeWithinScreen(QWidget *dialog, const QWidget *parent, QSize wanted)
+{
+    if (const QScreen *screen = parent ? parent->screen() : nullptr)
+        wanted = wanted.boundedTo(screen->availableGeometry().size() - QSize(2 * FrameWidthAllowance, FrameHeightAllowance + 12));
+    dialog->resize(wanted);
+}
+
 void centreIn(QWidget *window, const QRect &available)
 {
     // The window's final size first: a main window settles its menu bar and layout only when

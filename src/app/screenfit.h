@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QSize>
 #include <QtGlobal>
 
 class QRect;
@@ -20,6 +21,10 @@ inline constexpr int FrameHeightAllowance = 36;
 // at 100 % (`devicePixelRatio` 1) on a screen of at least 800 x 600, where the window was made to
 // fit. The look must be applied: the menu bar is measured in the form's font.
 double fittingLayoutScale(const QRect &available, const QSize &screenSize, qreal devicePixelRatio);
+
+// Gives a dialog of `parent` the size `wanted`, or less, so that it and its frame fit the screen
+// the window fits.
+void resizeWithinScreen(QWidget *dialog, const QWidget *parent, QSize wanted);
 
 // Centres `window`, frame included, in `available`, or on its screen's available area.
 void centreIn(QWidget *window, const QRect &available);

@@ -238,6 +238,14 @@ Expected<DrawnRecord> RecordCursor::drawFromGroup(const QStringList &fields, con
     return DrawnRecord(m_table, fetch.record());
 }
 
+Expected<std::vector<RecordCursor::Group>> keyGroups(const RecordCursor &ladders, const ValueChoice &keys)
+{
+    Expected<std::vector<RecordCursor::Group>> groups = ladders.groups({fields::Key}, keys);
+    if (groups && groups->empty())
+        return Failure{noChosenKeyMessage(ladders.table())};
+    return groups;
+}
+
 int weightedIndex(const std::vector<double> &weights, double r)
 {
     double total = 0;

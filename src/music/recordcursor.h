@@ -97,6 +97,9 @@ private:
     QString m_table;
 };
 
+// The "Ladders" records grouped by key among those `keys` allows; fails when none is left.
+Expected<std::vector<RecordCursor::Group>> keyGroups(const RecordCursor &ladders, const ValueChoice &keys);
+
 // The index i drawn with chance weights[i] / their sum from one uniform r; -1 when no weight is above 0.
 int weightedIndex(const std::vector<double> &weights, double r);
 

@@ -88,7 +88,7 @@ Expected<ChordQuestion> drawChordQuestion(RecordCursor &ladders, RecordCursor &c
                                           const WeakSpotPick &pick)
 {
     const PressSnapshot snapshot(ladders);
-    const Expected<std::vector<RecordCursor::Group>> keys = ladders.groups({fields::Key}, options.keys);
+    const Expected<std::vector<RecordCursor::Group>> keys = keyGroups(ladders, options.keys);
     if (!keys)
         return Failure{keys.error()};
     const Expected<std::vector<RecordCursor::Group>> kinds = chordKinds.groups({fields::ChordKind}, options.kinds);
@@ -99,8 +99,6 @@ Expected<ChordQuestion> drawChordQuestion(RecordCursor &ladders, RecordCursor &c
         if (!(options.excludeExtended && isExtendedChordCode(kind.values.first())))
             columns.push_back({kind.values.first(), kind.count});
     }
-    if (keys->empty())
-        return Failure{noChosenKeyMessage(ladders.table())};
     if (columns.empty())
         return Failure{QStringLiteral("No chord kind that \"chort-sort\" holds can be asked as chosen.")};
     const PickedCell cell = pickCell(*keys, columns, pick, random);

@@ -115,11 +115,9 @@ Expected<IntervalQuestion> drawIntervalQuestion(RecordCursor &ladders, RecordCur
     if (CheckIntervalChoice(QString(), ticked).NoIntervalSelected)
         return drawIntervalQuestion(ladders, intervals, random, ticked, startNotes);
     const PressSnapshot snapshot(ladders);
-    const Expected<std::vector<RecordCursor::Group>> rows = ladders.groups({fields::Key}, startNotes);
+    const Expected<std::vector<RecordCursor::Group>> rows = keyGroups(ladders, startNotes);
     if (!rows)
         return Failure{rows.error()};
-    if (rows->empty())
-        return Failure{noChosenKeyMessage(ladders.table())};
     // A name outside the thirteen is never rejected, as the boxes' own check has it.
     QSet<QString> tickedNames, names;
     for (int i = 0; i < IntervalChoiceCount; ++i) {

@@ -35,11 +35,9 @@ Expected<RelationsQuestion> drawRelationsQuestion(RecordCursor &ladders, RandomS
                                                   const ValueChoice &keys, const WeakSpotPick &pick)
 {
     const PressSnapshot snapshot(ladders);
-    const Expected<std::vector<RecordCursor::Group>> rows = ladders.groups({fields::Key}, keys);
+    const Expected<std::vector<RecordCursor::Group>> rows = keyGroups(ladders, keys);
     if (!rows)
         return Failure{rows.error()};
-    if (rows->empty())
-        return Failure{noChosenKeyMessage(ladders.table())};
     std::vector<CellColumn> columns;
     for (const QString &column : RelationsColumns) {
         if (mode == RelationsMode::Both || (mode == RelationsMode::Major) == (column == RelationsColumns.first()))

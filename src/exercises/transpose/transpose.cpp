@@ -43,11 +43,9 @@ Expected<TransposeQuestion> drawTransposeQuestion(RecordCursor &ladders, RandomS
     if (degree.isEmpty())
         return drawTransposeQuestion(ladders, random, degree, keys);
     const PressSnapshot snapshot(ladders);
-    const Expected<std::vector<RecordCursor::Group>> rows = ladders.groups({fields::Key}, keys);
+    const Expected<std::vector<RecordCursor::Group>> rows = keyGroups(ladders, keys);
     if (!rows)
         return Failure{rows.error()};
-    if (rows->empty())
-        return Failure{noChosenKeyMessage(ladders.table())};
     const PickedCell cell = pickCell(*rows, {{pair}}, pick, random);
     const Expected<DrawnRecord> scale =
         ladders.drawFromGroup({fields::Key}, (*rows)[size_t(cell.row)], cell.drawn ? random.next() : 0);
