@@ -274,7 +274,18 @@ int exportTables(std::vector<char> &data, const char *const *tables, int count, 
         return problem(out, "it is encrypted (Access's \"Encrypt Database\"), and Velmora reads only files that are not: "
                             "decrypt it in Access first.");
     }
-    if (!mdb_read_catalog(mdb, MDB_TABLE)) {
+    // libmdb reads its list of tables without looking at the list's own usage map, and follows a
+    // map that is not there: the list is looked at first, as a table of ours is.
+    MdbCatalogEntry catalog{};
+    catalog.mdb = mdb;
+    catalog.object_type = MDB_TABLE;
+    catalog.table_pg = 2;
+    std::snprintf(catalog.object_name, sizeof catalog.object_name, "MSysObjects");
+    MdbTableDef *list = jet.holdsPage(catalog.table_pg) ? mdb_read_table(&catalog) : nullptr;
+    const bool listReadable = list && list->usage_map && list->map_sz > 0;
+    if (list)
+        mdb_free_tabledef(list);
+    if (!listReadable || !mdb_read_catalog(mdb, MDB_TABLE)) {
         mdb_close(mdb);
         return problem(out, "its list of tables (the system table MSysObjects) cannot be read; the file is damaged.");
     }

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Builds the fuzz targets with clang (libFuzzer with AddressSanitizer and UndefinedBehaviorSanitizer)
 # in BUILD_DIR and runs each for SECONDS (20 by default) from seeds made here: the built-in sounds,
-# the trumpet, the default music data as Access 97 and Access 2000 files, and memo fields. A fault,
+# the trumpet, the default music data as Access 97 and Access 2000 files, memo fields, and the
+# inputs in tests/fuzz/seeds that once found a fault. A fault,
 # a hang or a broken promise of a reader stops it; the input that did it is kept in BUILD_DIR/crashes.
 # Usage: tests/fuzz/run.sh BUILD_DIR [SECONDS]     (scripts/fuzz.sh runs it for longer)
 set -euo pipefail
@@ -27,6 +28,9 @@ open(sys.argv[1], 'w').write('CREATE TABLE "Intervallen" ("Interval_uk" TEXT, "T
                              % ('n' * 600, 'l' * 3000))
 EOF_SQL
 python3 "$root/scripts/sql-to-mdb.py" "$seeds/memo.sql" "$seeds/mdbexport/memo.mdb" >/dev/null
+# Inputs that once found a fault, kept so that every run starts from them: a list of tables whose
+# usage map libmdb followed although it was empty.
+cp "$here"/seeds/*.mdb "$seeds/mdbexport/"
 
 for target in wav gif mdbexport; do
     corpus="$build/corpus/$target"
