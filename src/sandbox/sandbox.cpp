@@ -79,6 +79,8 @@ int check(bool noFiles)
     const int read = ::open(".", O_RDONLY | O_DIRECTORY | O_CLOEXEC);
     std::printf("network %s\nlocal socket %s\nnew file %s\nreading %s\n", net < 0 ? "refused" : "allowed",
                 local < 0 ? "refused" : "allowed", made < 0 ? "refused" : "allowed", read < 0 ? "refused" : "allowed");
+    // Now: a sanitizer's leak check at exit, shut out of the files it reads, ends the process early.
+    std::fflush(stdout);
     return 0;
 }
 
