@@ -70,10 +70,13 @@ PickedCell pickCell(const std::vector<RecordCursor::Group> &rows, const std::vec
         for (const CellColumn &column : columns)
             weights.push_back(double(row.count) * column.count * pick.weight({row.values.first(), column.name}));
     }
+    if (weights.empty())
+        return {};
+    // Weights of nothing at all would leave nothing to ask: every question then counts alike.
+    if (std::ranges::none_of(weights, [](double w) { return w > 0; }))
+        std::ranges::fill(weights, 1.0);
     random.reseed();
     const int at = weightedIndex(weights, random.next());
-    if (at < 0)
-        return {};
     return {at / int(columns.size()), at % int(columns.size()), true};
 }
 

@@ -67,7 +67,7 @@ struct PickedCell
 };
 // The due question's cell where the groups hold it, else one drawn in one pass with chance
 // rows[i].count x columns[j].count x weight(cell): every record as likely as its question's weight.
-// Re-seeds `random` before a draw; row -1 when nothing can be drawn.
+// Re-seeds `random` before a draw; row -1 only when there are no rows or no columns.
 PickedCell pickCell(const std::vector<RecordCursor::Group> &rows, const std::vector<CellColumn> &columns,
                     const WeakSpotPick &pick, RandomSource &random);
 
