@@ -196,10 +196,13 @@ def walk(window):
 
 def main():
     program = sys.argv[1:]
+    # Listening before the program starts: a program asks which events are listened to as it
+    # starts, and one registered meanwhile could reach it only as a signal it is not yet hearing,
+    # leaving it never to send that kind of event.
+    for kind in ("object:property-change:accessible-description", "object:property-change:accessible-name"):
+        pyatspi.Registry.registerEventListener(on_event, kind)
     process = subprocess.Popen(program)
     try:
-        for kind in ("object:property-change:accessible-description", "object:property-change:accessible-name"):
-            pyatspi.Registry.registerEventListener(on_event, kind)
         window = find_app(process)
         if window is None:
             ended = process.poll()
