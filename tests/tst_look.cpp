@@ -170,7 +170,7 @@ private slots:
             QApplication::setFont(theme);
         if (themeFont == 3)
             QVERIFY(ui::setPlainEnglish(true));
-        const auto spec = qScopeGuard([] { ui::setPlainEnglish(false); });
+        const auto original = qScopeGuard([] { ui::setPlainEnglish(false); });
         Harness h;
         QVERIFY(h.show());
         // The tab strip keeps its row, whatever its captions say.

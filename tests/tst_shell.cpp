@@ -142,7 +142,7 @@ private slots:
         auto *item = h.window.findChild<QAction *>("PlainEnglish");
         item->setChecked(true);
         item->setChecked(english);
-        const auto spec = qScopeGuard([item] { item->setChecked(false); });
+        const auto original = qScopeGuard([item] { item->setChecked(false); });
         QCOMPARE(h.find<QPushButton>("Command26")->text(), caption);
         QCOMPARE(QAccessible::queryAccessibleInterface(h.find("Command26"))->text(QAccessible::Name), caption);
         QCOMPARE(h.find<QTabWidget>("SSTab1")->tabText(1), tab);
