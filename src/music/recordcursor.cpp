@@ -25,6 +25,12 @@ QString readFailure(const QString &what, const QSqlError &error)
     return QStringLiteral("Table \"%1\" cannot be read: %2.").arg(what, sqliteCause(error));
 }
 
+// The field compared as text, exactly, whatever its declared type or collation.
+QString asText(const QString &field)
+{
+    return QStringLiteral("CAST(%1 AS TEXT) COLLATE BINARY").arg(quotedIdentifier(field));
+}
+
 QString vanishedMessage(const QString &table)
 {
     return QStringLiteral("Table \"%1\" cannot be read: the record vanished while it was read").arg(table);
@@ -93,9 +99,8 @@ Expected<DrawnRecord> RecordCursor::countAndDrawChosen(RandomSource &random, con
     if (choice.isAll())
         return countAndDraw(random);
     // The choice is a few values, so SQLite filters, counts and steps to the record itself: a
-    // press then reads each row once, at SQLite's pace. The field is compared as text, exactly,
-    // whatever its declared type or collation.
-    const QString value = QStringLiteral("CAST(%1 AS TEXT) COLLATE BINARY").arg(quotedIdentifier(field));
+    // press then reads each row once, at SQLite's pace.
+    const QString value = asText(field);
     const auto placeholders = [](qsizetype n) { return QStringList(n, QStringLiteral("?")).join(QLatin1Char(',')); };
     const QStringList chosen(choice.chosen().begin(), choice.chosen().end());
     QStringList bound = chosen;
@@ -168,16 +173,6 @@ Expected<RecordCursor::Distinct> RecordCursor::distinctValues(const QString &fie
     }
     return distinct;
 }
-
-namespace {
-
-// The field compared as text, exactly, whatever its declared type or collation.
-QString asText(const QString &field)
-{
-    return QStringLiteral("CAST(%1 AS TEXT) COLLATE BINARY").arg(quotedIdentifier(field));
-}
-
-} // namespace
 
 Expected<std::vector<RecordCursor::Group>> RecordCursor::groups(const QStringList &fields, const ValueChoice &choice) const
 {

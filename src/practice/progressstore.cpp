@@ -108,11 +108,6 @@ QString ProgressStore::defaultPath()
     return QDir(userDataDirectory()).filePath(QStringLiteral("progress.sqlite"));
 }
 
-bool ProgressStore::exists(const QString &path)
-{
-    return lookAt(path) != Found::Nothing;
-}
-
 QString ProgressStore::open(const QString &path, Check check)
 {
     close();

@@ -73,7 +73,6 @@ public:
 
     // $XDG_DATA_HOME/velmora/progress.sqlite
     static QString defaultPath();
-    static bool exists(const QString &path);
 
     // Opens the file, or makes it; empty when it can be used, else the reason in a sentence. A quick
     // open (at start, to read the settings) leaves the check of every page to verify().
