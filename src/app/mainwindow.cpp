@@ -223,7 +223,8 @@ MainWindow::MainWindow(Services services, bool cheatMode, Listening::Choices lis
     // A change of tab from the keyboard empties the verdict line as a click on the strip does.
     m_tabs->installEventFilter(this);
     m_tabs->tabBar()->installEventFilter(this);
-    connect(m_tabs, &QTabWidget::currentChanged, this, [this] {
+    connect(m_tabs, &QTabWidget::currentChanged, this, [this](int index) {
+        qCDebug(lcWindow, "tab shown: %s", qPrintable(m_tabs->widget(index)->objectName()));
         if (m_keyOnTabs)
             SSTab1_Click();
     });

@@ -1,5 +1,8 @@
 #include "ui/pressgate.h"
 
+#include <QAbstractEventDispatcher>
+#include <QCoreApplication>
+
 namespace velmora {
 
 void PressGate::run(QObject *context, std::function<void()> press)
@@ -17,6 +20,10 @@ void PressGate::release()
 {
     if (--m_holds > 0)
         return;
+    // Clicks and keys the window system held meanwhile are read only when something wakes the
+    // event loop; without this, the next timer would, up to a second later.
+    if (QAbstractEventDispatcher *dispatcher = QCoreApplication::eventDispatcher())
+        dispatcher->wakeUp();
     // Posted rather than run here: the sound's caller has not returned yet. Each press then meets
     // the gate again, so one that finds the next press's sound playing waits behind it, in order.
     while (!m_waiting.empty()) {

@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Runs walk.py against the program on a display and a D-Bus session of its own, with the
 # accessibility bridge on and no sound server. Exits 77 (skipped) where the tools are missing.
+# Then heldclick.py clicks through the X server while a chime plays, with a sound server of its own.
 # Usage: run.sh PROGRAM
 set -euo pipefail
 
@@ -13,7 +14,9 @@ done
 
 work="$(mktemp -d)"
 xvfb_pid=""
+pulse_pid=""
 cleanup() {
+    [ -n "$pulse_pid" ] && kill "$pulse_pid" 2>/dev/null || true
     [ -n "$xvfb_pid" ] && kill "$xvfb_pid" 2>/dev/null || true
     rm -rf "$work"
 }
@@ -42,3 +45,17 @@ cd "$work"
 export HOME="$work" XDG_RUNTIME_DIR="$work/run" XDG_DATA_HOME="$work/data"
 export QT_QPA_PLATFORM=xcb QT_LINUX_ACCESSIBILITY_ALWAYS_ON=1 PULSE_SERVER="unix:$work/no-sound-server"
 DISPLAY="$display" dbus-run-session -- /usr/bin/python3 "$here/walk.py" "$program"
+
+for tool in pulseaudio parec xdotool; do
+    command -v "$tool" >/dev/null || { echo "SKIP the held click: $tool is not installed"; exit 0; }
+done
+pulseaudio -n --daemonize=no --exit-idle-time=-1 --log-target=file:"$work/pulse.log" \
+    -L "module-null-sink sink_name=velmora" \
+    -L "module-native-protocol-unix socket=$work/run/native auth-anonymous=1" &
+pulse_pid=$!
+export PULSE_SERVER="unix:$work/run/native"
+for _ in $(seq 100); do
+    pactl info >/dev/null 2>&1 && break
+    sleep 0.1
+done
+DISPLAY="$display" PYTHONPATH="$here" dbus-run-session -- /usr/bin/python3 "$here/heldclick.py" "$program"
