@@ -96,6 +96,16 @@ bool PulseServer::start()
     return false;
 }
 
+int PulseServer::streamCount() const
+{
+    QProcess list;
+    list.start(QStringLiteral("pactl"), {QStringLiteral("--server=") + address(), QStringLiteral("list"),
+                                         QStringLiteral("short"), QStringLiteral("sink-inputs")});
+    if (!list.waitForFinished(5000) || list.exitCode() != 0)
+        return -1;
+    return int(list.readAllStandardOutput().count('\n'));
+}
+
 void PulseServer::pause()
 {
     ::kill(pid_t(pid()), SIGSTOP);

@@ -31,6 +31,7 @@ public:
     qint64 pid() const { return m_daemon.processId(); }
     void pause();  // SIGSTOP: the server stops answering
     void resume(); // SIGCONT
+    int streamCount() const; // the playback streams on the server now, any client's; -1 unknown
 
     // Records what reaches the null sink, as 16-bit mono at RecordRate, and when each piece of
     // it arrived, so that a test can tell when a sample reached the sink.

@@ -379,8 +379,9 @@ private slots:
         // A null sink's monitor may drop a few milliseconds at a rewind on a busy machine; a
         // starved stream would break the tone apart or lose far more.
         QVERIFY2(std::abs(holds[2].heardMs - 6000) < 25, qPrintable(describe(holds)));
-        // Queuing much more does not delay the start.
-        QVERIFY2(holds[2].startMs - holds[1].startMs <= 20, qPrintable(QStringLiteral("started %1 ms, a short one %2 ms after the press")
+        // Queuing much more does not delay the start: waiting for 4 MB to travel first would
+        // cost hundreds of milliseconds, where a busy machine's noise is a few tens.
+        QVERIFY2(holds[2].startMs - holds[1].startMs <= 100, qPrintable(QStringLiteral("started %1 ms, a short one %2 ms after the press")
                                                                         .arg(holds[2].startMs).arg(holds[1].startMs)));
         QVERIFY2(holds[2].afterHeardMs >= 0 && holds[2].afterHeardMs <= 60, qPrintable(describe(holds)));
     }
@@ -464,6 +465,29 @@ private slots:
         QCOMPARE(result, PulseOutput::Result::TimedOut);
         QVERIFY2(waited >= 540 && waited < 800, qPrintable(QString::number(waited)));
         QVERIFY(timed([&] { output.play(blip, 500ms); }) < 50);
+    }
+
+    // A stream let go before the server confirmed it must still be disconnected once it does:
+    // left on the server, such streams fill the sink (256) and then no program can play.
+    void noStreamOutlivesItsUseWhateverTheServerIsDoing()
+    {
+        const PcmSound blip = *decodeWav(test::toneWav(0.05));
+        const test::PulseServer::Recording listener(*m_server); // else a null sink drains late
+        PulseOutput output(m_server->address().toLocal8Bit());
+        QCOMPARE(output.play(blip, 1000ms), PulseOutput::Result::Drained);
+        m_server->pause();
+        auto resume = qScopeGuard([&] { m_server->resume(); });
+        for (int i = 0; i < 300; ++i) {
+            output.startDetached(blip);
+            if (i % 3 == 0)
+                output.stopDetached();
+        }
+        resume.dismiss();
+        m_server->resume();
+        QTest::qWait(1500);
+        QVERIFY2(m_server->streamCount() <= 1, qPrintable(QString::number(m_server->streamCount())));
+        output.stopDetached();
+        QTRY_COMPARE_WITH_TIMEOUT(m_server->streamCount(), 0, 2000);
     }
 
     void aQuestionIsHeardAndAPressStopsIt()

@@ -52,6 +52,7 @@ struct PulseOutput::Playback
     using Clock = std::chrono::steady_clock;
 
     PulseOutput *owner;
+    bool question; // a question's notes, rather than a sound the window waits for
     QByteArray samples; // shared with the decoded sound, kept as long as the stream may read it
     pa_usec_t lengthUsec;
     qsizetype written = 0;
@@ -66,8 +67,8 @@ struct PulseOutput::Playback
     const Clock::time_point createdAt = Clock::now();
     Clock::time_point lastHeard = createdAt; // when the server last said anything about the stream
 
-    Playback(PulseOutput *output, QByteArray pcm, pa_usec_t length)
-        : owner(output), samples(std::move(pcm)), lengthUsec(length)
+    Playback(PulseOutput *output, bool isQuestion, QByteArray pcm, pa_usec_t length)
+        : owner(output), question(isQuestion), samples(std::move(pcm)), lengthUsec(length)
     {
     }
     // The lock is recursive, so this serves callers that hold it already.
@@ -195,12 +196,51 @@ struct PulseOutput::Playback
             pa_stream_set_write_callback(stream, nullptr, nullptr);
             pa_stream_set_latency_update_callback(stream, nullptr, nullptr);
             pa_stream_set_started_callback(stream, nullptr, nullptr);
-            pa_stream_disconnect(stream);
-            pa_stream_unref(stream);
-            stream = nullptr;
+            owner->close(std::exchange(stream, nullptr), question);
         }
     }
 };
+
+// Under the lock. A stream the server has not yet confirmed cannot be disconnected (libpulse
+// refuses), and one merely unreferenced stays on the server for the rest of the session: it is
+// kept until the server's answer, and disconnected then.
+void PulseOutput::close(pa_stream *stream, bool question)
+{
+    if (pa_stream_get_state(stream) != PA_STREAM_CREATING) {
+        pa_stream_disconnect(stream);
+        pa_stream_unref(stream);
+        return;
+    }
+    m_closing.push_back({stream, question});
+    pa_stream_set_state_callback(stream, &PulseOutput::onClosingState, this);
+}
+
+// In libpulse's thread, which holds a reference to the stream for the length of the call.
+void PulseOutput::onClosingState(pa_stream *stream, void *self)
+{
+    auto *output = static_cast<PulseOutput *>(self);
+    const pa_stream_state_t state = pa_stream_get_state(stream);
+    if (state == PA_STREAM_READY) {
+        pa_stream_disconnect(stream);
+        return;
+    }
+    if (PA_STREAM_IS_GOOD(state))
+        return;
+    pa_stream_set_state_callback(stream, nullptr, nullptr);
+    std::erase_if(output->m_closing, [stream](const Closing &c) { return c.stream == stream; });
+    pa_stream_unref(stream);
+    output->startWanted();
+}
+
+// Under the lock: the question asked for while another was still being set up, once none is.
+void PulseOutput::startWanted()
+{
+    if (!m_wanted || std::any_of(m_closing.begin(), m_closing.end(), [](const Closing &c) { return c.question; }))
+        return;
+    if (m_context && pa_context_get_state(m_context) == PA_CONTEXT_READY)
+        m_detached = startStream(*m_wanted, true);
+    m_wanted.reset();
+}
 
 PulseOutput::PulseOutput(QByteArray server) : m_server(std::move(server)) {}
 
@@ -273,6 +313,11 @@ void PulseOutput::dropContext()
     // Their streams end with the context.
     m_lingering.clear();
     m_detached.reset();
+    m_wanted.reset();
+    for (const Closing &c : std::exchange(m_closing, {})) {
+        pa_stream_set_state_callback(c.stream, nullptr, nullptr);
+        pa_stream_unref(c.stream);
+    }
     if (!m_context)
         return;
     pa_context_set_state_callback(m_context, nullptr, nullptr);
@@ -328,10 +373,10 @@ void PulseOutput::pruneLingering()
 }
 
 // Under the lock: a stream for `sound` on the ready context, connected and starting.
-std::unique_ptr<PulseOutput::Playback> PulseOutput::startStream(const PcmSound &sound)
+std::unique_ptr<PulseOutput::Playback> PulseOutput::startStream(const PcmSound &sound, bool question)
 {
     const pa_sample_spec format{PA_SAMPLE_S16NE, uint32_t(sound.sampleRate), uint8_t(sound.channels)};
-    auto playback = std::make_unique<Playback>(this, sound.samples, pa_bytes_to_usec(uint64_t(sound.samples.size()), &format));
+    auto playback = std::make_unique<Playback>(this, question, sound.samples, pa_bytes_to_usec(uint64_t(sound.samples.size()), &format));
     pa_proplist *properties = pa_proplist_new();
     pa_proplist_sets(properties, PA_PROP_MEDIA_ROLE, "event");
     playback->stream = pa_stream_new_with_proplist(m_context, "Velmora", &format, nullptr, properties);
@@ -397,7 +442,7 @@ PulseOutput::Result PulseOutput::play(const PcmSound &sound, std::chrono::millis
         const Lock lock(m_mainloop);
         if (!m_context || pa_context_get_state(m_context) != PA_CONTEXT_READY)
             return Result::NoServer;
-        playback = startStream(sound);
+        playback = startStream(sound, false);
         if (!playback)
             return Result::Failed;
         if (unanswered) {
@@ -459,8 +504,11 @@ bool PulseOutput::startDetached(const PcmSound &sound)
     }
     if (m_unresponsive)
         return false;
-    m_detached = startStream(sound);
-    return m_detached != nullptr;
+    // One question stream at a time: while the server has yet to confirm the last one, the new
+    // question waits for it, and each newer one takes its place.
+    m_wanted = sound;
+    startWanted();
+    return true;
 }
 
 void PulseOutput::stopDetached()
@@ -468,6 +516,7 @@ void PulseOutput::stopDetached()
     if (!m_mainloop)
         return;
     const Lock lock(m_mainloop);
+    m_wanted.reset();
     m_detached.reset(); // disconnecting ends it at once
 }
 

@@ -1,20 +1,22 @@
 #pragma once
 
+#include "ui/wavdecoder.h"
+
 #include <QByteArray>
 #include <QObject>
 
 #include <chrono>
 #include <memory>
+#include <optional>
 #include <vector>
 
 class QDeadlineTimer;
 class QEventLoop;
 struct pa_context;
+struct pa_stream;
 struct pa_threaded_mainloop;
 
 namespace velmora {
-
-struct PcmSound;
 
 // One connection to a PulseAudio server (or PipeWire's PulseAudio service) through libpulse's
 // asynchronous API. libpulse runs in a thread of its own; the GUI thread only takes its lock for
@@ -56,10 +58,13 @@ private:
     template <typename Look>
     Wait waitUntil(Look look, const QDeadlineTimer &deadline);
     void pruneLingering();
-    std::unique_ptr<Playback> startStream(const PcmSound &sound);
+    std::unique_ptr<Playback> startStream(const PcmSound &sound, bool question);
+    void close(pa_stream *stream, bool question);
+    void startWanted();
     void wake();
 
     static void onContextState(pa_context *context, void *self);
+    static void onClosingState(pa_stream *stream, void *self);
 
     const QByteArray m_server;
     pa_threaded_mainloop *m_mainloop = nullptr;
@@ -68,6 +73,13 @@ private:
     bool m_playing = false;
     std::vector<std::unique_ptr<Playback>> m_lingering; // sounds that play on without a wait
     std::unique_ptr<Playback> m_detached;
+    std::optional<PcmSound> m_wanted; // the question to start once the server has none pending
+    struct Closing
+    {
+        pa_stream *stream;
+        bool question;
+    };
+    std::vector<Closing> m_closing; // let go before the server confirmed them
     QEventLoop *m_waiting = nullptr;
     QObject m_waker; // lives in the GUI thread; libpulse's thread posts its reports to it
 };
