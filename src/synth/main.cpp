@@ -23,7 +23,8 @@ namespace wire = velmora::synthwire;
 namespace {
 
 constexpr int BlockFrames = 64;
-constexpr float TargetPeak = 0.44f; // the chimes' level: never clips, seven notes together included
+constexpr double TargetRms = 0.285; // of full scale: the chimes' loudest 50 ms
+constexpr float Ceiling = 0.95f;
 constexpr int Velocity = 90;
 
 struct Note
@@ -49,6 +50,43 @@ int refuse(const char *why)
     std::printf("refused %s\n", why);
     std::fflush(stdout);
     return 1;
+}
+
+// The gain for each frame that brings the loudest 50 ms of a phrase to the chimes' level, and keeps
+// every sample under full scale: a piano's strike is far above its average, where a chime's is not,
+// so a gain set by the peaks leaves a question some 10 dB quieter than the chimes. The few strikes
+// that would then clip are turned down smoothly (a look-ahead limiter, worked offline).
+std::vector<float> levelled(const std::vector<float> &left, const std::vector<float> &right)
+{
+    const std::size_t frames = left.size();
+    std::vector<float> gain(frames, 0.0f);
+    const auto window = std::size_t(wire::SampleRate / 20);
+    double sum = 0, loudest = 0;
+    for (std::size_t i = 0; i < frames; ++i) {
+        sum += double(left[i]) * left[i] + double(right[i]) * right[i];
+        if (i >= window)
+            sum -= double(left[i - window]) * left[i - window] + double(right[i - window]) * right[i - window];
+        loudest = std::max(loudest, sum);
+    }
+    const double rms = std::sqrt(loudest / (2.0 * double(std::min(window, std::max<std::size_t>(frames, 1)))));
+    if (rms <= 0)
+        return gain;
+    const auto overall = float(TargetRms / rms);
+    // What each frame may have so that it stays under the ceiling.
+    for (std::size_t i = 0; i < frames; ++i) {
+        const float peak = std::max(std::abs(left[i]), std::abs(right[i])) * overall;
+        gain[i] = peak > Ceiling ? Ceiling / peak : 1.0f;
+    }
+    // Turned down a little before each strike and brought back up slowly after it, never above
+    // what any frame allows.
+    const float attack = 1.0f / (0.002f * wire::SampleRate), release = 1.0f / (0.080f * wire::SampleRate);
+    for (std::size_t i = 1; i < frames; ++i)
+        gain[i] = std::min(gain[i], gain[i - 1] + (1.0f - gain[i - 1]) * release);
+    for (std::size_t i = frames - 1; i-- > 0;)
+        gain[i] = std::min(gain[i], gain[i + 1] + (1.0f - gain[i + 1]) * attack);
+    for (float &g : gain)
+        g *= overall;
+    return gain;
 }
 
 // The phrase, the keys pressed and let go in time order, normalised to the chimes' level.
@@ -86,14 +124,11 @@ std::vector<std::int16_t> render(fluid_synth_t *synth, int fontId, const std::ve
         fluid_synth_write_float(synth, until - frame, left.data(), frame, 1, right.data(), frame, 1);
         frame = until;
     }
-    float peak = 0;
-    for (std::size_t i = 0; i < left.size(); ++i)
-        peak = std::max({peak, std::abs(left[i]), std::abs(right[i])});
-    const float gain = peak > 0 ? TargetPeak / peak : 0;
+    const std::vector<float> gain = levelled(left, right);
     std::vector<std::int16_t> pcm(left.size() * 2);
     for (std::size_t i = 0; i < left.size(); ++i) {
-        pcm[2 * i] = std::int16_t(std::lround(left[i] * gain * 32767));
-        pcm[2 * i + 1] = std::int16_t(std::lround(right[i] * gain * 32767));
+        pcm[2 * i] = std::int16_t(std::lround(left[i] * gain[i] * 32767));
+        pcm[2 * i + 1] = std::int16_t(std::lround(right[i] * gain[i] * 32767));
     }
     return pcm;
 }
