@@ -47,7 +47,8 @@ public:
     QStringList played;
     int lengthMs = 0;
     std::function<void(const QString &)> onStart;
-    // Questions' notes: as if a server took them, unless told otherwise.
+    // Questions' notes: as if a server took them, unless told otherwise; they arrive from the
+    // synthesizer's thread, so a test waits for them.
     bool detachedPlays = true;
     int detachedStarts = 0;
     int detachedStops = 0;

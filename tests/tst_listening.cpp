@@ -259,10 +259,12 @@ private slots:
         };
         h.selectTab(QStringLiteral("Chords"));
         h.click(QStringLiteral("Command1"));
+        // Only the bass while the notes are rendered, unless they cannot be heard at all.
+        QCOMPARE(headsShown() == 1, !soundOff);
+        QTRY_COMPARE(h.sound.detachedStarts, soundOff ? 0 : 1);
+        QTRY_COMPARE(headsShown() == 1, byEar);
         QVERIFY(headsShown() >= 3 || byEar);
-        QCOMPARE(headsShown() == 1, byEar);
         QCOMPARE(h.text(QStringLiteral("Text1")) == QLatin1String("Uitgeschakeld"), byEar);
-        QCOMPARE(h.sound.detachedStarts, soundOff ? 0 : 1);
         // A screen reader is told only what is drawn.
         const QStringList told = h.find(QStringLiteral("Command1"))->accessibleDescription().section(QLatin1String(": "), 1).split(QStringLiteral(", "));
         QCOMPARE(told.size() == 1, byEar);
@@ -288,6 +290,11 @@ private slots:
         // Heard even with "Sound off", as the About tune is.
         h.find<QCheckBox>(QStringLiteral("Sound_off"))->setChecked(true);
         play->trigger();
+        QTRY_COMPARE(h.sound.detachedStarts, 1);
+        // A press before the notes arrive drops them.
+        play->trigger();
+        h.click(QStringLiteral("Command33"));
+        QTest::qWait(500);
         QCOMPARE(h.sound.detachedStarts, 1);
         h.selectTab(QStringLiteral("Intervals"));
         QVERIFY(!play->isEnabled());

@@ -117,8 +117,11 @@ QStringList NoteSynth::systemSoundFonts()
 
 QString NoteSynth::unavailableReason() const
 {
-    if (!m_failed.isEmpty())
-        return m_failed;
+    return m_failed.isEmpty() ? missingSoundFont() : m_failed;
+}
+
+QString NoteSynth::missingSoundFont()
+{
     const QString user = firstPresent(userFileSearch(QStringLiteral("velmora.sf2")));
     const QStringList fonts = systemSoundFonts();
     if (user.isEmpty() && std::ranges::none_of(fonts, [](const QString &f) { return QFileInfo(f).isFile(); }))

@@ -35,8 +35,11 @@ public:
     static constexpr int LoadTimeoutMs = 3000;
     static constexpr int RenderTimeoutMs = 250;
 
-    // Why nothing can be rendered, found without loading anything; empty when something may be.
+    // Why nothing can be rendered: what the last render found, or no SoundFont in sight; empty
+    // when something may be.
     QString unavailableReason() const;
+    // No SoundFont in sight, found without loading anything; empty when there is one.
+    static QString missingSoundFont();
 
     // Renders `phrase` with the user's own velmora.sf2 when there is a usable one (looked for
     // again at every call), else the system's. `problem` says once why a user's SoundFont was

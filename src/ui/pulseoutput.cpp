@@ -511,6 +511,19 @@ bool PulseOutput::startDetached(const PcmSound &sound)
     return true;
 }
 
+bool PulseOutput::prepareDetached()
+{
+    if (!startMainloop())
+        return false;
+    const Lock lock(m_mainloop);
+    if (m_context && pa_context_get_state(m_context) == PA_CONTEXT_READY)
+        return !m_unresponsive;
+    const bool failedBefore = m_context && !PA_CONTEXT_IS_GOOD(pa_context_get_state(m_context));
+    if (!m_unresponsive && contextSettled())
+        connectContext();
+    return !m_unresponsive && !failedBefore;
+}
+
 void PulseOutput::stopDetached()
 {
     if (!m_mainloop)

@@ -44,6 +44,9 @@ public:
     // stopDetached() is called. False when no server is ready for it now: nothing waits for one.
     bool startDetached(const PcmSound &sound);
     void stopDetached();
+    // Connects now for a sound to be started detached soon. False when the server is known not
+    // to answer: it failed the last connection, or stopped answering and has not played since.
+    bool prepareDetached();
 
 private:
     struct Playback;

@@ -31,6 +31,11 @@ bool ServerSoundPlayer::startDetached(const PcmSound &sound)
     return m_output->startDetached(sound);
 }
 
+bool ServerSoundPlayer::prepareDetached()
+{
+    return m_output->prepareDetached();
+}
+
 void ServerSoundPlayer::stopDetached()
 {
     m_output->stopDetached();

@@ -36,6 +36,9 @@ public:
     // A sound that plays while the program goes on (a question's notes), until it ends, the next
     // one starts or stopDetached() is called. False when nothing could be started.
     virtual bool startDetached(const PcmSound &) { return false; }
+    // Readies the way for a sound to be started detached soon (a question being rendered); false
+    // when none could be heard now.
+    virtual bool prepareDetached() { return true; }
     virtual void stopDetached() {}
 
 protected:
@@ -58,6 +61,7 @@ public:
     ~ServerSoundPlayer() override;
 
     bool startDetached(const PcmSound &sound) override;
+    bool prepareDetached() override;
     void stopDetached() override;
 
 protected:

@@ -31,6 +31,12 @@ ChordsPage::ChordsPage(QTabWidget *tabControl, ExerciseContext &context) : Exerc
     QWidget *page = canvas();
     auto *go = ui::pushButton(page, "Command1", QT_TRANSLATE_NOOP("Velmora", "GO!"), ui::twipsRect(600, 1080, 855, 495));
     onGoPress(go, [this] { Command1_Click(); });
+    // A chord hidden for the ear that cannot be heard after all (the synthesizer failed, the
+    // server did not take it) is drawn whole as soon as that is known.
+    connect(&m_context.listening, &Listening::unheard, this, [this] {
+        if (m_hiddenByEar)
+            drawQuestion(true);
+    });
 
     QGroupBox *question = ui::frame(page, "Frame2", QT_TRANSLATE_NOOP("Velmora", "Question"), ui::twipsRect(600, 1800, 3615, 4575));
     m_staff = new StaffView(question);
