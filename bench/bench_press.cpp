@@ -9,7 +9,7 @@
 #include "ui/clock.h"
 #include "ui/prompter.h"
 #include "music/random.h"
-#include "ui/soundplayer.h"
+#include "sound/soundplayer.h"
 #include "benchmain.h"
 #include "testdata.h"
 
@@ -130,7 +130,7 @@ public:
     QString saveFileName(const QString &, const QString &) override { return {}; }
 
 protected:
-    void playToEnd(const QString &) override {}
+    void play(const QString &) override {}
 };
 
 // A whole chord "GO!": count, draw, build, shuffle, place on the staff and list the notes.

@@ -3,9 +3,9 @@
 // monitor stands in for a device: one that connects shortly before each press, and one that has
 // been connected for long; on a quiet machine and on one kept busy by two spinning processes. A
 // null sink is not a device, so a real card's latency comes on top.
-#include "ui/pulseoutput.h"
+#include "sound/pulseoutput.h"
 #include "pulseserver.h"
-#include "ui/wavdecoder.h"
+#include "sound/wavdecoder.h"
 
 #include <QCoreApplication>
 #include <QThread>

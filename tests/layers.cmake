@@ -1,14 +1,15 @@
 cmake_minimum_required(VERSION 3.22)
 # Fails when an include reaches up a layer or across exercises. The layers, lowest first:
-# music < practice < ui < exercises < app; dbcheck stands beside app and may use music and the exercises'
+# music < practice < sound < ui < exercises < app; dbcheck stands beside app and may use music and the exercises'
 # rules (not their pages, which are widgets); mdbexport, the Access exporter, shares only the
 # music layer's description of its output; it and synth, the synthesizer, shut themselves in with
-# sandbox; ui speaks to the synthesizer by its description of the wire (synth/synthwire.h). Run as: cmake -DSOURCE_DIR=src -P layers.cmake
+# sandbox; sound speaks to the synthesizer by its description of the wire (synth/synthwire.h). Run as: cmake -DSOURCE_DIR=src -P layers.cmake
 set(allowed_music music)
 set(allowed_practice music practice)
-set(allowed_ui music practice ui synth)
-set(allowed_exercises music practice ui exercises)
-set(allowed_app music practice ui exercises app)
+set(allowed_sound music sound synth)
+set(allowed_ui music practice sound ui)
+set(allowed_exercises music practice sound ui exercises)
+set(allowed_app music practice sound ui exercises app)
 set(allowed_dbcheck music exercises dbcheck)
 set(allowed_mdbexport music mdbexport sandbox)
 set(allowed_sandbox sandbox)

@@ -15,7 +15,7 @@
 
 namespace velmora::test {
 
-void FakeSoundPlayer::playToEnd(const QString &relativePath)
+void FakeSoundPlayer::play(const QString &relativePath)
 {
     played << relativePath;
     if (onStart)

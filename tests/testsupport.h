@@ -4,7 +4,7 @@
 #include "ui/clock.h"
 #include "ui/prompter.h"
 #include "music/random.h"
-#include "ui/soundplayer.h"
+#include "sound/soundplayer.h"
 #include "testdata.h"
 
 #include <QAbstractButton>
@@ -58,9 +58,7 @@ public:
         return detachedPlays;
     }
     void stopDetached() override { ++detachedStops; }
-
-protected:
-    void playToEnd(const QString &relativePath) override;
+    void play(const QString &relativePath) override;
 };
 
 // A clock that stands still until a test moves it; the timers it starts never fire on their own.

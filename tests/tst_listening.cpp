@@ -3,7 +3,7 @@
 #include "exercises/relations/relations.h"
 #include "exercises/transpose/transpose.h"
 #include "testsupport.h"
-#include "ui/notesynth.h"
+#include "sound/notesynth.h"
 
 #include <QAction>
 #include <QCheckBox>

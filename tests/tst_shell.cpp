@@ -1,5 +1,6 @@
 #include "ui/animationcost.h"
-#include "ui/assets.h"
+#include "sound/soundfiles.h"
+#include "ui/moviefile.h"
 #include "exercises/chords/chordquestion.h"
 #include "app/cheatmode.h"
 #include "exercises/intervals/intervals.h"

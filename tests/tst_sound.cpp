@@ -1,8 +1,8 @@
-#include "ui/assets.h"
-#include "ui/pulseoutput.h"
+#include "sound/soundfiles.h"
+#include "sound/pulseoutput.h"
 #include "pulseserver.h"
 #include "testsupport.h"
-#include "ui/wavdecoder.h"
+#include "sound/wavdecoder.h"
 
 #include <QAccessible>
 #include <QAction>

@@ -3,7 +3,8 @@
 #include "ui/animatedpicture.h"
 #include "ui/captions.h"
 #include "ui/shapes.h"
-#include "ui/soundplayer.h"
+#include "sound/soundplayer.h"
+#include "ui/pressgate.h"
 #include "ui/twips.h"
 
 #include <QFrame>
@@ -12,7 +13,7 @@
 
 namespace velmora {
 
-AboutPage::AboutPage(QTabWidget *tabControl, SoundPlayer &sound) : TabPage(tabControl), m_sound(sound)
+AboutPage::AboutPage(QTabWidget *tabControl, PressGate &presses) : TabPage(tabControl), m_presses(presses)
 {
     auto *frame = new QFrame(canvas());
     frame->setObjectName(QStringLiteral("Frame8"));
@@ -48,7 +49,7 @@ void AboutPage::setVersionText(const QString &text)
 
 void AboutPage::Label6_Click()
 {
-    m_sound.play(sounds::Start);
+    m_presses.playHeld(sounds::Start);
 }
 
 bool AboutPage::eventFilter(QObject *watched, QEvent *event)
@@ -56,7 +57,7 @@ bool AboutPage::eventFilter(QObject *watched, QEvent *event)
     if (watched == m_productName && event->type() == QEvent::MouseButtonRelease
         && static_cast<QMouseEvent *>(event)->button() == Qt::LeftButton
         && m_productName->rect().contains(static_cast<QMouseEvent *>(event)->position().toPoint())) {
-        m_sound.presses().run(this, [this] { Label6_Click(); });
+        m_presses.run(this, [this] { Label6_Click(); });
         return true;
     }
     return TabPage::eventFilter(watched, event);

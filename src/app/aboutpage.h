@@ -6,14 +6,14 @@ class QLabel;
 
 namespace velmora {
 
-class SoundPlayer;
+class PressGate;
 
 // "About": the product name (click it for the tune), the version and the trumpet.
 class AboutPage : public TabPage
 {
     Q_OBJECT
 public:
-    AboutPage(QTabWidget *tabControl, SoundPlayer &sound);
+    AboutPage(QTabWidget *tabControl, PressGate &presses);
 
     void setVersionText(const QString &text);
     void Label6_Click();
@@ -22,7 +22,7 @@ protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
-    SoundPlayer &m_sound;
+    PressGate &m_presses;
     QLabel *m_productName;
     QLabel *m_version;
 };

@@ -5,7 +5,7 @@
 #include "app/mainwindow.h"
 #include "ui/prompter.h"
 #include "music/random.h"
-#include "ui/soundplayer.h"
+#include "sound/soundplayer.h"
 #include "app/screenfit.h"
 #include "app/splashwindow.h"
 #include "app/terminationsignals.h"

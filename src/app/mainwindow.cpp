@@ -12,7 +12,7 @@
 #include "app/startuplog.h"
 #include "music/userfiles.h"
 #include "ui/clock.h"
-#include "ui/notesynth.h"
+#include "sound/notesynth.h"
 #include "ui/captions.h"
 #include "ui/keyboard.h"
 #include "ui/exercisepage.h"
@@ -23,7 +23,7 @@
 #include "exercises/transpose/transposepage.h"
 #include "ui/feedback.h"
 #include "ui/prompter.h"
-#include "ui/soundplayer.h"
+#include "sound/soundplayer.h"
 #include "ui/twips.h"
 
 #include <QCheckBox>
@@ -122,7 +122,7 @@ QString versionNumber()
 
 MainWindow::MainWindow(Services services, bool cheatMode, Listening::Choices listen, QWidget *parent)
     : QMainWindow(parent, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint),
-      m_services(std::move(services)),
+      m_services(std::move(services)), m_presses(m_services.sound),
       m_database(m_services.accessReading), m_practice(new PracticeSession(this))
 {
     setObjectName(QStringLiteral("Form1"));
@@ -132,7 +132,7 @@ MainWindow::MainWindow(Services services, bool cheatMode, Listening::Choices lis
     QAction *exit = menuBar()->addAction(QString());
     exit->setObjectName(QStringLiteral("Exit"));
     ui::setCaption(exit, QT_TRANSLATE_NOOP("Velmora", "Exit"));
-    PressGate &presses = m_services.sound.presses();
+    PressGate &presses = m_presses;
     connect(exit, &QAction::triggered, this, presses.guarded(this, [this] { Exit_Click(); }));
 
     // The menus beyond the original window's single item.
@@ -253,7 +253,7 @@ MainWindow::MainWindow(Services services, bool cheatMode, Listening::Choices lis
     auto *intervals = new RecordCursor(connection, tables::Intervals, this);
     intervals->setObjectName(QStringLiteral("Data3"));
 
-    m_feedback = new Feedback(m_statusLine, m_soundOff, m_services.sound, this);
+    m_feedback = new Feedback(m_statusLine, m_soundOff, m_presses, this);
     m_context.reset(new ExerciseContext{m_database, *ladders, *chordKinds, *intervals, m_services.random, m_services.clock, m_services.prompter,
                                         *m_feedback, presses, *m_listening, *m_practice, cheatMode});
 
@@ -275,7 +275,7 @@ MainWindow::MainWindow(Services services, bool cheatMode, Listening::Choices lis
         });
         m_exercises << page;
     }
-    m_about = new AboutPage(m_tabs, m_services.sound);
+    m_about = new AboutPage(m_tabs, m_presses);
     m_tabs->addTab(m_about, ui::caption(QT_TRANSLATE_NOOP("Velmora", "About")));
     m_about->setProperty(TabCaption, QByteArray(QT_TRANSLATE_NOOP("Velmora", "About")));
     connect(m_tabs, &QTabWidget::currentChanged, this, &MainWindow::updateListenMenu);
@@ -364,7 +364,7 @@ void MainWindow::Form_Load()
     // The whole of the kept file is looked at once the window is up.
     QTimer::singleShot(0, m_practice, &PracticeSession::verifyKept);
 
-    m_services.sound.play(sounds::Start);
+    m_presses.playHeld(sounds::Start);
 }
 
 void MainWindow::Exit_Click()
@@ -374,7 +374,7 @@ void MainWindow::Exit_Click()
         || TerminationSignals::received()) // ended meanwhile: as closed by other means, without the sound
         return;
     m_listening->stop();
-    m_services.sound.play(sounds::Quit);
+    m_presses.playHeld(sounds::Quit);
     hide();
     emit quitRequested();
 }

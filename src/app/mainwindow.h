@@ -2,6 +2,7 @@
 
 #include "ui/exercisecontext.h"
 #include "ui/listening.h"
+#include "ui/pressgate.h"
 #include "music/musicdatabase.h"
 #include "practice/progressstore.h"
 
@@ -86,6 +87,7 @@ private:
     ExercisePage *currentExercise() const;
 
     Services m_services;
+    PressGate m_presses; // held while a sound the window waits for plays
 
     MusicDatabase m_database;
     QString m_databaseProblem;

@@ -61,6 +61,11 @@ QString userDataDirectory()
     return reached.isEmpty() ? decoded : reached;
 }
 
+QString builtInAsset(const QString &relativePath)
+{
+    return QStringLiteral(":/") + relativePath;
+}
+
 QString pathFromBytes(const QByteArray &bytes)
 {
     if (survivesQString(bytes))

@@ -14,6 +14,9 @@ QString userDataDirectory();
 // looked for, in order: the working directory, then the user's data directory. After them comes
 // the copy built into the program. An absolute path is looked for only where it says.
 QStringList userFileSearch(const QString &relativePath);
+// The copy of `relativePath` built into the program, which serves when no user's copy does, so
+// that Velmora runs from any directory.
+QString builtInAsset(const QString &relativePath);
 
 // A path given as the system's bytes (a command line's), as a name that reaches the same file
 // though the bytes are not UTF-8.

@@ -3,7 +3,7 @@
 #include "ui/captions.h"
 
 #include "ui/animationcost.h"
-#include "ui/assets.h"
+#include "ui/moviefile.h"
 #include "ui/twips.h"
 
 #include <QFile>

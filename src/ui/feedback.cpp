@@ -2,7 +2,8 @@
 
 #include "ui/accessibility.h"
 #include "ui/captions.h"
-#include "ui/soundplayer.h"
+#include "sound/soundplayer.h"
+#include "ui/pressgate.h"
 
 #include <QAccessible>
 #include <QCheckBox>
@@ -12,9 +13,9 @@ namespace velmora {
 
 const QString Feedback::EmptyLineName = QStringLiteral("Verdict");
 
-Feedback::Feedback(QLabel *statusLine, QCheckBox *soundOff, SoundPlayer &sound, QObject *parent)
+Feedback::Feedback(QLabel *statusLine, QCheckBox *soundOff, PressGate &presses, QObject *parent)
     : QObject(parent), m_statusLine(statusLine), m_reader(new ui::StatusReader(statusLine, EmptyLineName)),
-      m_soundOff(soundOff), m_sound(sound)
+      m_soundOff(soundOff), m_presses(presses)
 {
     m_reader->setObjectName(QStringLiteral("StatusReader"));
 }
@@ -81,7 +82,7 @@ void Feedback::report(const char *verdict, const QString &soundFile)
     }
     tellReader();
     if (!m_soundOff->isChecked())
-        m_sound.play(soundFile);
+        m_presses.playHeld(soundFile);
 }
 
 } // namespace velmora

@@ -11,7 +11,7 @@ namespace ui {
 class StatusReader;
 }
 
-class SoundPlayer;
+class PressGate;
 
 // The verdict every exercise gives: a sentence in the blinking status line and, unless
 // "Sound off" is ticked at that moment, a sound. A screen reader finds the sentence at any moment
@@ -20,7 +20,7 @@ class Feedback : public QObject
 {
     Q_OBJECT
 public:
-    Feedback(QLabel *statusLine, QCheckBox *soundOff, SoundPlayer &sound, QObject *parent = nullptr);
+    Feedback(QLabel *statusLine, QCheckBox *soundOff, PressGate &presses, QObject *parent = nullptr);
 
     // The status line's accessible name while it holds no verdict.
     static const QString EmptyLineName;
@@ -45,7 +45,7 @@ private:
     QLabel *m_statusLine;
     ui::StatusReader *m_reader;
     QCheckBox *m_soundOff;
-    SoundPlayer &m_sound;
+    PressGate &m_presses;
 };
 
 } // namespace velmora

@@ -1,8 +1,8 @@
 #include "ui/listening.h"
 
-#include "ui/notesynth.h"
+#include "sound/notesynth.h"
 #include "ui/prompter.h"
-#include "ui/soundplayer.h"
+#include "sound/soundplayer.h"
 
 #include <QCheckBox>
 

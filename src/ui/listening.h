@@ -1,7 +1,7 @@
 #pragma once
 
 #include "music/phrase.h"
-#include "ui/wavdecoder.h"
+#include "sound/wavdecoder.h"
 
 #include <QObject>
 #include <QPointer>

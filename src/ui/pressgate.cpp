@@ -1,5 +1,7 @@
 #include "ui/pressgate.h"
 
+#include "sound/soundplayer.h"
+
 #include <QAbstractEventDispatcher>
 #include <QCoreApplication>
 
@@ -14,6 +16,12 @@ void PressGate::run(QObject *context, std::function<void()> press)
     if (m_before)
         m_before();
     press();
+}
+
+void PressGate::playHeld(const QString &relativePath)
+{
+    const Hold hold(*this);
+    m_sound.play(relativePath);
 }
 
 void PressGate::release()

@@ -10,6 +10,8 @@
 
 namespace velmora {
 
+class SoundPlayer;
+
 // Holds presses back while a sound plays. A sound waits in an event loop that keeps the window
 // painting and holds back mouse and keyboard input, but a press can also arrive another way (an
 // accessibility "press" action, a queued call, a timer). Such a press is not run inside the wait,
@@ -18,7 +20,12 @@ namespace velmora {
 class PressGate
 {
 public:
+    explicit PressGate(SoundPlayer &sound) : m_sound(sound) {}
+
     bool isHeld() const { return m_holds > 0; }
+
+    // Plays a sound to its end ("sound/2.wav"), the presses that arrive meanwhile held.
+    void playHeld(const QString &relativePath);
 
     // Runs `press` now, or after the sound that is playing.
     void run(QObject *context, std::function<void()> press);
@@ -55,6 +62,7 @@ public:
 private:
     void release();
 
+    SoundPlayer &m_sound;
     int m_holds = 0;
     std::function<void()> m_before;
     std::deque<std::pair<QPointer<QObject>, std::function<void()>>> m_waiting;

@@ -1,5 +1,5 @@
 // Any bytes as a sound file: refused, or a sound the output can play as it is.
-#include "ui/wavdecoder.h"
+#include "sound/wavdecoder.h"
 
 #include <cstdint>
 

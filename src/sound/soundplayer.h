@@ -1,7 +1,5 @@
 #pragma once
 
-#include "ui/pressgate.h"
-
 #include <QString>
 
 #include <memory>
@@ -19,19 +17,14 @@ inline const QString Incorrect = QStringLiteral("sound/4.wav");
 } // namespace sounds
 
 // Plays a sound named relative to the working directory ("sound/2.wav") and returns when it has
-// ended; presses that arrive meanwhile are handled afterwards, through presses(). Nothing about
-// sound is ever reported to the user.
+// been heard to its end; the window paints meanwhile, and user input waits. Nothing about sound
+// is ever reported to the user.
 class SoundPlayer
 {
 public:
     virtual ~SoundPlayer() = default;
 
-    void play(const QString &relativePath)
-    {
-        const PressGate::Hold hold(m_presses);
-        playToEnd(relativePath);
-    }
-    PressGate &presses() { return m_presses; }
+    virtual void play(const QString &relativePath) = 0;
 
     // A sound that plays while the program goes on (a question's notes), until it ends, the next
     // one starts or stopDetached() is called. False when nothing could be started.
@@ -40,12 +33,6 @@ public:
     // when none could be heard now.
     virtual bool prepareDetached() { return true; }
     virtual void stopDetached() {}
-
-protected:
-    virtual void playToEnd(const QString &relativePath) = 0;
-
-private:
-    PressGate m_presses;
 };
 
 class PulseOutput;
@@ -60,12 +47,10 @@ public:
     explicit ServerSoundPlayer(const QString &server = QString());
     ~ServerSoundPlayer() override;
 
+    void play(const QString &relativePath) override;
     bool startDetached(const PcmSound &sound) override;
     bool prepareDetached() override;
     void stopDetached() override;
-
-protected:
-    void playToEnd(const QString &relativePath) override;
 
 private:
     std::unique_ptr<PulseOutput> m_output;

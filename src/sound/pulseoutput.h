@@ -1,6 +1,6 @@
 #pragma once
 
-#include "ui/wavdecoder.h"
+#include "sound/wavdecoder.h"
 
 #include <QByteArray>
 #include <QObject>

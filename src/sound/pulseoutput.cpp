@@ -1,6 +1,6 @@
-#include "ui/pulseoutput.h"
+#include "sound/pulseoutput.h"
 
-#include "ui/wavdecoder.h"
+#include "sound/wavdecoder.h"
 
 #include <QDeadlineTimer>
 #include <QEventLoop>

@@ -1,30 +1,15 @@
-#include "ui/assets.h"
+#include "sound/soundfiles.h"
 
 #include "music/filecheck.h"
 #include "music/userfiles.h"
 
 #include <QFile>
-#include <QFileInfo>
-#include <QImageReader>
-#include <QMovie>
 
-#include <algorithm>
 #include <map>
-
 
 namespace velmora {
 
-QString builtInAsset(const QString &relativePath)
-{
-    return QStringLiteral(":/") + relativePath;
-}
-
 namespace {
-
-// The trumpet stands in a box of 161 x 161 pixels; a picture far larger, or of very many frames,
-// only costs memory and time.
-constexpr int MaxPictureSide = 1024;
-constexpr int MaxPictureFrames = 1000;
 
 // A user's sound as last decoded, kept while the file stays the same: a sound plays at every
 // answer, and a file needs reading only when it changes.
@@ -59,25 +44,6 @@ std::optional<LoadedSound> loadSound(const QString &relativePath)
     if (std::optional<PcmSound> pcm = decodeWavFile(builtIn))
         return LoadedSound{std::move(*pcm), builtIn};
     return {};
-}
-
-QString movieFile(const QString &relativePath)
-{
-    for (const QString &candidate : userFileSearch(relativePath)) {
-        if (!QFileInfo(candidate).isFile())
-            continue;
-        // Its size and frame count come from its header, before any frame is decoded: a small
-        // file may ask for frames of hundreds of megabytes each.
-        QImageReader header(candidate);
-        const QSize size = header.size();
-        if (!size.isValid() || size.width() > MaxPictureSide || size.height() > MaxPictureSide
-            || header.imageCount() > MaxPictureFrames)
-            continue;
-        QMovie probe(candidate);
-        if (probe.isValid() && probe.frameCount() != 0)
-            return candidate;
-    }
-    return builtInAsset(relativePath);
 }
 
 } // namespace velmora

@@ -1,4 +1,4 @@
-#include "ui/notesynth.h"
+#include "sound/notesynth.h"
 
 #include "music/userfiles.h"
 #include "synth/synthwire.h"

@@ -1,8 +1,8 @@
-#include "ui/soundplayer.h"
+#include "sound/soundplayer.h"
 
-#include "ui/assets.h"
-#include "ui/pulseoutput.h"
-#include "ui/wavdecoder.h"
+#include "sound/soundfiles.h"
+#include "sound/pulseoutput.h"
+#include "sound/wavdecoder.h"
 
 namespace velmora {
 
@@ -20,7 +20,7 @@ ServerSoundPlayer::ServerSoundPlayer(const QString &server) : m_output(std::make
 
 ServerSoundPlayer::~ServerSoundPlayer() = default;
 
-void ServerSoundPlayer::playToEnd(const QString &relativePath)
+void ServerSoundPlayer::play(const QString &relativePath)
 {
     if (const std::optional<LoadedSound> sound = loadSound(relativePath))
         m_output->play(sound->pcm, WaitMargin);

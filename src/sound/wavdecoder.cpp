@@ -1,4 +1,4 @@
-#include "ui/wavdecoder.h"
+#include "sound/wavdecoder.h"
 
 #include <QBuffer>
 #include <QFile>
