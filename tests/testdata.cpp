@@ -196,4 +196,80 @@ QByteArray wavFile(const WavHeader &h, const QByteArray &data)
     return riff(fmtChunk(h) + chunk("data", data));
 }
 
+QByteArray soundFont(int presetZones, int instrumentZones, const QByteArray &compressed)
+{
+    const auto name = [](const char *text) { return QByteArray(text).leftJustified(20, '\0', true); };
+    const auto list = [](const char *type, const QByteArray &chunks) { return chunk("LIST", type + chunks); };
+    // Each list ends with a terminal record; a generator is its operator and its amount.
+    const auto generator = [](int operation, int amount) { return littleEndian(operation, 2) + littleEndian(amount, 2); };
+    QByteArray pbag, pgen, ibag, igen;
+    for (int i = 0; i <= presetZones; ++i) {
+        pbag += littleEndian(i, 2) + littleEndian(0, 2);
+        if (i < presetZones)
+            pgen += generator(41, 0); // instrument 0
+    }
+    for (int i = 0; i <= instrumentZones; ++i) {
+        ibag += littleEndian(i, 2) + littleEndian(0, 2);
+        if (i < instrumentZones)
+            igen += generator(53, 0); // sample 0
+    }
+    pgen += generator(0, 0);
+    igen += generator(0, 0);
+    const int samples = 200;
+    const QByteArray phdr = name("Piano") + littleEndian(0, 2) + littleEndian(0, 2) + littleEndian(0, 2) + QByteArray(12, '\0')
+        + name("EOP") + QByteArray(4, '\0') + littleEndian(presetZones, 2) + QByteArray(12, '\0');
+    const QByteArray inst = name("Piano") + littleEndian(0, 2) + name("EOI") + littleEndian(instrumentZones, 2);
+    // A compressed sample's start and end count its bytes, and its type says so (0x10).
+    const bool sf3 = !compressed.isEmpty();
+    const QByteArray shdr = name("Tone") + littleEndian(0, 4) + littleEndian(sf3 ? compressed.size() : samples, 4)
+        + littleEndian(sf3 ? 0 : 10, 4) + littleEndian(sf3 ? 0 : samples - 10, 4) + littleEndian(44100, 4)
+        + QByteArray(1, char(60)) + QByteArray(1, '\0') + littleEndian(0, 2) + littleEndian(sf3 ? 0x11 : 1, 2) + name("EOS")
+        + QByteArray(26, '\0');
+    QByteArray tone = compressed;
+    for (int i = 0; !sf3 && i < samples + 46; ++i)
+        tone += littleEndian(quint16(i < samples ? (i % 20 < 10 ? 8000 : -8000) : 0), 2);
+    const QByteArray body = list("INFO", chunk("ifil", littleEndian(sf3 ? 3 : 2, 2) + littleEndian(1, 2)) + chunk("isng", QByteArray("EMU8000\0", 8))
+                                             + chunk("INAM", QByteArray("Test\0\0", 6)))
+        + list("sdta", chunk("smpl", tone))
+        + list("pdta", chunk("phdr", phdr) + chunk("pbag", pbag) + chunk("pmod", QByteArray(10, '\0')) + chunk("pgen", pgen)
+                           + chunk("inst", inst) + chunk("ibag", ibag) + chunk("imod", QByteArray(10, '\0'))
+                           + chunk("igen", igen) + chunk("shdr", shdr));
+    return "RIFF" + littleEndian(quint32(4 + body.size()), 4) + "sfbk" + body;
+}
+
+QByteArray constantFlac(int blocks)
+{
+    const auto crc = [](const QByteArray &data, int bits, quint32 polynomial) {
+        quint32 c = 0;
+        const quint32 top = 1u << (bits - 1), mask = (top << 1) - 1;
+        for (const char byte : data) {
+            c ^= quint32(quint8(byte)) << (bits - 8);
+            for (int i = 0; i < 8; ++i)
+                c = ((c & top) ? (c << 1) ^ polynomial : c << 1) & mask;
+        }
+        return c;
+    };
+    const auto bigEndian = [](quint64 value, int bytes) {
+        QByteArray out;
+        for (int i = bytes - 1; i >= 0; --i)
+            out += char((value >> (8 * i)) & 0xFF);
+        return out;
+    };
+    const quint64 block = 65535, total = block * quint64(blocks);
+    // STREAMINFO: block sizes, frame sizes unknown, 44.1 kHz, mono, 16 bits, the sample count.
+    QByteArray out = "fLaC" + bigEndian(0x80000022, 4) + bigEndian(block, 2) + bigEndian(block, 2) + bigEndian(0, 6)
+        + bigEndian((quint64(44100) << 44) | (quint64(15) << 36) | total, 8) + QByteArray(16, '\0');
+    for (int n = 0; n < blocks; ++n) {
+        // The frame number in FLAC's UTF-8-like code, then the block size given in 16 bits.
+        const QByteArray number = n < 0x80 ? bigEndian(n, 1)
+            : n < 0x800 ? bigEndian(0xC080 | ((n >> 6) << 8) | (n & 0x3F), 2)
+                        : bigEndian(0xE08080 | ((n >> 12) << 16) | (((n >> 6) & 0x3F) << 8) | (n & 0x3F), 3);
+        QByteArray frame = bigEndian(0xFFF87008, 4) + number + bigEndian(block - 1, 2);
+        frame += char(crc(frame, 8, 0x07));
+        frame += bigEndian(0x0003E8, 3); // a CONSTANT subframe: 1000
+        out += frame + bigEndian(crc(frame, 16, 0x8005), 2);
+    }
+    return out;
+}
+
 } // namespace velmora::test

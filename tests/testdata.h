@@ -71,6 +71,13 @@ QByteArray chunk(const char *id, const QByteArray &body, qint64 declaredSize = -
 QByteArray fmtChunk(const WavHeader &h);
 QByteArray riff(const QByteArray &chunks);
 QByteArray wavFile(const WavHeader &h, const QByteArray &data);
+// A SoundFont of one preset, bank 0 program 0, of `presetZones` zones, each the whole of one
+// instrument of `instrumentZones` zones, each playing one sample: a short tone (SF2), or the
+// compressed one given (SF3).
+QByteArray soundFont(int presetZones, int instrumentZones, const QByteArray &compressed = {});
+// A FLAC stream of `blocks` blocks of 65,535 samples, each stored as one constant: some 15 bytes
+// a block.
+QByteArray constantFlac(int blocks);
 
 // Names, kinds and contents of everything in `dir`; special files by kind only (reading a named
 // pipe would wait).

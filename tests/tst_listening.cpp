@@ -138,6 +138,11 @@ private slots:
         QTest::addColumn<QString>("said");
         const QByteArray sf2("RIFF\x10\0\0\0sfbk", 12);
         QTest::newRow("a DLS file") << QByteArray("RIFF\x10\0\0\0DLS LIST", 16) << "not a SoundFont";
+        QTest::newRow("a fair one") << test::soundFont(1, 1) << "";
+        // FluidSynth lists each preset zone's voices by appending at the end: quadratic in zones.
+        QTest::newRow("65,000 instrument zones") << test::soundFont(2, 65000) << "too long";
+        // 95 KB of FLAC that decode to 850 MB, past what the synthesizer may take.
+        QTest::newRow("a FLAC bomb") << test::soundFont(1, 1, test::constantFlac(6500)) << "FluidSynth can read";
         QTest::newRow("a pipe") << QByteArray("pipe") << "not a regular file";
         QTest::newRow("no piano") << QByteArray("no piano") << "no grand piano";
         QTest::newRow("a crash") << sf2 + "CRASH" << "crashed";
@@ -176,7 +181,7 @@ private slots:
         held.start();
         QVERIFY(synth.render(phrase::single(60), &first)); // the system's serves
         QVERIFY2(held.elapsed() < NoteSynth::LoadTimeoutMs + 2000, qPrintable(QString::number(held.elapsed())));
-        QVERIFY2(first.contains(said), qPrintable(first));
+        QVERIFY2(said.isEmpty() ? first.isEmpty() : first.contains(said), qPrintable(first));
         QVERIFY(synth.render(phrase::single(62), &second));
         QVERIFY2(second.isEmpty(), qPrintable(second));
     }
