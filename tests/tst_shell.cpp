@@ -2,7 +2,7 @@
 #include "sound/soundfiles.h"
 #include "ui/moviefile.h"
 #include "exercises/chords/chordquestion.h"
-#include "app/cheatmode.h"
+#include "app/commandline.h"
 #include "exercises/intervals/intervals.h"
 #include "music/notename.h"
 #include "exercises/relations/relations.h"
@@ -108,13 +108,15 @@ private slots:
         QTest::newRow("options, then tovu") << QStringList{"velmora", "--hear", "tovu", "--by-ear"} << true;
         QTest::newRow("tovu and an unknown option") << QStringList{"velmora", "tovu", "--loud"} << false;
         QTest::newRow("plain English, then tovu") << QStringList{"velmora", "--english", "tovu"} << true;
+        QTest::newRow("tovu after --") << QStringList{"velmora", "--", "tovu"} << false;
+        QTest::newRow("tovu and an unknown option with a value") << QStringList{"velmora", "--volume=3", "tovu"} << false;
     }
     void cheatDecision()
     {
         QFETCH(QStringList, arguments);
         QFETCH(bool, on);
-        QCOMPARE(cheatModeFromArguments(arguments), on);
-        const CommandLine line = parseCommandLine(arguments);
+        const CommandLine line = CommandLine::parse(arguments);
+        QCOMPARE(line.cheatMode, on);
         QCOMPARE(line.listen.hearEachQuestion, arguments.contains(QStringLiteral("--hear")));
         QCOMPARE(line.listen.chordsByEar, arguments.contains(QStringLiteral("--by-ear")));
         QCOMPARE(line.plainEnglish, arguments.contains(QStringLiteral("--english")));

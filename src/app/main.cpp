@@ -1,4 +1,4 @@
-#include "app/cheatmode.h"
+#include "app/commandline.h"
 #include "ui/captions.h"
 #include "ui/clock.h"
 #include "ui/look.h"
@@ -16,21 +16,20 @@
 #include <QScreen>
 
 #include <cstdio>
-#include <cstring>
 #include <memory>
 
 int main(int argc, char *argv[])
 {
     // Answered before any window system is needed.
-    for (int i = 1; i < argc; ++i) {
-        if (std::strcmp(argv[i], "--help") == 0) {
+    QStringList raw;
+    for (int i = 0; i < argc; ++i)
+        raw << QString::fromLocal8Bit(argv[i]);
+    if (const velmora::CommandLine asked = velmora::CommandLine::parse(raw); asked.help || asked.version) {
+        if (asked.help)
             std::fputs(velmora::Usage, stdout);
-            return 0;
-        }
-        if (std::strcmp(argv[i], "--version") == 0) {
+        else
             std::printf("velmora %s\n", VELMORA_VERSION);
-            return 0;
-        }
+        return 0;
     }
     // Before any folder of this start's own exists.
     velmora::removeLeftPrivateFolders();
@@ -49,7 +48,7 @@ int main(int argc, char *argv[])
             velmora::fittingLayoutScale(screen->availableGeometry(), screen->geometry().size(), screen->devicePixelRatio()));
         QApplication::setFont(velmora::formFont());
     }
-    const velmora::CommandLine line = velmora::parseCommandLine(QApplication::arguments());
+    const velmora::CommandLine line = velmora::CommandLine::parse(QApplication::arguments());
     // Before the splash, so that every window opens in the captions asked for.
     if (line.plainEnglish)
         velmora::ui::setPlainEnglish(true);

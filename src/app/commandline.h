@@ -6,30 +6,20 @@
 
 namespace velmora {
 
-// What the command line asks for. The options are taken out first; the answer buttons are then
-// revealed only when the single word "tovu" remains.
+// What the command line asks for. The options are known ones; the answer buttons are revealed
+// only when the single word "tovu" is all that remains, with nothing unknown beside it.
 struct CommandLine
 {
+    bool help = false;
+    bool version = false;
     bool cheatMode = false;
     bool plainEnglish = false;
     Listening::Choices listen;
+
+    // `arguments`: program name first; after QApplication has taken its own options, for the cheat
+    // mode. Unknown options and words are never an error: they leave the cheat mode off.
+    static CommandLine parse(const QStringList &arguments);
 };
-
-// `arguments` is what QApplication leaves after taking its own options, program name first.
-inline CommandLine parseCommandLine(QStringList arguments)
-{
-    CommandLine line;
-    line.listen.hearEachQuestion = arguments.removeAll(QStringLiteral("--hear")) > 0;
-    line.listen.chordsByEar = arguments.removeAll(QStringLiteral("--by-ear")) > 0;
-    line.plainEnglish = arguments.removeAll(QStringLiteral("--english")) > 0;
-    line.cheatMode = arguments.size() == 2 && arguments.at(1) == QLatin1String("tovu");
-    return line;
-}
-
-inline bool cheatModeFromArguments(const QStringList &arguments)
-{
-    return parseCommandLine(arguments).cheatMode;
-}
 
 inline constexpr char Usage[] =
     "Usage: velmora [--hear] [--by-ear] [--english] [tovu]\n"
