@@ -5,6 +5,7 @@
 #include "ui/shapes.h"
 #include "sound/soundplayer.h"
 #include "ui/pressgate.h"
+#include "ui/controls.h"
 #include "ui/twips.h"
 
 #include <QFrame>

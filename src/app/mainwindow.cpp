@@ -24,6 +24,7 @@
 #include "ui/feedback.h"
 #include "ui/prompter.h"
 #include "sound/soundplayer.h"
+#include "ui/controls.h"
 #include "ui/twips.h"
 
 #include <QCheckBox>

@@ -4,6 +4,7 @@
 #include "app/screenfit.h"
 #include "ui/animatedpicture.h"
 #include "ui/clock.h"
+#include "ui/controls.h"
 #include "ui/twips.h"
 
 #include <QFrame>

@@ -2,6 +2,7 @@
 
 #include "music/notename.h"
 #include "ui/keyboard.h"
+#include "ui/controls.h"
 #include "ui/twips.h"
 
 #include <QButtonGroup>

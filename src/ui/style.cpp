@@ -1,5 +1,6 @@
 #include "ui/style.h"
 
+#include "ui/controls.h"
 #include "ui/twips.h"
 
 #include <QPainter>

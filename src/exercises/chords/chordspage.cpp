@@ -9,6 +9,7 @@
 #include "exercises/chords/staffgeometry.h"
 #include "exercises/chords/staffview.h"
 #include "ui/keyboard.h"
+#include "ui/controls.h"
 #include "ui/twips.h"
 
 #include <QButtonGroup>

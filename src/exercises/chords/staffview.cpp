@@ -3,6 +3,7 @@
 #include "ui/captions.h"
 
 #include "ui/shapes.h"
+#include "ui/controls.h"
 #include "ui/twips.h"
 
 #include <QAccessibleWidget>

@@ -5,6 +5,7 @@
 #include "music/notename.h"
 #include "ui/pitchbuttons.h"
 #include "ui/prompter.h"
+#include "ui/controls.h"
 #include "ui/twips.h"
 
 #include <QButtonGroup>

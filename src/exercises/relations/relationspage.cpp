@@ -6,6 +6,7 @@
 #include "ui/accessibility.h"
 #include "ui/captions.h"
 #include "ui/keyboard.h"
+#include "ui/controls.h"
 #include "ui/twips.h"
 
 #include <QButtonGroup>

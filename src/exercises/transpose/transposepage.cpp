@@ -7,6 +7,7 @@
 #include "ui/pitchbuttons.h"
 #include "ui/prompter.h"
 #include "exercises/transpose/transpose.h"
+#include "ui/controls.h"
 #include "ui/twips.h"
 
 #include <QButtonGroup>
