@@ -53,7 +53,7 @@ void Press(benchmark::State &state, bool access)
     for (auto _ : state) {
         if (!db.refresh().ready)
             state.SkipWithError("press refused");
-        const PressSnapshot snapshot(ladders);
+        const DrawSnapshot snapshot(ladders);
         const Expected<DrawnRecord> record = ladders.countAndDraw(random);
         benchmark::DoNotOptimize(record->field(fields::Key));
         benchmark::DoNotOptimize(record->field(QStringLiteral("6")));

@@ -59,7 +59,7 @@ void DataPress(benchmark::State &state)
     RecordCursor ladders(db.connectionName(), tables::Ladders);
     SeededRandom random(1);
     for (auto _ : state) {
-        const PressSnapshot snapshot(ladders);
+        const DrawSnapshot snapshot(ladders);
         const Expected<DrawnRecord> record = ladders.countAndDraw(random);
         benchmark::DoNotOptimize(record->field(fields::Key));
         benchmark::DoNotOptimize(record->field(QStringLiteral("6")));
@@ -99,7 +99,7 @@ void KeyedPress(benchmark::State &state)
     SeededRandom random(1);
     const ValueChoice keys = state.range(1) ? ValueChoice::only({"C", "G", "F"}) : ValueChoice();
     for (auto _ : state) {
-        const PressSnapshot snapshot(ladders);
+        const DrawSnapshot snapshot(ladders);
         const Expected<KeyedScale> scale = drawKeyedScale(ladders, random, keys);
         benchmark::DoNotOptimize(scale->record.field(QStringLiteral("6")));
     }

@@ -338,10 +338,10 @@ private slots:
         QVERIFY(db.refresh().ready);
         RecordCursor ladders(db.connectionName(), tables::Ladders);
         {
-            const PressSnapshot press(ladders);
+            const DrawSnapshot press(ladders);
             QVERIFY(!ladders.count());
         }
-        QVERIFY2(clock.elapsed() < MusicDatabase::PressReadBudget.count() + 1000, qPrintable(QString::number(clock.elapsed())));
+        QVERIFY2(clock.elapsed() < MusicDatabase::DrawReadBudget.count() + 1000, qPrintable(QString::number(clock.elapsed())));
         // Outside a press nothing is cut short.
         QVERIFY(*RecordCursor(db.connectionName(), tables::ChordKinds).count() == 28);
     }

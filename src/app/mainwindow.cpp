@@ -702,7 +702,7 @@ void MainWindow::chooseWhatToDrill()
         m_services.prompter.inform(check.message, Prompter::Icon::Warning);
     if (!check.ready)
         return;
-    const PressSnapshot snapshot(m_context->ladders);
+    const DrawSnapshot snapshot(m_context->ladders);
     const Expected<RecordCursor::Distinct> keys =
         m_context->ladders.distinctValues(fields::Key, keysByFifths(), DrillDialog::MaxBoxes);
     QStringList codes;

@@ -41,7 +41,7 @@ class MusicDatabase
 {
 public:
     static constexpr const char *DefaultFileName = "Chords-VB.mdb";
-    static constexpr std::chrono::milliseconds PressReadBudget = velmora::PressReadBudget;
+    static constexpr std::chrono::milliseconds DrawReadBudget = velmora::DrawReadBudget;
     // How long a refused file must have been left unchanged before it is read again.
     static constexpr std::chrono::milliseconds SettleTime{2000};
     // What reading an Access file may add to start-up; one that needs more is read at the first

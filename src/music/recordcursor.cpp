@@ -321,13 +321,13 @@ Expected<DrawnRecord> RecordCursor::drawAmong(const QStringList &fieldNames, con
     return DrawnRecord(m_table, fetch.record());
 }
 
-PressSnapshot::PressSnapshot(const RecordCursor &cursor)
-    : m_budget(PressReadBudget), m_connectionName(cursor.connectionName()),
+DrawSnapshot::DrawSnapshot(const RecordCursor &cursor)
+    : m_budget(DrawReadBudget), m_connectionName(cursor.connectionName()),
       m_began(database(m_connectionName).transaction())
 {
 }
 
-PressSnapshot::~PressSnapshot()
+DrawSnapshot::~DrawSnapshot()
 {
     if (m_began)
         database(m_connectionName).commit();

@@ -20,9 +20,9 @@ namespace velmora {
 
 class RandomSource;
 
-// What a press may spend reading the music data (PressSnapshot); a statement still running then
-// fails the press.
-inline constexpr std::chrono::milliseconds PressReadBudget{500};
+// What one draw may spend reading the music data (DrawSnapshot); a statement still running then
+// fails the draw.
+inline constexpr std::chrono::milliseconds DrawReadBudget{500};
 
 // One record fetched from a table. Fields are looked up by name in what was fetched, so a field
 // name that comes from the data never reaches SQL text.
@@ -115,18 +115,18 @@ Expected<KeyedScale> drawKeyedScale(RecordCursor &ladders, RandomSource &random,
 // The failure of a press whose chosen keys the table no longer holds.
 QString noChosenKeyMessage(const QString &table);
 
-// One consistent view of the tables for the length of a press, what a press counts being what it
-// draws from, and a budget in time for the press's reading (a view in a changed file may never end).
-class PressSnapshot
+// One consistent view of the tables for the length of a draw, what it counts being what it draws
+// from, and a budget in time for its reading (a view in a changed file may never end).
+class DrawSnapshot
 {
 public:
-    explicit PressSnapshot(const RecordCursor &cursor);
-    ~PressSnapshot();
-    PressSnapshot(const PressSnapshot &) = delete;
-    PressSnapshot &operator=(const PressSnapshot &) = delete;
+    explicit DrawSnapshot(const RecordCursor &cursor);
+    ~DrawSnapshot();
+    DrawSnapshot(const DrawSnapshot &) = delete;
+    DrawSnapshot &operator=(const DrawSnapshot &) = delete;
 
 private:
-    SqliteFile::ReadBudget m_budget; // a press's reading ends within it, or fails
+    SqliteFile::ReadBudget m_budget; // the draw's reading ends within it, or fails
     QString m_connectionName;
     bool m_began;
 };

@@ -72,7 +72,7 @@ Expected<ChordQuestion> buildChordQuestion(const DrawnRecord &scale, const QStri
 Expected<ChordQuestion> drawChordQuestion(RecordCursor &ladders, RecordCursor &chordKinds, RandomSource &random,
                                           const ChordOptions &options, const NoteSlots &previousSlots)
 {
-    const PressSnapshot snapshot(ladders);
+    const DrawSnapshot snapshot(ladders);
     const Expected<DrawnRecord> scale =
         ladders.countAndDrawChosen(random, fields::Key, options.keys, noChosenKeyMessage(ladders.table()));
     if (!scale)
@@ -87,7 +87,7 @@ Expected<ChordQuestion> drawChordQuestion(RecordCursor &ladders, RecordCursor &c
                                           const ChordOptions &options, const NoteSlots &previousSlots,
                                           const WeakSpotPick &pick)
 {
-    const PressSnapshot snapshot(ladders);
+    const DrawSnapshot snapshot(ladders);
     const Expected<std::vector<RecordCursor::Group>> keys = keyGroups(ladders, options.keys);
     if (!keys)
         return Failure{keys.error()};

@@ -48,7 +48,7 @@ Expected<IntervalQuestion> drawIntervalQuestion(RecordCursor &ladders, RecordCur
                                                 RandomSource &random, const IntervalSelection &ticked,
                                                 const ValueChoice &startNotes)
 {
-    const PressSnapshot snapshot(ladders);
+    const DrawSnapshot snapshot(ladders);
 
     const Expected<KeyedScale> scale = drawKeyedScale(ladders, random, startNotes);
     if (!scale)
@@ -114,7 +114,7 @@ Expected<IntervalQuestion> drawIntervalQuestion(RecordCursor &ladders, RecordCur
 {
     if (CheckIntervalChoice(QString(), ticked).NoIntervalSelected)
         return drawIntervalQuestion(ladders, intervals, random, ticked, startNotes);
-    const PressSnapshot snapshot(ladders);
+    const DrawSnapshot snapshot(ladders);
     const Expected<std::vector<RecordCursor::Group>> rows = keyGroups(ladders, startNotes);
     if (!rows)
         return Failure{rows.error()};

@@ -12,7 +12,7 @@ namespace velmora {
 Expected<RelationsQuestion> drawRelationsQuestion(RecordCursor &ladders, RandomSource &random, RelationsMode mode,
                                                   const ValueChoice &keys)
 {
-    const PressSnapshot snapshot(ladders);
+    const DrawSnapshot snapshot(ladders);
     const Expected<KeyedScale> scale = drawKeyedScale(ladders, random, keys);
     if (!scale)
         return Failure{scale.error()};
@@ -34,7 +34,7 @@ Expected<RelationsQuestion> drawRelationsQuestion(RecordCursor &ladders, RandomS
 Expected<RelationsQuestion> drawRelationsQuestion(RecordCursor &ladders, RandomSource &random, RelationsMode mode,
                                                   const ValueChoice &keys, const WeakSpotPick &pick)
 {
-    const PressSnapshot snapshot(ladders);
+    const DrawSnapshot snapshot(ladders);
     const Expected<std::vector<RecordCursor::Group>> rows = keyGroups(ladders, keys);
     if (!rows)
         return Failure{rows.error()};

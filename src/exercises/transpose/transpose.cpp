@@ -27,7 +27,7 @@ Expected<TransposeQuestion> drawTransposeQuestion(RecordCursor &ladders, RandomS
         return Failure{
             QStringLiteral("No transposition is known for the chosen pair of instruments.")};
     }
-    const PressSnapshot snapshot(ladders);
+    const DrawSnapshot snapshot(ladders);
     const Expected<KeyedScale> scale = drawKeyedScale(ladders, random, keys);
     if (!scale)
         return Failure{scale.error()};
@@ -42,7 +42,7 @@ Expected<TransposeQuestion> drawTransposeQuestion(RecordCursor &ladders, RandomS
 {
     if (degree.isEmpty())
         return drawTransposeQuestion(ladders, random, degree, keys);
-    const PressSnapshot snapshot(ladders);
+    const DrawSnapshot snapshot(ladders);
     const Expected<std::vector<RecordCursor::Group>> rows = keyGroups(ladders, keys);
     if (!rows)
         return Failure{rows.error()};
