@@ -46,12 +46,12 @@ QString fileFor(bool access, int records)
 void Press(benchmark::State &state, bool access)
 {
     MusicDatabase db(test::builtExporter());
-    if (!db.open(fileFor(access, int(state.range(0)))).isEmpty() || db.usingBuiltIn())
+    if (!MusicDatabase::toSay(db.open(fileFor(access, int(state.range(0))))).isEmpty() || db.usingBuiltIn())
         state.SkipWithError("the file was not used");
     RecordCursor ladders(db.connectionName(), tables::Ladders);
     SeededRandom random(1);
     for (auto _ : state) {
-        if (!db.refresh().ready)
+        if (!db.refresh())
             state.SkipWithError("press refused");
         const DrawSnapshot snapshot(ladders);
         const Expected<DrawnRecord> record = ladders.countAndDraw(random);
@@ -70,7 +70,7 @@ void Open(benchmark::State &state, bool access)
     const QString path = fileFor(access, int(state.range(0)));
     for (auto _ : state) {
         MusicDatabase db(test::builtExporter());
-        if (!db.open(path).isEmpty())
+        if (!MusicDatabase::toSay(db.open(path)).isEmpty())
             state.SkipWithError("the file was not used");
     }
 }

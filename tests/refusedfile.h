@@ -21,14 +21,14 @@ inline void expectNamedOnce(const QString &path, const QString &cause, int withi
     clock.start();
     {
         MusicDatabase db(builtExporter());
-        const QString problem = db.open(path);
+        const QString problem = MusicDatabase::toSay(db.open(path));
         QVERIFY2(problem.contains(cause) && problem.contains(path), qPrintable(problem));
         QVERIFY2(!problem.contains(QLatin1String("Unable to")), qPrintable(problem));
         QVERIFY(db.usingBuiltIn());
         QVERIFY2(problem.contains(QLatin1String("built-in music data")), qPrintable(problem));
-        const MusicDatabase::PressCheck press = db.refresh();
-        QCOMPARE(press.message, QString()); // said once
-        QVERIFY(press.ready);
+        const Expected<MusicDatabase::Notice> press = db.refresh();
+        QCOMPARE(MusicDatabase::toSay(press), QString()); // said once
+        QVERIFY(press.ok());
         QCOMPARE(*RecordCursor(db.connectionName(), tables::ChordKinds).count(), 28);
     }
     QStringList output;

@@ -43,9 +43,9 @@ QStringList pressOutcomes(MusicDatabase &db)
         outcomes << exercise + QStringLiteral(": ") + (question ? describe(*question) : QStringLiteral("fails: ") + question.error());
     };
     for (int press = 0; press < 20; ++press) {
-        const MusicDatabase::PressCheck check = db.refresh();
-        if (!check.message.isEmpty() || !check.ready)
-            outcomes << QStringLiteral("press: ") + check.message;
+        const Expected<MusicDatabase::Notice> check = db.refresh();
+        if (!MusicDatabase::toSay(check).isEmpty())
+            outcomes << QStringLiteral("press: ") + MusicDatabase::toSay(check);
         record(QStringLiteral("chords"), drawChordQuestion(ladders, kinds, random, {}, {}),
                [](const ChordQuestion &q) { return q.key + QLatin1Char(' ') + q.kind + QLatin1Char(' ') + noteListText(q.notes, true); });
         record(QStringLiteral("relations"), drawRelationsQuestion(ladders, random, RelationsMode::Both),
@@ -173,9 +173,9 @@ private slots:
         const QString accessPath = test::writeAccessDatabase(m_dir->filePath(QStringLiteral("music.sqlite")), changes, jet);
 
         MusicDatabase sqlite;
-        const QString sqliteProblem = sqlite.open(sqlitePath);
+        const QString sqliteProblem = MusicDatabase::toSay(sqlite.open(sqlitePath));
         MusicDatabase access(test::builtExporter());
-        const QString accessProblem = access.open(accessPath);
+        const QString accessProblem = MusicDatabase::toSay(access.open(accessPath));
         QCOMPARE(QString(accessProblem).replace(accessPath, QStringLiteral("FILE")), QString(sqliteProblem).replace(sqlitePath, QStringLiteral("FILE")));
         QCOMPARE(access.usingBuiltIn(), sqlite.usingBuiltIn());
         QCOMPARE(pressOutcomes(access), pressOutcomes(sqlite));
@@ -195,13 +195,13 @@ private slots:
         const QString runs = tools.filePath(QStringLiteral("runs"));
         MusicDatabase db({writeScript(tools.filePath(QStringLiteral("exporter")),
                                       "echo >> '" + QFile::encodeName(runs) + "'; exec '" + exporterPath() + "' \"$@\"")});
-        QCOMPARE(db.open(m_path), QString());
+        QCOMPARE(MusicDatabase::toSay(db.open(m_path)), QString());
         QVERIFY(!db.usingBuiltIn());
         QCOMPARE(chordKindCount(db), 28);
         for (int press = 0; press < 3; ++press) { // an unchanged file is not read again
-            const MusicDatabase::PressCheck check = db.refresh();
-            QVERIFY(check.ready);
-            QCOMPARE(check.message, QString());
+            const Expected<MusicDatabase::Notice> check = db.refresh();
+            QVERIFY(check.ok());
+            QCOMPARE(MusicDatabase::toSay(check), QString());
         }
         QCOMPARE(test::readFile(runs).size(), 1);
 
@@ -211,9 +211,9 @@ private slots:
         QCOMPARE(::rename(QFile::encodeName(fresh).constData(), QFile::encodeName(m_path).constData()), 0);
         const QStringList replaced = test::listing(m_dir->path());
         QVERIFY(replaced != before);
-        const MusicDatabase::PressCheck check = db.refresh();
-        QVERIFY(check.ready);
-        QCOMPARE(check.message, QString());
+        const Expected<MusicDatabase::Notice> check = db.refresh();
+        QVERIFY(check.ok());
+        QCOMPARE(MusicDatabase::toSay(check), QString());
         QCOMPARE(chordKindCount(db), 1);
         QCOMPARE(test::readFile(runs).size(), 2);
         QStringList output;
@@ -357,7 +357,7 @@ private slots:
         QElapsedTimer clock;
         clock.start();
         MusicDatabase db({exporter, hangs ? 500 : AccessReading().timeoutMs});
-        const QString problem = db.open(m_path);
+        const QString problem = MusicDatabase::toSay(db.open(m_path));
         if (hangs)
             QVERIFY2(clock.elapsed() < 3000, qPrintable(QString::number(clock.elapsed())));
         QVERIFY2(problem.contains(cause), qPrintable(problem));
@@ -383,9 +383,9 @@ private slots:
         QElapsedTimer clock;
         const auto pressCosts = [&](MusicDatabase &db, QString *message = nullptr) {
             clock.start();
-            const MusicDatabase::PressCheck check = db.refresh();
+            const Expected<MusicDatabase::Notice> check = db.refresh();
             if (message)
-                *message = check.message;
+                *message = MusicDatabase::toSay(check);
             return clock.elapsed();
         };
         const auto touch = [&](int secondsAgo) {
@@ -395,7 +395,7 @@ private slots:
         };
         MusicDatabase db({writeScript(m_dir->filePath(QStringLiteral("exporter")), script), 1000});
         clock.start();
-        QVERIFY2(db.open(m_path).contains(cause), qPrintable(db.open(m_path)));
+        QVERIFY2(MusicDatabase::toSay(db.open(m_path)).contains(cause), qPrintable(MusicDatabase::toSay(db.open(m_path))));
         QVERIFY(db.usingBuiltIn());
         QString message;
         touch(0); // changed, not yet settled
@@ -419,7 +419,7 @@ private slots:
             test::writeAccessDatabase(m_path, {"ALTER TABLE \"Intervallen\" ADD COLUMN note TEXT",
                                                QStringLiteral("UPDATE \"Intervallen\" SET note = printf('%.*c', %1, 'm')").arg(characters)});
             MusicDatabase db(test::builtExporter());
-            const QString problem = db.open(m_path);
+            const QString problem = MusicDatabase::toSay(db.open(m_path));
             if (characters > 16 * 1024) {
                 QVERIFY2(problem.contains(QLatin1String("field \"note\" holds a memo of 16 KB or more")), qPrintable(problem));
                 QVERIFY(db.usingBuiltIn());
@@ -441,12 +441,12 @@ private slots:
         MusicDatabase db({writeScript(m_dir->filePath(QStringLiteral("exporter")), "sleep 2; exec '" + exporterPath() + "' \"$@\"")});
         QElapsedTimer clock;
         clock.start();
-        QCOMPARE(db.open(m_path), QString());
+        QCOMPARE(MusicDatabase::toSay(db.open(m_path)), QString());
         QVERIFY2(clock.elapsed() < MusicDatabase::StartUpAccessBudget.count() + 500, qPrintable(QString::number(clock.elapsed())));
         QCOMPARE(chordKindCount(db), 28);
-        const MusicDatabase::PressCheck press = db.refresh();
-        QVERIFY(press.ready);
-        QCOMPARE(press.message, QString());
+        const Expected<MusicDatabase::Notice> press = db.refresh();
+        QVERIFY(press.ok());
+        QCOMPARE(MusicDatabase::toSay(press), QString());
         QCOMPARE(chordKindCount(db), 1);
     }
 
@@ -488,7 +488,7 @@ private slots:
     {
         test::writeAccessDatabase(m_path, {"DELETE FROM \"chort-sort\" WHERE plugin <> 'maj_3'"});
         MusicDatabase db({writeScript(m_dir->filePath(QStringLiteral("exporter")), "'" + exporterPath() + "' \"$@\"; kill -SEGV $$")});
-        QCOMPARE(db.open(m_path), QString());
+        QCOMPARE(MusicDatabase::toSay(db.open(m_path)), QString());
         QVERIFY(!db.usingBuiltIn());
         QCOMPARE(chordKindCount(db), 1);
     }

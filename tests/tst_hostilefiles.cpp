@@ -185,7 +185,7 @@ private slots:
         const QStringList before = test::listing(m_dir->path());
 
         MusicDatabase db;
-        QCOMPARE(db.open(m_path), QString());
+        QCOMPARE(MusicDatabase::toSay(db.open(m_path)), QString());
         QVERIFY(!db.usingBuiltIn());
         QCOMPARE(chordKindCount(db), walFileLeft ? 29 : 28);
         QCOMPARE(test::listing(m_dir->path()), before);
@@ -196,7 +196,7 @@ private slots:
         writer->run(QStringLiteral("PRAGMA wal_autocheckpoint=0"));
         writer->run(QStringLiteral("INSERT INTO \"chort-sort\" VALUES ('later')"));
         const QStringList withCommit = test::listing(m_dir->path());
-        QVERIFY(db.refresh().ready);
+        QVERIFY(db.refresh().ok());
         QCOMPARE(chordKindCount(db), walFileLeft ? 30 : 29);
         QCOMPARE(test::listing(m_dir->path()), withCommit);
     }
@@ -213,7 +213,7 @@ private slots:
         QElapsedTimer clock;
         clock.start();
         MusicDatabase db;
-        QCOMPARE(db.open(m_path), QString());
+        QCOMPARE(MusicDatabase::toSay(db.open(m_path)), QString());
         QCOMPARE(chordKindCount(db), 29);
         QVERIFY2(clock.elapsed() < 2000, qPrintable(QString::number(clock.elapsed())));
     }
@@ -240,12 +240,12 @@ private slots:
             test::editDatabase(path, {QStringLiteral("DELETE FROM \"chort-sort\" WHERE plugin NOT IN (%1)").arg(QLatin1String(plugins))});
         };
         const auto press = [](MusicDatabase &db) {
-            const MusicDatabase::PressCheck check = db.refresh();
-            return check.ready ? check.message : QStringLiteral("not ready: ") + check.message;
+            const Expected<MusicDatabase::Notice> check = db.refresh();
+            return (check ? QString() : QStringLiteral("not ready: ")) + MusicDatabase::toSay(check);
         };
         keep(inData, "'maj_3'");
         MusicDatabase db;
-        QCOMPARE(db.open(userFileSearch(QStringLiteral("Chords-VB.mdb"))), QString());
+        QCOMPARE(MusicDatabase::toSay(db.open(userFileSearch(QStringLiteral("Chords-VB.mdb")))), QString());
         QCOMPARE(chordKindCount(db), 1);
 
         test::writeDefaultDatabase(QStringLiteral("Chords-VB.mdb")); // the working directory's wins
@@ -287,12 +287,12 @@ private slots:
         QElapsedTimer clock;
         clock.start();
         MusicDatabase db;
-        const QString problem = db.open(m_path);
+        const QString problem = MusicDatabase::toSay(db.open(m_path));
         QVERIFY2(clock.elapsed() < SqliteFile::ReadWaitMs + 500, qPrintable(QString::number(clock.elapsed())));
         QVERIFY2(problem.contains(QLatin1String("locked")), qPrintable(problem));
         QVERIFY(!db.usingBuiltIn());
         writer.run(QStringLiteral("ROLLBACK"));
-        QVERIFY(db.refresh().ready);
+        QVERIFY(db.refresh().ok());
         QCOMPARE(chordKindCount(db), 29);
 
         RecordCursor ladders(db.connectionName(), tables::Ladders);
@@ -301,7 +301,7 @@ private slots:
         writer.run(QStringLiteral("BEGIN EXCLUSIVE"));
         clock.restart();
         for (int press = 0; press < 20; ++press) {
-            QVERIFY(db.refresh().ready);
+            QVERIFY(db.refresh().ok());
             QVERIFY(drawChordQuestion(ladders, kinds, random, {}, {}));
         }
         QVERIFY2(clock.elapsed() < 500, qPrintable(QString::number(clock.elapsed())));
@@ -312,13 +312,13 @@ private slots:
         QVERIFY(file.open(QIODevice::ReadWrite));
         QVERIFY(file.setFileTime(QDateTime::currentDateTime().addSecs(1), QFileDevice::FileModificationTime));
         clock.restart();
-        const MusicDatabase::PressCheck locked = db.refresh();
+        const Expected<MusicDatabase::Notice> locked = db.refresh();
         QVERIFY2(clock.elapsed() < SqliteFile::ReadWaitMs + 500, qPrintable(QString::number(clock.elapsed())));
-        QVERIFY(!locked.ready);
-        QVERIFY2(locked.message.contains(QLatin1String("locked")) && !locked.message.contains(QLatin1String("Unable to")),
-                 qPrintable(locked.message));
+        QVERIFY(!locked.ok());
+        QVERIFY2(MusicDatabase::toSay(locked).contains(QLatin1String("locked")) && !MusicDatabase::toSay(locked).contains(QLatin1String("Unable to")),
+                 qPrintable(MusicDatabase::toSay(locked)));
         writer.run(QStringLiteral("COMMIT"));
-        QVERIFY(db.refresh().ready);
+        QVERIFY(db.refresh().ok());
         QCOMPARE(chordKindCount(db), 1);
     }
 
@@ -326,7 +326,7 @@ private slots:
     {
         test::writeDefaultDatabase(m_path);
         MusicDatabase db;
-        QCOMPARE(db.open(m_path), QString());
+        QCOMPARE(MusicDatabase::toSay(db.open(m_path)), QString());
         const QString next = m_path + QStringLiteral(".new");
         test::writeDefaultDatabase(next);
         test::editDatabase(next, {"ALTER TABLE \"Ladders\" RENAME TO copy",
@@ -335,7 +335,7 @@ private slots:
         QCOMPARE(::rename(QFile::encodeName(next).constData(), QFile::encodeName(m_path).constData()), 0);
         QElapsedTimer clock;
         clock.start();
-        QVERIFY(db.refresh().ready);
+        QVERIFY(db.refresh().ok());
         RecordCursor ladders(db.connectionName(), tables::Ladders);
         {
             const DrawSnapshot press(ladders);
@@ -398,21 +398,21 @@ private slots:
         QCOMPARE(::chdir(odd.constData()), 0);
         for (const char *name : {"Chords-VB.mdb", "wal.sqlite"}) {
             MusicDatabase db(test::builtExporter());
-            QCOMPARE(db.open(userFileSearch(QLatin1String(name))), QString());
+            QCOMPARE(MusicDatabase::toSay(db.open(userFileSearch(QLatin1String(name)))), QString());
             QVERIFY2(!db.usingBuiltIn() && chordKindCount(db) == 1, name);
         }
         // The data directory's, from a working directory without one.
         qputenv("XDG_DATA_HOME", odd);
         QCOMPARE(::chdir(QFile::encodeName(m_dir->path()).constData()), 0);
         MusicDatabase db;
-        QCOMPARE(db.open(userFileSearch(QStringLiteral("Chords-VB.mdb"))), QString());
+        QCOMPARE(MusicDatabase::toSay(db.open(userFileSearch(QStringLiteral("Chords-VB.mdb")))), QString());
         QVERIFY(!db.usingBuiltIn());
         QCOMPARE(chordKindCount(db), 1);
         // A message names it as a person would read the name.
         QCOMPARE(::unlink((odd + "/velmora/Chords-VB.mdb").constData()), 0);
         QCOMPARE(::mkdir((odd + "/velmora/Chords-VB.mdb").constData(), 0700), 0);
-        const MusicDatabase::PressCheck folder = db.refresh();
-        QVERIFY2(folder.message.contains(QFile::decodeName(odd + "/velmora/Chords-VB.mdb")), qPrintable(folder.message));
+        const Expected<MusicDatabase::Notice> folder = db.refresh();
+        QVERIFY2(MusicDatabase::toSay(folder).contains(QFile::decodeName(odd + "/velmora/Chords-VB.mdb")), qPrintable(MusicDatabase::toSay(folder)));
     }
 
     // A redraw until acceptable over uniform draws ends on each acceptable record equally often,
@@ -441,7 +441,7 @@ private slots:
         test::writeDefaultDatabase(m_path);
         test::editDatabase(m_path, change);
         MusicDatabase db;
-        QCOMPARE(db.open(m_path), QString());
+        QCOMPARE(MusicDatabase::toSay(db.open(m_path)), QString());
         RecordCursor ladders(db.connectionName(), tables::Ladders);
         RecordCursor kinds(db.connectionName(), tables::ChordKinds);
         RecordCursor intervals(db.connectionName(), tables::Intervals);

@@ -67,7 +67,7 @@ private slots:
         test::editDatabase(m_path, {"DELETE FROM \"chort-sort\"",
                                     "INSERT INTO \"chort-sort\" VALUES ('maj_3'), ('min_3'), ('min_3')"});
         MusicDatabase db;
-        QVERIFY(db.open(m_path).isEmpty());
+        QVERIFY(MusicDatabase::toSay(db.open(m_path)).isEmpty());
         RecordCursor kinds(db.connectionName(), tables::ChordKinds);
         SeededRandom random(11);
         int once = 0, twice = 0;
@@ -107,7 +107,7 @@ private slots:
         QFETCH(QStringList, mentions);
         QFETCH(QString, change);
         MusicDatabase db;
-        QVERIFY(db.open(m_path).isEmpty());
+        QVERIFY(MusicDatabase::toSay(db.open(m_path)).isEmpty());
         test::editDatabase(m_path, {change});
         db.refresh();
         const Expected<IntervalQuestion> question = test::drawAnyInterval(db, 3);
@@ -121,10 +121,10 @@ private slots:
     void textWithANulWrittenAfterStartIsRefusedAtThePress()
     {
         MusicDatabase db;
-        QVERIFY(db.open(m_path).isEmpty());
+        QVERIFY(MusicDatabase::toSay(db.open(m_path)).isEmpty());
         test::editDatabase(m_path, {"UPDATE \"chort-sort\" SET plugin = 'maj' || char(0) || '_3' WHERE plugin = 'maj_3'"});
-        const MusicDatabase::PressCheck press = db.refresh();
-        QVERIFY2(press.message.contains(QLatin1String("NUL character")), qPrintable(press.message));
+        const Expected<MusicDatabase::Notice> press = db.refresh();
+        QVERIFY2(MusicDatabase::toSay(press).contains(QLatin1String("NUL character")), qPrintable(MusicDatabase::toSay(press)));
     }
 
     void topHoldingSqlIsOnlyAFieldName()
@@ -133,7 +133,7 @@ private slots:
         test::editDatabase(m_path, {QStringLiteral("UPDATE \"Intervallen\" SET \"Top\" = '%1'").arg(injected)});
         const QByteArray before = digest(m_path);
         MusicDatabase db;
-        QVERIFY(db.open(m_path).isEmpty());
+        QVERIFY(MusicDatabase::toSay(db.open(m_path)).isEmpty());
         const Expected<IntervalQuestion> question = test::drawAnyInterval(db, 5);
         QVERIFY(!question);
         QVERIFY(question.error().contains(injected));

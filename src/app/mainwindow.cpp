@@ -244,7 +244,7 @@ MainWindow::MainWindow(Services services, bool cheatMode, Listening::Choices lis
 
     // Opened here, so no window exists without its data; Form_Load shows a problem with the file.
     const QStringList search = userFileSearch(m_services.databaseFile);
-    m_databaseProblem = m_database.open(search);
+    m_databaseProblem = MusicDatabase::toSay(m_database.open(search));
     qCInfo(lcStartup, "music data: %s", m_database.usingBuiltIn() ? "built-in" : qPrintable(firstPresent(search)));
     const QString connection = m_database.connectionName();
     auto *ladders = new RecordCursor(connection, tables::Ladders, this);
@@ -697,10 +697,10 @@ void MainWindow::updateScoreBar()
 void MainWindow::chooseWhatToDrill()
 {
     // The data as the next press will see it; what a press would say of it is said here instead.
-    const MusicDatabase::PressCheck check = m_database.refresh();
-    if (!check.message.isEmpty())
-        m_services.prompter.inform(check.message, Prompter::Icon::Warning);
-    if (!check.ready)
+    const Expected<MusicDatabase::Notice> found = m_database.refresh();
+    if (const QString said = MusicDatabase::toSay(found); !said.isEmpty())
+        m_services.prompter.inform(said, Prompter::Icon::Warning);
+    if (!found)
         return;
     const DrawSnapshot snapshot(m_context->ladders);
     const Expected<RecordCursor::Distinct> keys =

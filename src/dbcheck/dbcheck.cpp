@@ -291,11 +291,11 @@ QStringList checkMusicData(const QString &connectionName)
 {
     QStringList problems;
     const QSqlDatabase db = QSqlDatabase::database(connectionName, false);
-    QString schema = MusicDatabase::schemaProblem(connectionName);
-    if (schema.isEmpty())
-        schema = MusicDatabase::textDamage(connectionName);
-    if (!schema.isEmpty()) {
-        for (QString line : schema.split(QLatin1Char('\n'))) {
+    Expected<void> usable = MusicDatabase::checkSchema(connectionName);
+    if (usable)
+        usable = MusicDatabase::checkText(connectionName);
+    if (!usable) {
+        for (QString line : usable.error().split(QLatin1Char('\n'))) {
             line[0] = line[0].toUpper();
             problems << line;
         }
@@ -318,9 +318,9 @@ int runDbCheck(const QString &fileName, QStringList *output, const AccessReading
         connection = builtIn.connectionName();
     } else {
         connection = QStringLiteral("velmora-dbcheck");
-        const OpenedFile opened = file.open(connection, fileName);
+        const Expected<void> opened = file.open(connection, fileName);
         if (!opened.ok()) {
-            *output << QStringLiteral("%1: cannot be used: %2").arg(shownPath(fileName), opened.reason);
+            *output << QStringLiteral("%1: cannot be used: %2").arg(shownPath(fileName), opened.error());
             return 2;
         }
     }

@@ -143,19 +143,19 @@ struct Loaded
 {
     enum class End { Complete, Problem, Garbled };
     End end = End::Complete;
-    OpenedFile problem;
+    Expected<void> problem;
 };
 
 // Builds the tables the exporter wrote into the open connection `db`.
 Loaded load(QSqlDatabase &db, const QByteArray &output, const QString &says)
 {
     const Loaded garbled{Loaded::End::Garbled,
-                         {OpenedFile::Status::Refused,
+                         Failure{Cause::Refused,
                           QStringLiteral("the Access reader's answer for it is cut short or garbled, so the file "
                                          "is most likely damaged; ")
                               + QLatin1String(DamagedAdvice)}};
     const auto refused = [](const QString &reason) {
-        return Loaded{Loaded::End::Problem, {OpenedFile::Status::Refused, reason}};
+        return Loaded{Loaded::End::Problem, Failure{Cause::Refused, reason}};
     };
     WireReader in(output);
     if (!in.magic())
@@ -250,7 +250,7 @@ void AccessFile::close()
     m_connectionName.clear();
 }
 
-OpenedFile AccessFile::open(const QString &connectionName, const QString &fileName, const DatabaseHeader &header,
+Expected<void> AccessFile::open(const QString &connectionName, const QString &fileName, const DatabaseHeader &header,
                             const QStringList &tables, int budgetMs)
 {
     close();
@@ -262,7 +262,7 @@ OpenedFile AccessFile::open(const QString &connectionName, const QString &fileNa
     const bool budgeted = budgetMs >= 0 && budgetMs < m_reading.timeoutMs;
     const QDeadlineTimer deadline(budgeted ? budgetMs : m_reading.timeoutMs);
     const auto deferred = [budgetMs] {
-        return OpenedFile{OpenedFile::Status::Deferred,
+        return Failure{Cause::Deferred,
                           QStringLiteral("reading it takes longer than %1 seconds.").arg(QString::number(budgetMs / 1000.0))};
     };
     for (int attempt = 0; attempt < ReadAttempts && !deadline.hasExpired(); ++attempt) {
@@ -274,19 +274,19 @@ OpenedFile AccessFile::open(const QString &connectionName, const QString &fileNa
         }
         switch (exported.end) {
         case Export::End::FailedToStart:
-            return {OpenedFile::Status::Refused,
+            return Failure{Cause::Refused,
                     QStringLiteral("it is a Microsoft Access database, and the program Velmora reads those with "
                                    "(%1) cannot be started: %2.")
                         .arg(m_reading.exporter, exported.error)};
         case Export::End::TimedOut:
             if (budgeted)
                 return deferred();
-            return {OpenedFile::Status::Refused,
+            return Failure{Cause::Refused,
                     QStringLiteral("reading it took longer than %1 seconds, so the file is most likely damaged; ")
                             .arg(QString::number(m_reading.timeoutMs / 1000.0))
                         + QLatin1String(DamagedAdvice)};
         case Export::End::TooLarge:
-            return {OpenedFile::Status::Refused,
+            return Failure{Cause::Refused,
                     QStringLiteral("reading it gave more than %1 MB of text, far more than the file holds, so the file "
                                    "is damaged; ")
                             .arg(QString::number(double(largestExportOf(QFileInfo(fileName).size())) / (1024 * 1024), 'f', 1))
@@ -306,14 +306,14 @@ OpenedFile AccessFile::open(const QString &connectionName, const QString &fileNa
                 loaded = load(db, exported.output, exported.says);
                 db.commit();
             } else {
-                loaded = {Loaded::End::Problem, {OpenedFile::Status::Unreadable, sqliteCause(db.lastError()) + QLatin1Char('.')}};
+                loaded = {Loaded::End::Problem, Failure{Cause::Unreadable, sqliteCause(db.lastError()) + QLatin1Char('.')}};
             }
         }
         if (loaded.end == Loaded::End::Complete)
             return {};
         close();
         if (loaded.end == Loaded::End::Garbled && exported.end == Export::End::Crashed) {
-            return {OpenedFile::Status::Refused,
+            return Failure{Cause::Refused,
                     QStringLiteral("the Access reader stopped on it, so the file is most likely damaged%1; ").arg(exported.says)
                         + QLatin1String(DamagedAdvice)};
         }
@@ -323,7 +323,7 @@ OpenedFile AccessFile::open(const QString &connectionName, const QString &fileNa
         return deferred();
     // Read again at every press, a file a program keeps saving would cost the reader's time at
     // each: it waits, with the built-in data, until it has been left alone for a while.
-    return {OpenedFile::Status::Refused,
+    return Failure{Cause::Refused,
             QStringLiteral("another program kept changing it while it was read; Velmora reads it again once it has "
                            "been left unchanged for a moment.")};
 }

@@ -52,7 +52,7 @@ public:
 
     // The tables to read; others in the file are left alone. A reading given `budgetMs`, less than
     // the reader's deadline, that needs more ends Deferred instead of refusing the file.
-    OpenedFile open(const QString &connectionName, const QString &fileName, const DatabaseHeader &header,
+    Expected<void> open(const QString &connectionName, const QString &fileName, const DatabaseHeader &header,
                     const QStringList &tables, int budgetMs = -1);
     void close();
     bool unchanged() const;

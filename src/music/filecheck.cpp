@@ -75,22 +75,22 @@ PathLook lookAt(const QString &fileName)
     return {PathLook::Kind::Unreadable, {}, systemError(error) + QLatin1Char('.')};
 }
 
-HeaderResult readDatabaseHeader(const QString &fileName)
+Expected<DatabaseHeader> readDatabaseHeader(const QString &fileName)
 {
     // O_NONBLOCK: opening a named pipe for reading would otherwise wait for a writer forever.
     const int fd = ::open(QFile::encodeName(fileName).constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
     if (fd < 0)
-        return {std::nullopt, systemError(errno) + QLatin1Char('.')};
+        return Failure{systemError(errno) + QLatin1Char('.')};
     struct stat st {};
     if (::fstat(fd, &st) != 0) {
         // Said as it is: a zeroed stat would pass for "not a regular file".
         const QString reason = systemError(errno) + QLatin1Char('.');
         ::close(fd);
-        return {std::nullopt, reason};
+        return Failure{reason};
     }
     if (!S_ISREG(st.st_mode)) {
         ::close(fd);
-        return {std::nullopt, notAFileReason(st.st_mode)};
+        return Failure{notAFileReason(st.st_mode)};
     }
     char bytes[100] = {};
     ssize_t got = 0;
@@ -101,7 +101,7 @@ HeaderResult readDatabaseHeader(const QString &fileName)
         if (n < 0) {
             const QString reason = systemError(errno) + QLatin1Char('.');
             ::close(fd);
-            return {std::nullopt, reason};
+            return Failure{reason};
         }
         if (n == 0)
             break;
@@ -123,7 +123,7 @@ HeaderResult readDatabaseHeader(const QString &fileName)
     } else if (start.mid(4, 15) == "Standard ACE DB") {
         header.kind = DatabaseFileKind::AccessAce;
     }
-    return {header, {}};
+    return header;
 }
 
 std::optional<FileIdentity> openRegular(QFile &file, const QString &path)

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "music/expected.h"
+
 // What stands at a path and what a music file says it is, looked at without opening anything
 // that could make the program wait.
 #include <QString>
@@ -46,28 +48,8 @@ struct DatabaseHeader
     FileIdentity identity;      // of the file the header was read from
 };
 
-// What opening a music database file came to.
-struct OpenedFile
-{
-    enum class Status {
-        Open,
-        Refused,    // not a database Velmora can use, whatever happens to it
-        Unreadable, // it cannot be read as it is now (damaged, or mid-save)
-        Locked,     // another program holds it, or keeps changing it; passes by itself
-        Deferred,   // its reading needs more time than was given here; it may have the full time later
-    };
-    Status status = Status::Open;
-    QString reason;
-    bool ok() const { return status == Status::Open; }
-};
-
-struct HeaderResult
-{
-    std::optional<DatabaseHeader> header;
-    QString reason;
-};
 // Reads without waiting: a special file is refused, never opened for a blocking read.
-HeaderResult readDatabaseHeader(const QString &fileName);
+Expected<DatabaseHeader> readDatabaseHeader(const QString &fileName);
 
 // The identity of the regular file at `fileName`, if one is there.
 std::optional<FileIdentity> identityAt(const QString &fileName);

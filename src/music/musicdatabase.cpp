@@ -40,39 +40,39 @@ const char *const BuiltInNotice = "\n\nVelmora uses its built-in music data inst
 
 } // namespace
 
-OpenedFile MusicFile::open(const QString &connectionName, const QString &fileName, int accessBudgetMs)
+Expected<void> MusicFile::open(const QString &connectionName, const QString &fileName, int accessBudgetMs)
 {
     close();
     const PathLook look = lookAt(fileName);
     if (look.kind == PathLook::Kind::Absent)
-        return {OpenedFile::Status::Refused, QStringLiteral("there is no such file.")};
+        return Failure{Cause::Refused, QStringLiteral("there is no such file.")};
     if (look.kind != PathLook::Kind::Regular)
-        return {OpenedFile::Status::Refused, look.reason};
-    const HeaderResult read = readDatabaseHeader(fileName);
-    if (!read.header)
-        return {OpenedFile::Status::Refused, read.reason};
-    switch (read.header->kind) {
+        return Failure{Cause::Refused, look.reason};
+    const Expected<DatabaseHeader> header = readDatabaseHeader(fileName);
+    if (!header)
+        return Failure{Cause::Refused, header.error()};
+    switch (header->kind) {
     case DatabaseFileKind::Sqlite:
-        return m_sqlite.open(connectionName, fileName, *read.header);
+        return m_sqlite.open(connectionName, fileName, *header);
     case DatabaseFileKind::Access:
-        if (read.header->jetVersion < 0)
-            return {OpenedFile::Status::Refused, QStringLiteral("it is an Access database cut short before its version; the file is damaged.")};
-        if (read.header->jetVersion == 0 || read.header->jetVersion == 1) {
+        if (header->jetVersion < 0)
+            return Failure{Cause::Refused, QStringLiteral("it is an Access database cut short before its version; the file is damaged.")};
+        if (header->jetVersion == 0 || header->jetVersion == 1) {
             m_isAccess = true;
-            return m_access.open(connectionName, fileName, *read.header, musicTables(), accessBudgetMs);
+            return m_access.open(connectionName, fileName, *header, musicTables(), accessBudgetMs);
         }
-        return {OpenedFile::Status::Refused,
+        return Failure{Cause::Refused,
                 QStringLiteral("it says it is an Access database of a version Velmora does not know (%1); Velmora reads "
                                "Access 97 to 2003 and SQLite databases.")
-                    .arg(read.header->jetVersion)};
+                    .arg(header->jetVersion)};
     case DatabaseFileKind::AccessAce:
-        return {OpenedFile::Status::Refused,
+        return Failure{Cause::Refused,
                 QStringLiteral("it is an Access 2007 or later (.accdb) database, which Velmora cannot read; save it "
                                "in Access 2000 format (.mdb).")};
     case DatabaseFileKind::Other:
         break;
     }
-    return {OpenedFile::Status::Refused, QStringLiteral("it is not an SQLite database, nor an Access one.")};
+    return Failure{Cause::Refused, QStringLiteral("it is not an SQLite database, nor an Access one.")};
 }
 
 void MusicFile::close()
@@ -114,20 +114,20 @@ void MusicDatabase::closeConnection()
     removeConnection(m_connectionName);
 }
 
-QString MusicDatabase::open(const QString &fileName)
+Expected<MusicDatabase::Notice> MusicDatabase::open(const QString &fileName)
 {
     return open(QStringList{fileName});
 }
 
-QString MusicDatabase::open(const QStringList &search)
+Expected<MusicDatabase::Notice> MusicDatabase::open(const QStringList &search)
 {
     m_search = search;
     m_fileName = firstPresent(m_search);
     m_refused.reset();
-    return load(Moment::StartUp).message;
+    return load(Moment::StartUp);
 }
 
-MusicDatabase::PressCheck MusicDatabase::refresh()
+Expected<MusicDatabase::Notice> MusicDatabase::refresh()
 {
     // A stat or two per press: cheap beside the queries that follow.
     if (const QString found = firstPresent(m_search); found != m_fileName) {
@@ -135,17 +135,17 @@ MusicDatabase::PressCheck MusicDatabase::refresh()
         return load(Moment::Press);
     }
     if (m_state == State::File && m_file.unchanged())
-        return {};
+        return Notice();
     if (m_state == State::BuiltIn) {
         if (m_fileName.isEmpty())
-            return {};
+            return Notice();
         const PathLook look = lookAt(m_fileName);
         if (m_refused && *m_refused == Refused{m_fileName, look.kind, look.identity, look.reason})
-            return {};
+            return Notice();
         // A refused file that changed is read again once it has settled: a program saving it
         // over and over (a sync tool) would otherwise make every press pay for another reading.
         if (m_refused && look.kind == PathLook::Kind::Regular && !settled(look.identity))
-            return {};
+            return Notice();
     }
     return load(Moment::Press);
 }
@@ -157,45 +157,41 @@ MusicDatabase::PressCheck MusicDatabase::refresh()
 // question is on screen yet, and the built-in data is the better start for any other problem.
 // An Access file too slow for start-up is read at the first press, the built-in data serving
 // until then.
-MusicDatabase::PressCheck MusicDatabase::load(Moment moment)
+Expected<MusicDatabase::Notice> MusicDatabase::load(Moment moment)
 {
     closeConnection();
     const PathLook look = lookAt(m_fileName);
     if (m_fileName.isEmpty() || look.kind == PathLook::Kind::Absent) {
         openBuiltIn();
-        return {};
+        return Notice();
     }
-    using Status = OpenedFile::Status;
-    OpenedFile opened =
+    Expected<void> opened =
         m_file.open(m_connectionName, m_fileName, moment == Moment::StartUp ? int(StartUpAccessBudget.count()) : -1);
-    if (opened.ok()) {
-        QString problem = moment == Moment::StartUp ? schemaProblem(m_connectionName) : QString();
-        if (problem.isEmpty())
-            problem = textDamage(m_connectionName);
-        if (!problem.isEmpty())
-            opened = {Status::Refused, problem};
-    }
-    if (opened.ok()) {
+    if (opened && moment == Moment::StartUp)
+        opened = checkSchema(m_connectionName);
+    if (opened)
+        opened = checkText(m_connectionName);
+    if (opened) {
         m_state = State::File;
         m_refused.reset();
-        return {};
+        return Notice();
     }
     closeConnection();
-    if (opened.status == Status::Deferred) { // nothing known against the file yet: no message
+    if (opened.cause() == Cause::Deferred) { // nothing known against the file yet: no message
         m_refused.reset();
         openBuiltIn();
-        return {};
+        return Notice();
     }
-    const QString problem = fileProblemPrefix(m_fileName) + opened.reason;
-    if (opened.status == Status::Locked || (moment == Moment::Press && opened.status == Status::Unreadable)) {
+    const QString problem = fileProblemPrefix(m_fileName) + opened.error();
+    if (opened.cause() == Cause::Locked || (moment == Moment::Press && opened.cause() == Cause::Unreadable)) {
         m_state = State::Retry;
         if (moment == Moment::StartUp)
-            return {problem + QStringLiteral("\n\nVelmora tries the file again at the next press."), false};
-        return {problem, false};
+            return Failure{opened.cause(), problem + QStringLiteral("\n\nVelmora tries the file again at the next press.")};
+        return Failure{opened.cause(), problem};
     }
     m_refused = Refused{m_fileName, look.kind, look.identity, look.reason};
     openBuiltIn();
-    return {problem + QLatin1String(BuiltInNotice), true};
+    return Notice(problem + QLatin1String(BuiltInNotice));
 }
 
 void MusicDatabase::openBuiltIn()
@@ -225,7 +221,7 @@ void MusicDatabase::openBuiltIn()
     m_state = State::BuiltIn;
 }
 
-QString MusicDatabase::schemaProblem(const QString &connectionName)
+Expected<void> MusicDatabase::checkSchema(const QString &connectionName)
 {
     const QSqlDatabase db = database(connectionName);
     const QList<std::pair<QString, QStringList>> required{
@@ -276,10 +272,12 @@ QString MusicDatabase::schemaProblem(const QString &connectionName)
                             .arg(table);
         }
     }
-    return problems.join(QLatin1Char('\n'));
+    if (!problems.isEmpty())
+        return Failure{Cause::Refused, problems.join(QLatin1Char('\n'))};
+    return {};
 }
 
-QString MusicDatabase::textDamage(const QString &connectionName)
+Expected<void> MusicDatabase::checkText(const QString &connectionName)
 {
     // A NUL ends an Access reader's text and not SQLite's, so the same data would read two ways:
     // damage, as the exporter finds it in an Access file at every reading. Only stored tables
@@ -300,7 +298,8 @@ QString MusicDatabase::textDamage(const QString &connectionName)
             if (nul.exec(QStringLiteral("SELECT 1 FROM %1 WHERE instr(CAST(%2 AS BLOB), x'00') > 0 LIMIT 1")
                              .arg(quotedIdentifier(table), quotedIdentifier(record.fieldName(i))))
                 && nul.next())
-                return QString::fromStdString(accesswire::nulInText(table.toStdString(), shortened(record.fieldName(i)).toStdString()));
+                return Failure{Cause::Refused, QString::fromStdString(accesswire::nulInText(
+                                                   table.toStdString(), shortened(record.fieldName(i)).toStdString()))};
         }
     }
     return {};

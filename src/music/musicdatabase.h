@@ -23,7 +23,7 @@ class MusicFile
 public:
     explicit MusicFile(AccessReading accessReading = {}) : m_access(std::move(accessReading)) {}
     // `accessBudgetMs`: see AccessFile::open.
-    OpenedFile open(const QString &connectionName, const QString &fileName, int accessBudgetMs = -1);
+    Expected<void> open(const QString &connectionName, const QString &fileName, int accessBudgetMs = -1);
     void close();
     // True while the file stands as it did at the open.
     bool unchanged() const;
@@ -53,36 +53,37 @@ public:
     MusicDatabase(const MusicDatabase &) = delete;
     MusicDatabase &operator=(const MusicDatabase &) = delete;
 
-    // Returns the problem with the file, empty when it was used or absent; on a problem the
-    // built-in data serves until the file changes, except while the file is locked, when it is
-    // tried again at the next press. Opening the built-in data cannot fail short of a broken build.
-    QString open(const QString &fileName = QString::fromLatin1(DefaultFileName));
-    // The same for the first file of `search` that exists; the search runs again at every press,
-    // so a file that appears earlier in it, or disappears, is used or left from the next press on.
-    QString open(const QStringList &search);
+    // What to say once about the file while the data serves: why it was passed over for the
+    // built-in data. Empty when there is nothing to say.
+    using Notice = QString;
 
-    // What the start of a press found: a message to show (once), and whether the press can go on.
-    struct PressCheck
-    {
-        QString message;
-        bool ready = true;
-    };
-    // At the start of every press that reads data.
-    PressCheck refresh();
+    // Uses the file when it can: a file that cannot be used is the notice, and the built-in data
+    // serves until the file changes. Fails only while the file is locked (Cause::Locked), when it
+    // is tried again at the next draw. Opening the built-in data cannot fail short of a broken build.
+    Expected<Notice> open(const QString &fileName = QString::fromLatin1(DefaultFileName));
+    // The same for the first file of `search` that exists; the search runs again at every draw,
+    // so a file that appears earlier in it, or disappears, is used or left from the next one on.
+    Expected<Notice> open(const QStringList &search);
+
+    // Before every draw that reads data: the file as it is now. A failure (a file locked, or
+    // unreadable as it is now) means the draw cannot go on.
+    Expected<Notice> refresh();
+    // What an open or a refresh leaves to say once: its failure, or its notice.
+    static QString toSay(const Expected<Notice> &found) { return found ? *found : found.error(); }
 
     bool usingBuiltIn() const { return m_state == State::BuiltIn; }
     const QString &connectionName() const { return m_connectionName; }
 
-    // Checks that the tables and fields the exercises read are present and can be drawn from.
-    static QString schemaProblem(const QString &connectionName);
-    // A text holding a NUL character, which is damage in either kind of file, checked at every
-    // reading of the file; empty when there is none.
-    static QString textDamage(const QString &connectionName);
+    // That the tables and fields the exercises read are present and can be drawn from.
+    static Expected<void> checkSchema(const QString &connectionName);
+    // That no text holds a NUL character, which is damage in either kind of file; checked at every
+    // reading of the file.
+    static Expected<void> checkText(const QString &connectionName);
 
 private:
     enum class State { BuiltIn, File, Retry };
     enum class Moment { StartUp, Press };
-    PressCheck load(Moment moment);
+    Expected<Notice> load(Moment moment);
     void openBuiltIn();
     void closeConnection();
 

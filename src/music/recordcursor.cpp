@@ -88,7 +88,7 @@ Expected<DrawnRecord> RecordCursor::countAndDraw(RandomSource &random)
 {
     const Expected<int> n = count();
     if (!n)
-        return Failure{n.error()};
+        return n.failure();
     random.reseed();
     return draw(*n, random.next());
 }
@@ -271,10 +271,10 @@ Expected<KeyedScale> drawKeyedScale(RecordCursor &ladders, RandomSource &random,
 {
     Expected<DrawnRecord> scale = ladders.countAndDrawChosen(random, fields::Key, keys, noChosenKeyMessage(ladders.table()));
     if (!scale)
-        return Failure{scale.error()};
+        return scale.failure();
     const Expected<QString> key = scale->field(fields::Key);
     if (!key)
-        return Failure{key.error()};
+        return key.failure();
     return KeyedScale{std::move(*scale), *key};
 }
 
@@ -286,7 +286,7 @@ Expected<DrawnRecord> RecordCursor::drawAmong(const QStringList &fieldNames, con
         // Every record ends the search at its missing field.
         const Expected<int> n = count();
         if (!n)
-            return Failure{n.error()};
+            return n.failure();
         return draw(*n, r);
     }
     QStringList selected{QStringLiteral("rowid")};

@@ -120,10 +120,9 @@ void bound(const QSqlDatabase &db)
     }
 }
 
-OpenedFile failure(const QSqlError &error, const QString &fileName)
+Expected<void> failure(const QSqlError &error, const QString &fileName)
 {
-    return {isLockError(error) ? OpenedFile::Status::Locked : OpenedFile::Status::Unreadable,
-            sqliteCause(error, fileName) + QLatin1Char('.')};
+    return Failure{isLockError(error) ? Cause::Locked : Cause::Unreadable, sqliteCause(error, fileName) + QLatin1Char('.')};
 }
 
 } // namespace
@@ -152,7 +151,7 @@ void SqliteFile::close()
     m_walIdentity.reset();
 }
 
-OpenedFile SqliteFile::open(const QString &connectionName, const QString &fileName,
+Expected<void> SqliteFile::open(const QString &connectionName, const QString &fileName,
                                     const DatabaseHeader &header)
 {
     close();
@@ -179,7 +178,7 @@ OpenedFile SqliteFile::open(const QString &connectionName, const QString &fileNa
                 QFile::remove(copy);
                 QFile::remove(copy + QStringLiteral("-wal"));
                 if (!m_copy->isValid() || !copyRegular(fileName, copy) || !copyWalFrames(wal, copy + QStringLiteral("-wal")))
-                    return {OpenedFile::Status::Unreadable, QStringLiteral("it is in WAL mode, and no private copy of it and its "
+                    return Failure{Cause::Unreadable, QStringLiteral("it is in WAL mode, and no private copy of it and its "
                                                          "\"-wal\" file could be made to read them.")};
                 const std::optional<FileIdentity> after = identityAt(fileName);
                 steady = after && *after == m_identity && identityAt(wal) == m_walIdentity;
@@ -189,7 +188,7 @@ OpenedFile SqliteFile::open(const QString &connectionName, const QString &fileNa
                 }
             }
             if (!steady)
-                return {OpenedFile::Status::Locked, QStringLiteral("another program kept changing it while it was read; try again in a moment.")};
+                return Failure{Cause::Locked, QStringLiteral("another program kept changing it while it was read; try again in a moment.")};
             // The copy is ours: SQLite may build its index beside it.
             databaseName = copy;
             options = QString();
@@ -224,7 +223,7 @@ OpenedFile SqliteFile::open(const QString &connectionName, const QString &fileNa
             if (!probe.exec(QStringLiteral("PRAGMA quick_check(1)")) || !probe.next())
                 return failure(probe.lastError(), fileName);
             if (const QString verdict = probe.value(0).toString(); verdict != QLatin1String("ok")) {
-                return {OpenedFile::Status::Unreadable,
+                return Failure{Cause::Unreadable,
                         QStringLiteral("the file is damaged; open it in the program that made it, or put back a good "
                                        "copy (SQLite found: %1).")
                             .arg(shortened(verdict))};

@@ -67,7 +67,7 @@ public:
 
     // Opens `fileName` as `connectionName` and checks every page (quick_check), so that a lock or
     // a damaged file shows here.
-    OpenedFile open(const QString &connectionName, const QString &fileName, const DatabaseHeader &header);
+    Expected<void> open(const QString &connectionName, const QString &fileName, const DatabaseHeader &header);
     void close();
 
     // True while the file (and its "-wal" file) stand as they did at the open.

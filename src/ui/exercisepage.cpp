@@ -24,10 +24,10 @@ ExercisePage::ExercisePage(QTabWidget *tabControl, ExerciseContext &context) : T
 bool ExercisePage::startGoPress()
 {
     m_context.feedback.clear();
-    const MusicDatabase::PressCheck check = m_context.database.refresh();
-    if (!check.message.isEmpty())
-        reportFailure(check.message);
-    return check.ready;
+    const Expected<MusicDatabase::Notice> found = m_context.database.refresh();
+    if (const QString said = MusicDatabase::toSay(found); !said.isEmpty())
+        reportFailure(said);
+    return found.ok();
 }
 
 void ExercisePage::reportFailure(const QString &message)

@@ -60,7 +60,7 @@ Expected<NoteSlots> buildChord(const ChordKind &kind, const DrawnRecord &scale)
     for (qsizetype i = 0; i < kind.degrees.size() && i < qsizetype(notes.size()); ++i) {
         const Expected<QString> note = scale.field(kind.degrees.at(i));
         if (!note)
-            return Failure{note.error()};
+            return note.failure();
         notes[i] = *note;
     }
     return notes;

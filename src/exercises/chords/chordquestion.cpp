@@ -28,7 +28,7 @@ Expected<QString> DrawChordKind(RecordCursor &chordKinds, RandomSource &random, 
         if (record)
             return record->field(fields::ChordKind);
         if (!record.error().isEmpty())
-            return Failure{record.error()};
+            return record.failure();
         return Failure{excludeExtended
                            ? QStringLiteral("Every chord kind chosen to drill is a 9th, 11th or 13th chord, so none "
                                             "can be asked while \"  9, 11, 13 excluded\" is ticked.")
@@ -39,10 +39,10 @@ Expected<QString> DrawChordKind(RecordCursor &chordKinds, RandomSource &random, 
     if (!excludeExtended) {
         const Expected<int> count = chordKinds.count();
         if (!count)
-            return Failure{count.error()};
+            return count.failure();
         const Expected<DrawnRecord> record = chordKinds.draw(*count, random.next());
         if (!record)
-            return Failure{record.error()};
+            return record.failure();
         return record->field(fields::ChordKind);
     }
     // Redrawing until a code is not a 9th, 11th or 13th chord (or cannot be read, which ends the
@@ -54,7 +54,7 @@ Expected<QString> DrawChordKind(RecordCursor &chordKinds, RandomSource &random, 
     if (record)
         return record->field(fields::ChordKind);
     if (!record.error().isEmpty())
-        return Failure{record.error()};
+        return record.failure();
     const Expected<int> count = chordKinds.count();
     if (count && *count == 0)
         return Failure{noRecordsMessage(chordKinds.table())};
@@ -76,10 +76,10 @@ Expected<ChordQuestion> drawChordQuestion(RecordCursor &ladders, RecordCursor &c
     const Expected<DrawnRecord> scale =
         ladders.countAndDrawChosen(random, fields::Key, options.keys, noChosenKeyMessage(ladders.table()));
     if (!scale)
-        return Failure{scale.error()};
+        return scale.failure();
     const Expected<QString> kind = DrawChordKind(chordKinds, random, options.excludeExtended, options.kinds);
     if (!kind)
-        return Failure{kind.error()};
+        return kind.failure();
     return buildChordQuestion(*scale, *kind, random, options, previousSlots);
 }
 
@@ -90,10 +90,10 @@ Expected<ChordQuestion> drawChordQuestion(RecordCursor &ladders, RecordCursor &c
     const DrawSnapshot snapshot(ladders);
     const Expected<std::vector<RecordCursor::Group>> keys = keyGroups(ladders, options.keys);
     if (!keys)
-        return Failure{keys.error()};
+        return keys.failure();
     const Expected<std::vector<RecordCursor::Group>> kinds = chordKinds.groups({fields::ChordKind}, options.kinds);
     if (!kinds)
-        return Failure{kinds.error()};
+        return kinds.failure();
     std::vector<CellColumn> columns;
     for (const RecordCursor::Group &kind : *kinds) {
         if (!(options.excludeExtended && isExtendedChordCode(kind.values.first())))
@@ -105,7 +105,7 @@ Expected<ChordQuestion> drawChordQuestion(RecordCursor &ladders, RecordCursor &c
     const Expected<DrawnRecord> scale =
         ladders.drawFromGroup({fields::Key}, (*keys)[size_t(cell.row)], cell.drawn ? random.next() : 0);
     if (!scale)
-        return Failure{scale.error()};
+        return scale.failure();
     return buildChordQuestion(*scale, columns[size_t(cell.column)].name, random, options, previousSlots);
 }
 
@@ -116,13 +116,13 @@ Expected<ChordQuestion> buildChordQuestion(const DrawnRecord &scale, const QStri
 {
     const Expected<QString> key = scale.field(fields::Key);
     if (!key)
-        return Failure{key.error()};
+        return key.failure();
 
     ChordQuestion question{*key, kind, previousSlots, true};
     if (const ChordKind *builder = findChordKind(kind)) {
         const Expected<NoteSlots> notes = buildChord(*builder, scale);
         if (!notes)
-            return Failure{notes.error()};
+            return notes.failure();
         question.notes = *notes;
     } else {
         question.kindHasBuilder = false;

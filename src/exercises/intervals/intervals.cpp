@@ -52,11 +52,11 @@ Expected<IntervalQuestion> drawIntervalQuestion(RecordCursor &ladders, RecordCur
 
     const Expected<KeyedScale> scale = drawKeyedScale(ladders, random, startNotes);
     if (!scale)
-        return Failure{scale.error()};
+        return scale.failure();
 
     const Expected<int> count = intervals.count();
     if (!count)
-        return Failure{count.error()};
+        return count.failure();
     if (*count == 0)
         return Failure{noRecordsMessage(intervals.table())};
 
@@ -87,19 +87,19 @@ Expected<IntervalQuestion> drawIntervalQuestion(RecordCursor &ladders, RecordCur
         }
     }
     if (!record)
-        return Failure{record.error()};
+        return record.failure();
     const Expected<QString> name = record->field(fields::IntervalName);
     if (!name)
-        return Failure{name.error()};
+        return name.failure();
     const Expected<QString> top = record->field(fields::Top);
     if (!top)
-        return Failure{top.error()};
+        return top.failure();
     const Expected<QString> answer = scale->record.field(*top);
     if (!answer)
-        return Failure{answer.error()};
+        return answer.failure();
     const Expected<QString> direction = record->field(fields::Direction);
     if (!direction)
-        return Failure{direction.error()};
+        return direction.failure();
     return IntervalQuestion{scale->key, *name, *direction, *answer, noneSelected};
 }
 
@@ -117,7 +117,7 @@ Expected<IntervalQuestion> drawIntervalQuestion(RecordCursor &ladders, RecordCur
     const DrawSnapshot snapshot(ladders);
     const Expected<std::vector<RecordCursor::Group>> rows = keyGroups(ladders, startNotes);
     if (!rows)
-        return Failure{rows.error()};
+        return rows.failure();
     // A name outside the thirteen is never rejected, as the boxes' own check has it.
     QSet<QString> tickedNames, names;
     for (int i = 0; i < IntervalChoiceCount; ++i) {
@@ -129,7 +129,7 @@ Expected<IntervalQuestion> drawIntervalQuestion(RecordCursor &ladders, RecordCur
     const Expected<std::vector<RecordCursor::Group>> kinds =
         intervals.groups(nameAndDirection, ValueChoice::only(tickedNames, names, true));
     if (!kinds)
-        return Failure{kinds.error()};
+        return kinds.failure();
     std::vector<CellColumn> columns;
     for (const RecordCursor::Group &kind : *kinds)
         columns.push_back({intervalColumn(kind.values[0], kind.values[1]), kind.count});
@@ -141,17 +141,17 @@ Expected<IntervalQuestion> drawIntervalQuestion(RecordCursor &ladders, RecordCur
     const Expected<DrawnRecord> scale =
         ladders.drawFromGroup({fields::Key}, (*rows)[size_t(cell.row)], cell.drawn ? random.next() : 0);
     if (!scale)
-        return Failure{scale.error()};
+        return scale.failure();
     const Expected<DrawnRecord> record =
         intervals.drawFromGroup(nameAndDirection, (*kinds)[size_t(cell.column)], cell.drawn ? random.next() : 0);
     if (!record)
-        return Failure{record.error()};
+        return record.failure();
     const Expected<QString> top = record->field(fields::Top);
     if (!top)
-        return Failure{top.error()};
+        return top.failure();
     const Expected<QString> answer = scale->field(*top);
     if (!answer)
-        return Failure{answer.error()};
+        return answer.failure();
     const QStringList &kind = (*kinds)[size_t(cell.column)].values;
     return IntervalQuestion{(*rows)[size_t(cell.row)].values.first(), kind[0], kind[1], *answer, false};
 }

@@ -15,11 +15,11 @@ Expected<RelationsQuestion> drawRelationsQuestion(RecordCursor &ladders, RandomS
     const DrawSnapshot snapshot(ladders);
     const Expected<KeyedScale> scale = drawKeyedScale(ladders, random, keys);
     if (!scale)
-        return Failure{scale.error()};
+        return scale.failure();
     const QString &key = scale->key;
     const Expected<QString> sixth = scale->record.field(QStringLiteral("6"));
     if (!sixth)
-        return Failure{sixth.error()};
+        return sixth.failure();
 
     bool major = mode == RelationsMode::Major;
     if (mode == RelationsMode::Both) {
@@ -37,7 +37,7 @@ Expected<RelationsQuestion> drawRelationsQuestion(RecordCursor &ladders, RandomS
     const DrawSnapshot snapshot(ladders);
     const Expected<std::vector<RecordCursor::Group>> rows = keyGroups(ladders, keys);
     if (!rows)
-        return Failure{rows.error()};
+        return rows.failure();
     std::vector<CellColumn> columns;
     for (const QString &column : RelationsColumns) {
         if (mode == RelationsMode::Both || (mode == RelationsMode::Major) == (column == RelationsColumns.first()))
@@ -47,11 +47,11 @@ Expected<RelationsQuestion> drawRelationsQuestion(RecordCursor &ladders, RandomS
     const Expected<DrawnRecord> scale =
         ladders.drawFromGroup({fields::Key}, (*rows)[size_t(cell.row)], cell.drawn ? random.next() : 0);
     if (!scale)
-        return Failure{scale.error()};
+        return scale.failure();
     const QString key = (*rows)[size_t(cell.row)].values.first();
     const Expected<QString> sixth = scale->field(QStringLiteral("6"));
     if (!sixth)
-        return Failure{sixth.error()};
+        return sixth.failure();
     if (columns[size_t(cell.column)].name == RelationsColumns.first())
         return RelationsQuestion{key + QStringLiteral(" maj"), *sixth + QStringLiteral(" min"), key, true};
     return RelationsQuestion{*sixth + QStringLiteral(" min"), key + QStringLiteral(" maj"), key, false};

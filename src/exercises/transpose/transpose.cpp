@@ -30,10 +30,10 @@ Expected<TransposeQuestion> drawTransposeQuestion(RecordCursor &ladders, RandomS
     const DrawSnapshot snapshot(ladders);
     const Expected<KeyedScale> scale = drawKeyedScale(ladders, random, keys);
     if (!scale)
-        return Failure{scale.error()};
+        return scale.failure();
     const Expected<QString> expected = scale->record.field(degree);
     if (!expected)
-        return Failure{expected.error()};
+        return expected.failure();
     return TransposeQuestion{scale->key, *expected};
 }
 
@@ -45,15 +45,15 @@ Expected<TransposeQuestion> drawTransposeQuestion(RecordCursor &ladders, RandomS
     const DrawSnapshot snapshot(ladders);
     const Expected<std::vector<RecordCursor::Group>> rows = keyGroups(ladders, keys);
     if (!rows)
-        return Failure{rows.error()};
+        return rows.failure();
     const PickedCell cell = pickCell(*rows, {{pair}}, pick, random);
     const Expected<DrawnRecord> scale =
         ladders.drawFromGroup({fields::Key}, (*rows)[size_t(cell.row)], cell.drawn ? random.next() : 0);
     if (!scale)
-        return Failure{scale.error()};
+        return scale.failure();
     const Expected<QString> expected = scale->field(degree);
     if (!expected)
-        return Failure{expected.error()};
+        return expected.failure();
     return TransposeQuestion{(*rows)[size_t(cell.row)].values.first(), *expected};
 }
 
