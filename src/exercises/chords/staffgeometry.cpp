@@ -25,9 +25,8 @@ constexpr std::array<LetterHeight, 7> Heights{{
     {u'G', 2060, 950},
 }};
 
-const LetterHeight *heightOf(QStringView note)
+const LetterHeight *heightOf(QStringView letter)
 {
-    const QStringView letter = NoteName::split(note).letter;
     for (const LetterHeight &height : Heights) {
         if (letter == height.letter)
             return &height;
@@ -37,9 +36,8 @@ const LetterHeight *heightOf(QStringView note)
 
 // In the treble range used, B, D, F and A fall between lines and C, E, G on one, so a second
 // always spans both columns.
-bool inLeftColumn(QStringView note)
+bool inLeftColumn(QStringView letter)
 {
-    const QStringView letter = NoteName::split(note).letter;
     return !letter.isEmpty() && QStringView(u"BDFA").contains(letter.front());
 }
 
@@ -62,14 +60,23 @@ QString signObjectName(const AccidentalSign &sign, int head)
     return QString::fromLatin1(sign.nameFormat).arg(head);
 }
 
-std::optional<Accidental> accidentalOf(QStringView note)
+namespace {
+
+std::optional<Accidental> signOf(const NoteName &note)
 {
-    const QStringView suffix = NoteName::split(note).suffix.left(3);
+    const QStringView suffix = note.suffix.left(3);
     for (const AccidentalSign &sign : accidentalSigns()) {
         if (suffix == QLatin1String(sign.suffix))
             return sign.kind;
     }
     return std::nullopt;
+}
+
+} // namespace
+
+std::optional<Accidental> accidentalOf(QStringView note)
+{
+    return signOf(NoteName::split(note));
 }
 
 int initialHeadLeft(int head)
@@ -81,16 +88,16 @@ Placement placeChord(const NoteSlots &notes, const HeadTops &previousTops)
 {
     Placement placement;
     for (int k = 0; k < HeadCount; ++k) {
-        const QString &note = notes[k];
+        const NoteName note = NoteName::split(notes[k]);
         HeadPlacement &head = placement[k];
-        head.visible = !note.isEmpty();
-        head.accidental = accidentalOf(note);
-        const LetterHeight *height = heightOf(note);
+        head.visible = !notes[k].isEmpty();
+        head.accidental = signOf(note);
+        const LetterHeight *height = heightOf(note.letter);
         head.top = height ? (k == 0 ? height->bassTop : height->trebleTop) : previousTops[k];
         if (k == 0)
             head.left = BassColumn;
         else
-            head.left = inLeftColumn(note) ? TrebleLeftColumn : TrebleRightColumn;
+            head.left = inLeftColumn(note.letter) ? TrebleLeftColumn : TrebleRightColumn;
     }
     return placement;
 }
