@@ -56,7 +56,7 @@ namespace velmora {
 namespace {
 
 // The exercises, in the order of their tabs; the About tab follows them. A new exercise is its
-// own folder under src/exercises, its sources in src/CMakeLists.txt, and one line here.
+// own folder under src/exercises, one add_subdirectory line in src/CMakeLists.txt, and one here.
 struct Exercise
 {
     const char *tabCaption;
