@@ -1,6 +1,7 @@
 #include "testsupport.h"
 
 #include "exercises/chords/chordquestion.h"
+#include "exercises/chords/chordspage.h"
 #include "music/notename.h"
 #include "exercises/relations/relations.h"
 
@@ -140,22 +141,18 @@ QString relationsButtonFor(const QString &answer)
 
 QString chordButtonFor(const QString &code)
 {
-    return firstName(
-        chordButtons(), [&](const ChordButton &b) { return QLatin1String(b.code) == code; },
-        [](const ChordButton &b) { return QString::fromLatin1(b.objectName); });
+    return chordAnswerFor(code) ? ChordsPage::chordButtonName(code) : QString();
 }
 
 QString keyButtonFor(const QString &key)
 {
-    return firstName(
-        keyOptions(), [&](const KeyOption &o) { return QLatin1String(o.key) == key; },
-        [](const KeyOption &o) { return QString::fromLatin1(o.objectName); });
+    return ChordsPage::keyButtonName(key);
 }
 
 std::pair<QString, QString> splitChordAnswer(const QString &label)
 {
-    for (const KeyOption &key : keyOptions()) {
-        const QString name = QLatin1String(key.key);
+    for (const char *key : chordAnswerKeys()) {
+        const QString name = QLatin1String(key);
         if (label.startsWith(name) && !chordButtonFor(label.mid(name.size())).isEmpty())
             return {name, label.mid(name.size())};
     }

@@ -247,10 +247,10 @@ private slots:
     void everyChordButtonIsWrongBeforeTheFirstQuestion()
     {
         auto h = harness();
-        for (const ChordButton &button : chordButtons()) {
+        for (const ChordAnswer &answer : chordAnswers()) {
             h->find<QLabel>("Label20")->clear();
-            h->click(QLatin1String(button.objectName));
-            if (button.enabled)
+            h->click(test::chordButtonFor(QLatin1String(answer.code)));
+            if (answer.enabled)
                 QCOMPARE(h->status(), Incorrect);
         }
         QVERIFY(h->prompter.messages.isEmpty());

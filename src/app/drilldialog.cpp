@@ -29,13 +29,6 @@ constexpr int KeyColumns = 5;
 constexpr int KindColumns = 3;
 constexpr int BoxTextWidth = 110; // pixels; a longer value is elided, and whole in its tool tip
 
-const ChordButton *buttonOf(const QString &code)
-{
-    const auto buttons = chordButtons();
-    const auto found = std::ranges::find_if(buttons, [&](const ChordButton &b) { return code == QLatin1String(b.code); });
-    return found == buttons.end() ? nullptr : &*found;
-}
-
 int noteCount(const QString &code)
 {
     const ChordKind *kind = findChordKind(code);
@@ -131,8 +124,8 @@ DrillDialog::DrillDialog(const RecordCursor::Distinct &keys, const RecordCursor:
         if (page.hasKinds) {
             QWidget *kindGroup = valueGroup(tr("Chord kinds"), kinds.values, kinds.more, page.kinds, m_kinds, [](const QString &code) {
                 const QStringList columns{tr("Major"), tr("Minor"), tr("Dominant")};
-                const ChordButton *button = buttonOf(code);
-                return button ? columns.value(button->column) : tr("Other codes");
+                const ChordAnswer *answer = chordAnswerFor(code);
+                return answer ? columns.value(answer->group) : tr("Other codes");
             });
             auto *kindRow = new QHBoxLayout;
             actionButton(tr("Triads"), kindRow, [this] { m_kinds.tick([](const QString &code) { return noteCount(code) == 3; }); });
@@ -193,8 +186,8 @@ QWidget *DrillDialog::valueGroup(const QString &title, const QStringList &values
         for (const QString &value : values) {
             if ((group ? group(value) : QString()) != section)
                 continue;
-            const ChordButton *button = group ? buttonOf(value) : nullptr;
-            QCheckBox *box = valueBox(value, button ? ui::caption(button->caption).simplified() : value, frame);
+            const ChordAnswer *answer = group ? chordAnswerFor(value) : nullptr;
+            QCheckBox *box = valueBox(value, answer ? ui::caption(answer->caption).simplified() : value, frame);
             box->setChecked(current.allows(value));
             connect(box, &QCheckBox::toggled, this, &DrillDialog::updateProblem);
             grid->addWidget(box, at / columns, at % columns);

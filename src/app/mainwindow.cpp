@@ -590,9 +590,9 @@ void MainWindow::showProgress()
 {
     const QStringList keys = keysByFifths();
     QStringList kinds, pairs, intervals;
-    for (const ChordButton &button : chordButtons()) {
-        if (findChordKind(QString::fromLatin1(button.code)))
-            kinds << QLatin1String(button.code);
+    for (const ChordAnswer &answer : chordAnswers()) {
+        if (findChordKind(QString::fromLatin1(answer.code)))
+            kinds << QLatin1String(answer.code);
     }
     for (const char *score : {"c", "Bb", "Eb"}) {
         for (const char *player : {"C", "Bb", "Eb"})
@@ -613,11 +613,8 @@ void MainWindow::showProgress()
     QList<ProgressWindow::Map> maps{
         {QStringLiteral("Chords"), tabOf("Chords"), keys, kinds,
          [](const QString &code) {
-             for (const ChordButton &button : chordButtons()) {
-                 if (code == QLatin1String(button.code))
-                     return ui::caption(button.caption).simplified();
-             }
-             return code;
+             const ChordAnswer *answer = chordAnswerFor(code);
+             return answer ? ui::caption(answer->caption).simplified() : code;
          }},
         {QStringLiteral("Relations"), tabOf("Relations"), keys, RelationsColumns,
          [](const QString &column) {
@@ -706,8 +703,8 @@ void MainWindow::chooseWhatToDrill()
     const Expected<RecordCursor::Distinct> keys =
         m_context->ladders.distinctValues(fields::Key, keysByFifths(), DrillDialog::MaxBoxes);
     QStringList codes;
-    for (const ChordButton &button : chordButtons())
-        codes << QString::fromLatin1(button.code);
+    for (const ChordAnswer &answer : chordAnswers())
+        codes << QString::fromLatin1(answer.code);
     const Expected<RecordCursor::Distinct> kinds =
         m_context->chordKinds.distinctValues(fields::ChordKind, codes, DrillDialog::MaxBoxes);
     for (const QString &problem : {keys.error(), kinds.error()}) {

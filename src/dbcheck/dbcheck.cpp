@@ -30,8 +30,8 @@ namespace {
 QStringList majorKeys()
 {
     QStringList keys;
-    for (const KeyOption &option : keyOptions())
-        keys << QString::fromLatin1(option.key);
+    for (const char *key : chordAnswerKeys())
+        keys << QString::fromLatin1(key);
     return keys;
 }
 
@@ -208,9 +208,8 @@ void checkChordKinds(const QList<Row> &kinds, QStringList *problems)
     for (const Row &row : kinds) {
         const QString code = row.value(fields::ChordKind);
         anyBasic |= !isExtendedChordCode(code);
-        const bool answerable = std::ranges::any_of(chordButtons(), [&](const ChordButton &button) {
-            return button.enabled && QLatin1String(button.code) == code;
-        });
+        const ChordAnswer *answer = chordAnswerFor(code);
+        const bool answerable = answer && answer->enabled;
         if (!findChordKind(code) || !answerable) {
             *problems << where(tables::ChordKinds, row, quote(code), fields::ChordKind)
                     + QStringLiteral(": %1 is not a chord kind that can be built and answered").arg(quote(code)) + alike(row);

@@ -158,67 +158,53 @@ QString noteListText(const NoteSlots &notes, bool listNotes)
     return parts.join(QStringLiteral("  "));
 }
 
-std::span<const KeyOption> keyOptions()
+std::span<const char *const> chordAnswerKeys()
 {
-    static const std::array<KeyOption, 15> options{{
-        {"Option_C", "C", 360, 240},
-        {"Option_D", "D", 840, 240},
-        {"Option_E", "E", 1320, 240},
-        {"Option_F", "F", 1800, 240},
-        {"Option_G", "G", 2280, 240},
-        {"Option_A", "A", 2760, 240},
-        {"Option_B", "B", 3240, 240},
-        {"Option_Cis", "C#", 600, 720},
-        {"Option_Cb", "Cb", 120, 720},
-        {"Option_Db", "Db", 1080, 720},
-        {"Option_Eb", "Eb", 1560, 720},
-        {"Option_Fis", "F#", 2040, 720},
-        {"Option_Gb", "Gb", 2520, 720},
-        {"Option_Ab", "Ab", 3000, 720},
-        {"Option_Bb", "Bb", 3480, 720},
-    }};
-    return options;
+    static constexpr std::array<const char *, 15> keys{"C", "D", "E", "F", "G", "A", "B", "C#", "Cb", "Db", "Eb", "F#", "Gb", "Ab", "Bb"};
+    return keys;
 }
 
-std::span<const ChordButton> chordButtons()
+std::span<const ChordAnswer> chordAnswers()
 {
-    constexpr quint32 major = 0x8080FF;
-    constexpr quint32 minor = 0xFFFFC0;
-    constexpr quint32 dominant = 0xC0FFC0;
-    constexpr quint32 diminished = 0xFF0000;
-    constexpr quint32 suspended = 0xFF8000;
-    static const std::array<ChordButton, 29> buttons{{
-        {"Command27", QT_TRANSLATE_NOOP("Velmora", "Majeur 3  +5"), "om_3", major, 0, 0},
-        {"Command2", QT_TRANSLATE_NOOP("Velmora", "Majeur 3"), "maj_3", major, 0, 1},
-        {"Command3", QT_TRANSLATE_NOOP("Velmora", "Majeur 7"), "maj_7", major, 0, 2},
-        {"Command4", QT_TRANSLATE_NOOP("Velmora", "Majeur 7 +5"), "maj7_en5", major, 0, 3},
-        {"Command5", QT_TRANSLATE_NOOP("Velmora", "Majeur 9"), "maj_9", major, 0, 4},
-        {"Command6", QT_TRANSLATE_NOOP("Velmora", "Majeur 11"), "maj_11", major, 0, 5},
-        {"Command17", QT_TRANSLATE_NOOP("Velmora", "Majeur 13"), "maj_13", major, 0, 6},
-        {"Command23", QT_TRANSLATE_NOOP("Velmora", "Majeur +13"), "maj7_en13", major, 0, 7, false},
-        {"Command20", QT_TRANSLATE_NOOP("Velmora", "Majeur 13 +11"), "maj13_en11", major, 0, 8},
-        {"Command26", QT_TRANSLATE_NOOP("Velmora", "Sus4 drieklnk"), "sus4_3", suspended, 0, 9},
-        {"Command7", QT_TRANSLATE_NOOP("Velmora", "Mineur 3"), "min_3", minor, 1, 0},
-        {"Command8", QT_TRANSLATE_NOOP("Velmora", "Mineur 7"), "min_7", minor, 1, 1},
-        {"Command9", QT_TRANSLATE_NOOP("Velmora", "Mineur/maj 7"), "min_maj7", minor, 1, 2},
-        {"Command10", QT_TRANSLATE_NOOP("Velmora", "Mineur 7 b5"), "min7_b5", minor, 1, 3},
-        {"Command11", QT_TRANSLATE_NOOP("Velmora", "Mineur 9"), "min7_9", minor, 1, 4},
-        {"Command19", QT_TRANSLATE_NOOP("Velmora", "Mineur 11"), "min_11", minor, 1, 5},
-        {"Command22", QT_TRANSLATE_NOOP("Velmora", "Mineur 13"), "min_13", minor, 1, 6},
-        {"Command29", QT_TRANSLATE_NOOP("Velmora", "Dim 3"), "dim_3", diminished, 1, 8},
-        {"Command31", QT_TRANSLATE_NOOP("Velmora", "Dim 7"), "dim_7", diminished, 1, 9},
-        {"Command12", QT_TRANSLATE_NOOP("Velmora", "Dominant 7"), "dom_7", dominant, 2, 0},
-        {"Command13", QT_TRANSLATE_NOOP("Velmora", "Dominant 7 b5"), "dom7_b5", dominant, 2, 1},
-        {"Command14", QT_TRANSLATE_NOOP("Velmora", "Dominant 7 +5"), "dom7_en5", dominant, 2, 2},
-        {"Command15", QT_TRANSLATE_NOOP("Velmora", "Dominant 9"), "dom_9", dominant, 2, 3},
-        {"Command16", QT_TRANSLATE_NOOP("Velmora", "Dominant 7 b9"), "dom7_b9", dominant, 2, 4},
-        {"Command18", QT_TRANSLATE_NOOP("Velmora", "Dominant 11"), "dom_11", dominant, 2, 5},
-        {"Command21", QT_TRANSLATE_NOOP("Velmora", "Dominant +11"), "dom_en11", dominant, 2, 6},
-        {"Command24", QT_TRANSLATE_NOOP("Velmora", "Dom. 13   +11"), "dom13_en11", dominant, 2, 7},
-        {"Command28", QT_TRANSLATE_NOOP("Velmora", "Dom    13   b5"), "dom13_b5", dominant, 2, 8, true, true},
-        {"Command30", QT_TRANSLATE_NOOP("Velmora", "Dom.   13   +5"), "dom13_en5", dominant, 2, 9},
+    static const std::array<ChordAnswer, 29> answers{{
+        {"om_3", QT_TRANSLATE_NOOP("Velmora", "Majeur 3  +5"), 0},
+        {"maj_3", QT_TRANSLATE_NOOP("Velmora", "Majeur 3"), 0},
+        {"maj_7", QT_TRANSLATE_NOOP("Velmora", "Majeur 7"), 0},
+        {"maj7_en5", QT_TRANSLATE_NOOP("Velmora", "Majeur 7 +5"), 0},
+        {"maj_9", QT_TRANSLATE_NOOP("Velmora", "Majeur 9"), 0},
+        {"maj_11", QT_TRANSLATE_NOOP("Velmora", "Majeur 11"), 0},
+        {"maj_13", QT_TRANSLATE_NOOP("Velmora", "Majeur 13"), 0},
+        {"maj7_en13", QT_TRANSLATE_NOOP("Velmora", "Majeur +13"), 0, false},
+        {"maj13_en11", QT_TRANSLATE_NOOP("Velmora", "Majeur 13 +11"), 0},
+        {"sus4_3", QT_TRANSLATE_NOOP("Velmora", "Sus4 drieklnk"), 0},
+        {"min_3", QT_TRANSLATE_NOOP("Velmora", "Mineur 3"), 1},
+        {"min_7", QT_TRANSLATE_NOOP("Velmora", "Mineur 7"), 1},
+        {"min_maj7", QT_TRANSLATE_NOOP("Velmora", "Mineur/maj 7"), 1},
+        {"min7_b5", QT_TRANSLATE_NOOP("Velmora", "Mineur 7 b5"), 1},
+        {"min7_9", QT_TRANSLATE_NOOP("Velmora", "Mineur 9"), 1},
+        {"min_11", QT_TRANSLATE_NOOP("Velmora", "Mineur 11"), 1},
+        {"min_13", QT_TRANSLATE_NOOP("Velmora", "Mineur 13"), 1},
+        {"dim_3", QT_TRANSLATE_NOOP("Velmora", "Dim 3"), 1},
+        {"dim_7", QT_TRANSLATE_NOOP("Velmora", "Dim 7"), 1},
+        {"dom_7", QT_TRANSLATE_NOOP("Velmora", "Dominant 7"), 2},
+        {"dom7_b5", QT_TRANSLATE_NOOP("Velmora", "Dominant 7 b5"), 2},
+        {"dom7_en5", QT_TRANSLATE_NOOP("Velmora", "Dominant 7 +5"), 2},
+        {"dom_9", QT_TRANSLATE_NOOP("Velmora", "Dominant 9"), 2},
+        {"dom7_b9", QT_TRANSLATE_NOOP("Velmora", "Dominant 7 b9"), 2},
+        {"dom_11", QT_TRANSLATE_NOOP("Velmora", "Dominant 11"), 2},
+        {"dom_en11", QT_TRANSLATE_NOOP("Velmora", "Dominant +11"), 2},
+        {"dom13_en11", QT_TRANSLATE_NOOP("Velmora", "Dom. 13   +11"), 2},
+        {"dom13_b5", QT_TRANSLATE_NOOP("Velmora", "Dom    13   b5"), 2, true, true},
+        {"dom13_en5", QT_TRANSLATE_NOOP("Velmora", "Dom.   13   +5"), 2},
     }};
-    return buttons;
+    return answers;
+}
+
+const ChordAnswer *chordAnswerFor(QStringView code)
+{
+    const auto answers = chordAnswers();
+    const auto found = std::ranges::find_if(answers, [&](const ChordAnswer &a) { return code == QLatin1String(a.code); });
+    return found == answers.end() ? nullptr : &*found;
 }
 
 } // namespace velmora

@@ -49,37 +49,24 @@ inline constexpr char NotesHidden[] = QT_TRANSLATE_NOOP("Velmora", "Uitgeschakel
 // The notes joined by two blanks, empty slots contributing nothing; NotesHidden when off.
 QString noteListText(const NoteSlots &notes, bool listNotes);
 
-struct KeyOption
-{
-    const char *objectName;
-    const char *key; // also the caption
-    int left;        // twips inside the answer frame
-    int top;
-};
+// The keys a chord is answered in (each also its button's caption), in the order the chosen key
+// is read.
+std::span<const char *const> chordAnswerKeys();
 
-// In the order the chosen key is read.
-std::span<const KeyOption> keyOptions();
-
-struct ChordButton
+// A chord kind as the answers offer it: the one table the answer grid, the choice of what to drill,
+// the progress maps and the score bar all name kinds from.
+struct ChordAnswer
 {
-    const char *objectName;
-    const char *caption;
     const char *code;
-    quint32 colour; // 0xRRGGBB
-    int column; // 0..2
-    int row;    // 0..9
+    const char *caption; // translated, into plain English on request
+    int group;           // 0: major and suspended, 1: minor and diminished, 2: dominant
     bool enabled = true;
     bool confirmsWithMessage = false; // a right answer shows "goed" instead of the usual feedback
 };
+inline constexpr int ChordAnswerGroups = 3;
 
-std::span<const ChordButton> chordButtons();
-
-// The grid of chord buttons, which the arrow keys walk.
-inline constexpr int ChordGridColumns = 3;
-inline constexpr int ChordGridRows = 10;
-// Command25 sits among the chord buttons but is the cheat.
-inline constexpr int CheatButtonColumn = 1;
-inline constexpr int CheatButtonRow = 7;
+std::span<const ChordAnswer> chordAnswers();
+const ChordAnswer *chordAnswerFor(QStringView code);
 
 inline bool isRightChordAnswer(const QString &questionKey, const QString &questionKind, const QString &chosenKey,
                                const QString &buttonCode)

@@ -27,6 +27,84 @@
 
 namespace velmora {
 
+namespace {
+
+// Where each key's button stands in the answer frame, in twips.
+struct KeyPlace
+{
+    const char *key;
+    const char *objectName;
+    int left;
+    int top;
+};
+
+constexpr std::array<KeyPlace, 15> KeyPlaces{{
+    {"C", "Option_C", 360, 240},
+    {"D", "Option_D", 840, 240},
+    {"E", "Option_E", 1320, 240},
+    {"F", "Option_F", 1800, 240},
+    {"G", "Option_G", 2280, 240},
+    {"A", "Option_A", 2760, 240},
+    {"B", "Option_B", 3240, 240},
+    {"C#", "Option_Cis", 600, 720},
+    {"Cb", "Option_Cb", 120, 720},
+    {"Db", "Option_Db", 1080, 720},
+    {"Eb", "Option_Eb", 1560, 720},
+    {"F#", "Option_Fis", 2040, 720},
+    {"Gb", "Option_Gb", 2520, 720},
+    {"Ab", "Option_Ab", 3000, 720},
+    {"Bb", "Option_Bb", 3480, 720},
+}};
+
+// Each chord kind's button: its name, its colour, and its row in its group's column.
+struct ChordPlace
+{
+    const char *code;
+    const char *objectName;
+    quint32 colour; // 0xRRGGBB
+    int row;
+};
+
+constexpr quint32 Major = 0x8080FF, Minor = 0xFFFFC0, Dominant = 0xC0FFC0, Diminished = 0xFF0000, Suspended = 0xFF8000;
+constexpr std::array<ChordPlace, 29> ChordPlaces{{
+    {"om_3", "Command27", Major, 0},      {"maj_3", "Command2", Major, 1},        {"maj_7", "Command3", Major, 2},
+    {"maj7_en5", "Command4", Major, 3},   {"maj_9", "Command5", Major, 4},        {"maj_11", "Command6", Major, 5},
+    {"maj_13", "Command17", Major, 6},    {"maj7_en13", "Command23", Major, 7},   {"maj13_en11", "Command20", Major, 8},
+    {"sus4_3", "Command26", Suspended, 9}, {"min_3", "Command7", Minor, 0},       {"min_7", "Command8", Minor, 1},
+    {"min_maj7", "Command9", Minor, 2},   {"min7_b5", "Command10", Minor, 3},     {"min7_9", "Command11", Minor, 4},
+    {"min_11", "Command19", Minor, 5},    {"min_13", "Command22", Minor, 6},      {"dim_3", "Command29", Diminished, 8},
+    {"dim_7", "Command31", Diminished, 9}, {"dom_7", "Command12", Dominant, 0},   {"dom7_b5", "Command13", Dominant, 1},
+    {"dom7_en5", "Command14", Dominant, 2}, {"dom_9", "Command15", Dominant, 3},  {"dom7_b9", "Command16", Dominant, 4},
+    {"dom_11", "Command18", Dominant, 5}, {"dom_en11", "Command21", Dominant, 6}, {"dom13_en11", "Command24", Dominant, 7},
+    {"dom13_b5", "Command28", Dominant, 8}, {"dom13_en5", "Command30", Dominant, 9},
+}};
+
+// The grid the arrow keys walk: a column for each group of kinds. Command25 sits among the chord
+// buttons but is the cheat.
+constexpr int GridRows = 10;
+constexpr int CheatButtonColumn = 1;
+constexpr int CheatButtonRow = 7;
+
+template <typename Place, size_t N>
+const Place &placeOf(const std::array<Place, N> &places, QStringView name, const char *Place::*field)
+{
+    const auto found = std::ranges::find_if(places, [&](const Place &p) { return name == QLatin1String(p.*field); });
+    Q_ASSERT(found != places.end());
+    return *found;
+}
+
+} // namespace
+
+QString ChordsPage::keyButtonName(QStringView key)
+{
+    return QString::fromLatin1(placeOf(KeyPlaces, key, &KeyPlace::key).objectName);
+}
+
+QString ChordsPage::chordButtonName(QStringView code)
+{
+    return QString::fromLatin1(placeOf(ChordPlaces, code, &ChordPlace::code).objectName);
+}
+
 ChordsPage::ChordsPage(QTabWidget *tabControl, ExerciseContext &context) : ExercisePage(tabControl, context)
 {
     QWidget *page = canvas();
@@ -57,17 +135,17 @@ ChordsPage::ChordsPage(QTabWidget *tabControl, ExerciseContext &context) : Exerc
 
     QGroupBox *answer = ui::frame(page, "Frame1", QT_TRANSLATE_NOOP("Velmora", "Answer"), ui::twipsRect(4680, 1080, 4095, 5295));
     m_keyGroup = new QButtonGroup(this);
-    const auto keys = keyOptions();
+    const auto keys = chordAnswerKeys();
     for (int i = 0; i < int(keys.size()); ++i) {
-        const KeyOption &option = keys[i];
-        auto *button = ui::colouredButton(answer, option.objectName, QString::fromLatin1(option.key),
-                                          ui::twipsRect(option.left, option.top, 375, 375), QColor(0xC0, 0, 0),
-                                          Qt::white);
+        const QString key = QString::fromLatin1(keys[i]);
+        const KeyPlace &place = placeOf(KeyPlaces, key, &KeyPlace::key);
+        auto *button = ui::colouredButton(answer, place.objectName, key, ui::twipsRect(place.left, place.top, 375, 375),
+                                          QColor(0xC0, 0, 0), Qt::white);
         button->setCheckable(true);
-        button->setChecked(option.key == QLatin1String("C"));
+        button->setChecked(key == QLatin1String("C"));
         m_keyGroup->addButton(button, i);
         // A key chosen from the keyboard leads on to the chord kinds, which the arrows walk.
-        if (QShortcut *chosen = ui::pressOnKeys(page, button, {ui::spelledNoteKey(QString::fromLatin1(option.key))}))
+        if (QShortcut *chosen = ui::pressOnKeys(page, button, {ui::spelledNoteKey(key)}))
             connect(chosen, &QShortcut::activated, this, [this] { focusChordGrid(); });
     }
     ui::exclusiveChoice(m_keyGroup->buttons());
@@ -75,15 +153,15 @@ ChordsPage::ChordsPage(QTabWidget *tabControl, ExerciseContext &context) : Exerc
     // The chord buttons and the cheat button share one grid.
     const auto cell = [](int column, int row) { return ui::twipsRect(120 + 1320 * column, 1560 + 360 * row, 1215, 255); };
     auto *chordGroup = new QButtonGroup(this);
-    const auto buttons = chordButtons();
-    for (int i = 0; i < int(buttons.size()); ++i) {
-        const ChordButton &entry = buttons[i];
-        auto *button = ui::colouredButton(answer, entry.objectName, entry.caption,
-                                          cell(entry.column, entry.row),
-                                          QColor::fromRgb(entry.colour));
+    const auto answers = chordAnswers();
+    for (int i = 0; i < int(answers.size()); ++i) {
+        const ChordAnswer &entry = answers[i];
+        const ChordPlace &place = placeOf(ChordPlaces, QString::fromLatin1(entry.code), &ChordPlace::code);
+        auto *button = ui::colouredButton(answer, place.objectName, entry.caption, cell(entry.group, place.row),
+                                          QColor::fromRgb(place.colour));
         button->setEnabled(entry.enabled);
         chordGroup->addButton(button, i);
-        m_grid[{entry.column, entry.row}] = button;
+        m_grid[{entry.group, place.row}] = button;
         button->installEventFilter(this);
     }
     onPress(chordGroup, &QButtonGroup::idClicked, [this](int id) { judge(id); });
@@ -187,7 +265,7 @@ bool ChordsPage::eventFilter(QObject *watched, QEvent *event)
         for (;;) {
             column += step->second.first;
             row += step->second.second;
-            if (column < 0 || column >= ChordGridColumns || row < 0 || row >= ChordGridRows)
+            if (column < 0 || column >= ChordAnswerGroups || row < 0 || row >= GridRows)
                 return true;
             if (const auto next = m_grid.find({column, row}); next != m_grid.end() && next->second->isEnabled()) {
                 next->second->setFocus(Qt::TabFocusReason);
@@ -201,17 +279,17 @@ bool ChordsPage::eventFilter(QObject *watched, QEvent *event)
 QString ChordsPage::ReadChosenKey() const
 {
     QString chosen;
-    const auto keys = keyOptions();
+    const auto keys = chordAnswerKeys();
     for (int i = 0; i < int(keys.size()); ++i) {
         if (m_keyGroup->button(i)->isChecked())
-            chosen = QString::fromLatin1(keys[i].key);
+            chosen = QString::fromLatin1(keys[i]);
     }
     return chosen;
 }
 
 void ChordsPage::judge(int buttonIndex)
 {
-    const ChordButton &button = chordButtons()[buttonIndex];
+    const ChordAnswer &button = chordAnswers()[buttonIndex];
     const QString chosenKey = ReadChosenKey();
     const bool right = isRightChordAnswer(CurrentKey, CurrentChordKind, chosenKey, QString::fromLatin1(button.code));
     if (right && m_hiddenByEar)
@@ -232,9 +310,8 @@ void ChordsPage::judge(int buttonIndex)
 
 QString ChordsPage::answerInWords() const
 {
-    const auto buttons = chordButtons();
-    const auto button = std::ranges::find_if(buttons, [&](const ChordButton &b) { return CurrentChordKind == QLatin1String(b.code); });
-    const QString kind = button == buttons.end() ? CurrentChordKind : ui::caption(button->caption).simplified();
+    const ChordAnswer *answer = chordAnswerFor(CurrentChordKind);
+    const QString kind = answer ? ui::caption(answer->caption).simplified() : CurrentChordKind;
     return QStringLiteral("%1, %2").arg(CurrentKey, kind);
 }
 

@@ -23,6 +23,10 @@ class ChordsPage : public ExercisePage
 public:
     ChordsPage(QTabWidget *tabControl, ExerciseContext &context);
 
+    // The names of the buttons that answer a key ("C#") and a chord kind ("maj_3").
+    static QString keyButtonName(QStringView key);
+    static QString chordButtonName(QStringView code);
+
     void Command1_Click();
     QString ReadChosenKey() const;
 
