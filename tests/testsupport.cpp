@@ -3,6 +3,7 @@
 #include "exercises/chords/chordquestion.h"
 #include "exercises/chords/chordspage.h"
 #include "music/notename.h"
+#include "ui/pitchbuttons.h"
 #include "exercises/relations/relations.h"
 
 #include <QApplication>
@@ -127,9 +128,9 @@ QString buttonAccepting(const QString &answer, const char *prefix)
 {
     const bool interval = qstrcmp(prefix, "Int_") == 0;
     return firstName(
-        pitchClassButtons(),
-        [&](const PitchClassButton &b) { return acceptsAnswer(interval ? b.intervalSpellings : b.transposeSpellings, answer); },
-        [&](const PitchClassButton &b) { return QLatin1String(prefix) + QLatin1String(b.nameSuffix); });
+        pitchClassAnswers(),
+        [&](const PitchClassAnswer &b) { return acceptsAnswer(interval ? b.intervalSpellings : b.transposeSpellings, answer); },
+        [&](const PitchClassAnswer &b) { return pitchButtonName(prefix, int(&b - pitchClassAnswers().data())); });
 }
 
 QString relationsButtonFor(const QString &answer)

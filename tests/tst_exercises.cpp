@@ -3,6 +3,7 @@
 #include "music/notename.h"
 #include "exercises/relations/relations.h"
 #include "testsupport.h"
+#include "ui/pitchbuttons.h"
 #include "practice/progressstore.h"
 #include "ui/accessibility.h"
 #include "ui/keyboard.h"
@@ -88,8 +89,8 @@ QStringList rightButtons(Harness &h, const QStringList &buttons)
 QStringList pitchButtons(const char *prefix)
 {
     QStringList names;
-    for (const PitchClassButton &b : pitchClassButtons())
-        names << QLatin1String(prefix) + QLatin1String(b.nameSuffix);
+    for (int i = 0; i < int(pitchClassAnswers().size()); ++i)
+        names << pitchButtonName(prefix, i);
     return names;
 }
 
@@ -654,7 +655,7 @@ private slots:
             } else {
                 const QString button = test::buttonAccepting(shown, tab == 2 ? "Play_" : "Int_");
                 int pitch = 0;
-                while (button != QLatin1String(tab == 2 ? "Play_" : "Int_") + QLatin1String(pitchClassButtons()[pitch].nameSuffix))
+                while (button != pitchButtonName(tab == 2 ? "Play_" : "Int_", pitch))
                     ++pitch;
                 press(ui::pitchClassKeys(right ? pitch : (pitch + 1) % 12).first());
             }

@@ -130,9 +130,9 @@ QString alike(const Row &row)
     return row.copies > 1 ? QStringLiteral(" (and in %1 more records like it)").arg(row.copies - 1) : QString();
 }
 
-bool acceptedByAny(const QString &answer, QStringList PitchClassButton::*family)
+bool acceptedByAny(const QString &answer, QStringList PitchClassAnswer::*family)
 {
-    for (const PitchClassButton &button : pitchClassButtons()) {
+    for (const PitchClassAnswer &button : pitchClassAnswers()) {
         if (acceptsAnswer(button.*family, answer))
             return true;
     }
@@ -190,7 +190,7 @@ void checkScales(const QList<Row> &scales, QStringList *problems)
         for (Instrument score : {Instrument::C, Instrument::Bb, Instrument::Eb}) {
             for (Instrument player : {Instrument::C, Instrument::Bb, Instrument::Eb}) {
                 const QString field = *transpositionField(score, player);
-                if (!acceptedByAny(row.value(field), &PitchClassButton::transposeSpellings))
+                if (!acceptedByAny(row.value(field), &PitchClassAnswer::transposeSpellings))
                     *problems << where(tables::Ladders, row, label, field)
                             + QStringLiteral(": no transposition button answers %1").arg(quote(row.value(field))) + more;
             }
@@ -273,7 +273,7 @@ void checkIntervals(const QList<Row> &intervals, const QList<Row> &scales, const
                 *problems << where(tables::Intervals, row, label, fields::Top)
                         + QStringLiteral(": in key %1 field %2 gives %3, but the interval ends on %4")
                               .arg(quote(key), quote(top), quote(answer), quote(*expected)) + more;
-            if (!acceptedByAny(answer, &PitchClassButton::intervalSpellings))
+            if (!acceptedByAny(answer, &PitchClassAnswer::intervalSpellings))
                 *problems << where(tables::Intervals, row, label, fields::Top)
                         + QStringLiteral(": in key %1 the answer %2 has no interval button").arg(quote(key), quote(answer)) + more;
         }

@@ -39,19 +39,17 @@ inline bool sameNote(QStringView a, QStringView b)
     return !a.isEmpty() && a == b;
 }
 
-// One pitch class's pair of answer buttons: the interval exercise's and the transposition
-// exercise's, which accept different sets of enharmonic spellings.
-struct PitchClassButton
+// One pitch class as the interval and transposition exercises take it for an answer: each accepts
+// its own set of enharmonic spellings.
+struct PitchClassAnswer
 {
-    const char *nameSuffix; // "Cis" gives Int_Cis and Play_Cis
     const char *caption;
-    int left;               // twips inside the answer frame
-    int top;
     QStringList intervalSpellings;
     QStringList transposeSpellings;
 };
 
-const std::array<PitchClassButton, 12> &pitchClassButtons();
+// From C up.
+const std::array<PitchClassAnswer, 12> &pitchClassAnswers();
 
 bool acceptsAnswer(const QStringList &spellings, QStringView answer);
 

@@ -106,7 +106,7 @@ void IntervalsPage::Command34_Click()
 
 void IntervalsPage::judge(int buttonIndex)
 {
-    const PitchClassButton &button = pitchClassButtons()[buttonIndex];
+    const PitchClassAnswer &button = pitchClassAnswers()[buttonIndex];
     const bool right = acceptsAnswer(button.intervalSpellings, ExpectedAnswer);
     judged(right, QLatin1String(button.caption));
     // After the chime: the start and the answer one after another, then together.

@@ -124,7 +124,7 @@ void TransposePage::Command33_Click()
 
 void TransposePage::judge(int buttonIndex)
 {
-    const PitchClassButton &button = pitchClassButtons()[buttonIndex];
+    const PitchClassAnswer &button = pitchClassAnswers()[buttonIndex];
     judged(acceptsAnswer(button.transposeSpellings, ExpectedAnswer), QLatin1String(button.caption));
 }
 
