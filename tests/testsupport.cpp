@@ -5,6 +5,7 @@
 #include "music/notename.h"
 #include "ui/pitchbuttons.h"
 #include "exercises/relations/relations.h"
+#include "exercises/relations/relationspage.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -135,9 +136,7 @@ QString buttonAccepting(const QString &answer, const char *prefix)
 
 QString relationsButtonFor(const QString &answer)
 {
-    return firstName(
-        relationsButtons(), [&](const RelationsButton &b) { return QLatin1String(b.answer) == answer; },
-        [](const RelationsButton &b) { return QString::fromLatin1(b.objectName); });
+    return RelationsPage::answerButtonName(answer);
 }
 
 QString chordButtonFor(const QString &code)

@@ -2,6 +2,8 @@
 #include "exercises/intervals/intervals.h"
 #include "music/notename.h"
 #include "exercises/relations/relations.h"
+#include "exercises/relations/relationspage.h"
+#include "exercises/intervals/intervalspage.h"
 #include "testsupport.h"
 #include "ui/pitchbuttons.h"
 #include "practice/progressstore.h"
@@ -70,8 +72,8 @@ QString scaleField(const QString &path, const QString &key, const QString &field
 
 void tickIntervals(Harness &h, const QStringList &ticked)
 {
-    for (const IntervalChoice &choice : intervalChoices())
-        h.find<QCheckBox>(QLatin1String(choice.checkBox))->setChecked(ticked.contains(QLatin1String(choice.checkBox)));
+    for (int n = 0; n < IntervalChoiceCount; ++n)
+        h.find<QCheckBox>(IntervalsPage::choiceBoxName(n))->setChecked(ticked.contains(IntervalsPage::choiceBoxName(n)));
 }
 
 // Every answer button of a tab that reports correct for the question on screen.
@@ -97,8 +99,8 @@ QStringList pitchButtons(const char *prefix)
 QStringList relationsButtonNames()
 {
     QStringList names;
-    for (const RelationsButton &b : relationsButtons())
-        names << QLatin1String(b.objectName);
+    for (const RelationsAnswer &answer : relationsAnswers())
+        names << RelationsPage::answerButtonName(QString::fromLatin1(answer.answer));
     return names;
 }
 
@@ -298,9 +300,9 @@ private slots:
         auto h = harness();
         QCOMPARE(h->find<QCheckBox>(box)->text(), caption);
         QStringList ticked;
-        for (const IntervalChoice &choice : intervalChoices()) {
-            if ((QLatin1String(choice.checkBox) == box) == alone)
-                ticked << QLatin1String(choice.checkBox);
+        for (int n = 0; n < IntervalChoiceCount; ++n) {
+            if ((IntervalsPage::choiceBoxName(n) == box) == alone)
+                ticked << IntervalsPage::choiceBoxName(n);
         }
         tickIntervals(*h, ticked);
         for (int round = 0; round < 100; ++round) {

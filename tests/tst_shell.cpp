@@ -9,6 +9,7 @@
 #include "app/screenfit.h"
 #include "app/splashwindow.h"
 #include "exercises/chords/staffgeometry.h"
+#include "exercises/intervals/intervalspage.h"
 #include "testsupport.h"
 
 #include <QAction>
@@ -271,8 +272,8 @@ private slots:
         for (const char *selected : {"Option3", "Score_c", "Instrument_Eb"})
             QVERIFY(h.find<QRadioButton>(QLatin1String(selected))->isChecked());
 
-        for (const IntervalChoice &choice : intervalChoices())
-            QVERIFY(h.find<QCheckBox>(QLatin1String(choice.checkBox))->isChecked());
+        for (int n = 0; n < IntervalChoiceCount; ++n)
+            QVERIFY(h.find<QCheckBox>(IntervalsPage::choiceBoxName(n))->isChecked());
         QVERIFY(h.find<QCheckBox>("viewtext")->isChecked());
         for (const char *box : {"Sound_off", "check1_mixup", "Check1"})
             QVERIFY(!h.find<QCheckBox>(QLatin1String(box))->isChecked());

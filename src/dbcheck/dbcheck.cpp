@@ -177,7 +177,7 @@ void checkScales(const QList<Row> &scales, QStringList *problems)
         const QString sixth = row.value(QStringLiteral("6"));
         bool majorAnswer = false;
         bool minorAnswer = false;
-        for (const RelationsButton &button : relationsButtons()) {
+        for (const RelationsAnswer &button : relationsAnswers()) {
             majorAnswer |= QLatin1String(button.answer) == key + QStringLiteral(" maj");
             minorAnswer |= QLatin1String(button.answer) == sixth + QStringLiteral(" min");
         }

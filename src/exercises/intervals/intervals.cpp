@@ -14,19 +14,19 @@ namespace velmora {
 const std::array<IntervalChoice, IntervalChoiceCount> &intervalChoices()
 {
     static const std::array<IntervalChoice, IntervalChoiceCount> choices{{
-        {"Prime", "Chk_1", QT_TRANSLATE_NOOP("Velmora", "Prime")},
-        {"Minor Second", "Chk_b2", QT_TRANSLATE_NOOP("Velmora", "Minor Second")},
-        {"Major Second", "Chk_2", QT_TRANSLATE_NOOP("Velmora", "Major Second")},
-        {"Minor Third", "Chk_b3", QT_TRANSLATE_NOOP("Velmora", "Minor Third")},
-        {"Major Third", "Chk_3", QT_TRANSLATE_NOOP("Velmora", "Major Third")},
-        {"Perfect Fourth", "Chk_4", QT_TRANSLATE_NOOP("Velmora", "Perfect Fourth")},
-        {"Augmented Fourth", "Chk_en4", QT_TRANSLATE_NOOP("Velmora", "Augmented Fourth")},
-        {"Perfect Fifth", "Chk_5", QT_TRANSLATE_NOOP("Velmora", "Fifth")},
-        {"Minor Sixth", "Chk_b6", QT_TRANSLATE_NOOP("Velmora", "Minor Sixth")},
-        {"Major Sixth", "Chk_6", QT_TRANSLATE_NOOP("Velmora", "Major Sixth")},
-        {"Minor Seventh", "Chk_b7", QT_TRANSLATE_NOOP("Velmora", "Minor Seventh")},
-        {"Major Seventh", "Chk_7", QT_TRANSLATE_NOOP("Velmora", "Major Seventh")},
-        {"Octave", "Chk_8", QT_TRANSLATE_NOOP("Velmora", "Octave")},
+        {"Prime", QT_TRANSLATE_NOOP("Velmora", "Prime")},
+        {"Minor Second", QT_TRANSLATE_NOOP("Velmora", "Minor Second")},
+        {"Major Second", QT_TRANSLATE_NOOP("Velmora", "Major Second")},
+        {"Minor Third", QT_TRANSLATE_NOOP("Velmora", "Minor Third")},
+        {"Major Third", QT_TRANSLATE_NOOP("Velmora", "Major Third")},
+        {"Perfect Fourth", QT_TRANSLATE_NOOP("Velmora", "Perfect Fourth")},
+        {"Augmented Fourth", QT_TRANSLATE_NOOP("Velmora", "Augmented Fourth")},
+        {"Perfect Fifth", QT_TRANSLATE_NOOP("Velmora", "Fifth")},
+        {"Minor Sixth", QT_TRANSLATE_NOOP("Velmora", "Minor Sixth")},
+        {"Major Sixth", QT_TRANSLATE_NOOP("Velmora", "Major Sixth")},
+        {"Minor Seventh", QT_TRANSLATE_NOOP("Velmora", "Minor Seventh")},
+        {"Major Seventh", QT_TRANSLATE_NOOP("Velmora", "Major Seventh")},
+        {"Octave", QT_TRANSLATE_NOOP("Velmora", "Octave")},
     }};
     return choices;
 }

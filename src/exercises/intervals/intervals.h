@@ -18,8 +18,7 @@ class RecordCursor;
 
 struct IntervalChoice
 {
-    const char *name;     // as "Interval_uk" holds it
-    const char *checkBox; // objectName
+    const char *name; // as "Interval_uk" holds it
     const char *caption;
 };
 

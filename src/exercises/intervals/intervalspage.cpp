@@ -18,6 +18,19 @@
 
 namespace velmora {
 
+namespace {
+
+// The option boxes, in the order of intervalChoices().
+constexpr std::array<const char *, IntervalChoiceCount> ChoiceBoxes{
+    "Chk_1", "Chk_b2", "Chk_2", "Chk_b3", "Chk_3", "Chk_4", "Chk_en4", "Chk_5", "Chk_b6", "Chk_6", "Chk_b7", "Chk_7", "Chk_8"};
+
+} // namespace
+
+QString IntervalsPage::choiceBoxName(int choice)
+{
+    return QString::fromLatin1(ChoiceBoxes[size_t(choice)]);
+}
+
 IntervalsPage::IntervalsPage(QTabWidget *tabControl, ExerciseContext &context)
     : ExercisePage(tabControl, context)
 {
@@ -28,7 +41,7 @@ IntervalsPage::IntervalsPage(QTabWidget *tabControl, ExerciseContext &context)
     QGroupBox *options = ui::frame(page, "Frame9", QT_TRANSLATE_NOOP("Velmora", "Options"), ui::twipsRect(720, 1680, 2535, 3615));
     for (int n = 0; n < IntervalChoiceCount; ++n) {
         const IntervalChoice &choice = intervalChoices()[n];
-        m_choices[n] = ui::checkBox(options, choice.checkBox, choice.caption,
+        m_choices[n] = ui::checkBox(options, ChoiceBoxes[size_t(n)], choice.caption,
                                     ui::twipsRect(120, 240 * (n + 1), 2295, 195), true);
     }
 

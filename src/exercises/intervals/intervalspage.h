@@ -21,6 +21,9 @@ class IntervalsPage : public ExercisePage
 public:
     IntervalsPage(QTabWidget *tabControl, ExerciseContext &context);
 
+    // The name of the option box of intervalChoices()[choice].
+    static QString choiceBoxName(int choice);
+
     void Command34_Click();
     QString practiceTab() const override { return QStringLiteral("Intervals"); }
     QString keysCaption() const override { return tr("Start notes"); }

@@ -57,41 +57,41 @@ Expected<RelationsQuestion> drawRelationsQuestion(RecordCursor &ladders, RandomS
     return RelationsQuestion{*sixth + QStringLiteral(" min"), key + QStringLiteral(" maj"), key, false};
 }
 
-std::span<const RelationsButton> relationsButtons()
+std::span<const RelationsAnswer> relationsAnswers()
 {
-    static const std::array<RelationsButton, 30> buttons{{
-        {"commaj1", QT_TRANSLATE_NOOP("Velmora", "C min"), "C min", 0, 1},
-        {"commaj2", QT_TRANSLATE_NOOP("Velmora", "C# min"), "C# min", 0, 2},
-        {"commaj3", QT_TRANSLATE_NOOP("Velmora", "D min"), "D min", 0, 3},
-        {"commaj4", QT_TRANSLATE_NOOP("Velmora", "D# min"), "D# min", 0, 4},
-        {"commaj5", QT_TRANSLATE_NOOP("Velmora", "Eb min"), "Eb min", 0, 5},
-        {"commaj6", QT_TRANSLATE_NOOP("Velmora", "E min"), "E min", 0, 6},
-        {"commaj7", QT_TRANSLATE_NOOP("Velmora", "F min"), "F min", 0, 7},
-        {"commaj8", QT_TRANSLATE_NOOP("Velmora", "F# min"), "F# min", 0, 8},
-        {"commaj9", QT_TRANSLATE_NOOP("Velmora", "G min"), "G min", 0, 9},
-        {"commaj10", QT_TRANSLATE_NOOP("Velmora", "G#min"), "G# min", 0, 10},
-        {"commaj11", QT_TRANSLATE_NOOP("Velmora", "Ab min"), "Ab min", 0, 11},
-        {"commaj12", QT_TRANSLATE_NOOP("Velmora", "A min"), "A min", 0, 12},
-        {"commaj15", QT_TRANSLATE_NOOP("Velmora", "A# min"), "A# min", 0, 13},
-        {"commaj13", QT_TRANSLATE_NOOP("Velmora", "Bb min"), "Bb min", 0, 14},
-        {"commaj14", QT_TRANSLATE_NOOP("Velmora", "B min"), "B min", 0, 15},
-        {"commin1", QT_TRANSLATE_NOOP("Velmora", "C maj"), "C maj", 1, 1},
-        {"commin2", QT_TRANSLATE_NOOP("Velmora", "C# maj"), "C# maj", 1, 2},
-        {"commin3", QT_TRANSLATE_NOOP("Velmora", "Db maj"), "Db maj", 1, 3},
-        {"commin4", QT_TRANSLATE_NOOP("Velmora", "D maj"), "D maj", 1, 4},
-        {"commin5", QT_TRANSLATE_NOOP("Velmora", "Eb maj"), "Eb maj", 1, 5},
-        {"commin6", QT_TRANSLATE_NOOP("Velmora", "E maj"), "E maj", 1, 6},
-        {"commin7", QT_TRANSLATE_NOOP("Velmora", "F maj"), "F maj", 1, 7},
-        {"commin8", QT_TRANSLATE_NOOP("Velmora", "F# maj"), "F# maj", 1, 8},
-        {"commin9", QT_TRANSLATE_NOOP("Velmora", "Gb maj"), "Gb maj", 1, 9},
-        {"commin10", QT_TRANSLATE_NOOP("Velmora", "G maj"), "G maj", 1, 10},
-        {"commin11", QT_TRANSLATE_NOOP("Velmora", "Ab maj"), "Ab maj", 1, 11},
-        {"commin12", QT_TRANSLATE_NOOP("Velmora", "A maj"), "A maj", 1, 12},
-        {"commin13", QT_TRANSLATE_NOOP("Velmora", "Bb maj"), "Bb maj", 1, 13},
-        {"commin14", QT_TRANSLATE_NOOP("Velmora", "B maj"), "B maj", 1, 14},
-        {"commin15", QT_TRANSLATE_NOOP("Velmora", "Cb maj"), "Cb maj", 1, 15},
+    static const std::array<RelationsAnswer, 30> answers{{
+        {QT_TRANSLATE_NOOP("Velmora", "C min"), "C min"},
+        {QT_TRANSLATE_NOOP("Velmora", "C# min"), "C# min"},
+        {QT_TRANSLATE_NOOP("Velmora", "D min"), "D min"},
+        {QT_TRANSLATE_NOOP("Velmora", "D# min"), "D# min"},
+        {QT_TRANSLATE_NOOP("Velmora", "Eb min"), "Eb min"},
+        {QT_TRANSLATE_NOOP("Velmora", "E min"), "E min"},
+        {QT_TRANSLATE_NOOP("Velmora", "F min"), "F min"},
+        {QT_TRANSLATE_NOOP("Velmora", "F# min"), "F# min"},
+        {QT_TRANSLATE_NOOP("Velmora", "G min"), "G min"},
+        {QT_TRANSLATE_NOOP("Velmora", "G#min"), "G# min"},
+        {QT_TRANSLATE_NOOP("Velmora", "Ab min"), "Ab min"},
+        {QT_TRANSLATE_NOOP("Velmora", "A min"), "A min"},
+        {QT_TRANSLATE_NOOP("Velmora", "A# min"), "A# min"},
+        {QT_TRANSLATE_NOOP("Velmora", "Bb min"), "Bb min"},
+        {QT_TRANSLATE_NOOP("Velmora", "B min"), "B min"},
+        {QT_TRANSLATE_NOOP("Velmora", "C maj"), "C maj"},
+        {QT_TRANSLATE_NOOP("Velmora", "C# maj"), "C# maj"},
+        {QT_TRANSLATE_NOOP("Velmora", "Db maj"), "Db maj"},
+        {QT_TRANSLATE_NOOP("Velmora", "D maj"), "D maj"},
+        {QT_TRANSLATE_NOOP("Velmora", "Eb maj"), "Eb maj"},
+        {QT_TRANSLATE_NOOP("Velmora", "E maj"), "E maj"},
+        {QT_TRANSLATE_NOOP("Velmora", "F maj"), "F maj"},
+        {QT_TRANSLATE_NOOP("Velmora", "F# maj"), "F# maj"},
+        {QT_TRANSLATE_NOOP("Velmora", "Gb maj"), "Gb maj"},
+        {QT_TRANSLATE_NOOP("Velmora", "G maj"), "G maj"},
+        {QT_TRANSLATE_NOOP("Velmora", "Ab maj"), "Ab maj"},
+        {QT_TRANSLATE_NOOP("Velmora", "A maj"), "A maj"},
+        {QT_TRANSLATE_NOOP("Velmora", "Bb maj"), "Bb maj"},
+        {QT_TRANSLATE_NOOP("Velmora", "B maj"), "B maj"},
+        {QT_TRANSLATE_NOOP("Velmora", "Cb maj"), "Cb maj"},
     }};
-    return buttons;
+    return answers;
 }
 
 std::vector<int> triadKeys(QStringView chord)

@@ -35,16 +35,14 @@ inline const QStringList RelationsColumns{QStringLiteral("major"), QStringLitera
 Expected<RelationsQuestion> drawRelationsQuestion(RecordCursor &ladders, RandomSource &random, RelationsMode mode,
                                                   const ValueChoice &keys, const WeakSpotPick &pick);
 
-struct RelationsButton
+// The chords a relation is answered with: the minor chords by pitch, then the major ones.
+struct RelationsAnswer
 {
-    const char *objectName;
     const char *caption;
-    const char *answer;
-    int column; // 0: minor chords, 1: major chords
-    int row;    // 1..15, by pitch
+    const char *answer; // "C# min": as a question's expected answer reads
 };
 
-std::span<const RelationsButton> relationsButtons();
+std::span<const RelationsAnswer> relationsAnswers();
 
 // The chord a button or question names ("Eb maj", "C# min") as a root-position triad with its root
 // in octave 3; nothing for a name that is no such chord.

@@ -19,6 +19,33 @@
 
 namespace velmora {
 
+namespace {
+
+// Each answer's button, in the order of relationsAnswers(): the minor chords' column, then the
+// major chords', each by pitch from the top.
+struct AnswerPlace
+{
+    const char *objectName;
+    int row;
+};
+
+constexpr std::array<AnswerPlace, 30> AnswerPlaces{{
+    {"commaj1", 1}, {"commaj2", 2}, {"commaj3", 3}, {"commaj4", 4}, {"commaj5", 5}, {"commaj6", 6}, {"commaj7", 7}, {"commaj8", 8}, {"commaj9", 9}, {"commaj10", 10}, {"commaj11", 11}, {"commaj12", 12}, {"commaj15", 13}, {"commaj13", 14}, {"commaj14", 15},
+    {"commin1", 1}, {"commin2", 2}, {"commin3", 3}, {"commin4", 4}, {"commin5", 5}, {"commin6", 6}, {"commin7", 7}, {"commin8", 8}, {"commin9", 9}, {"commin10", 10}, {"commin11", 11}, {"commin12", 12}, {"commin13", 13}, {"commin14", 14}, {"commin15", 15},
+}};
+
+} // namespace
+
+QString RelationsPage::answerButtonName(QStringView answer)
+{
+    const auto answers = relationsAnswers();
+    for (size_t i = 0; i < answers.size(); ++i) {
+        if (answer == QLatin1String(answers[i].answer))
+            return QString::fromLatin1(AnswerPlaces[i].objectName);
+    }
+    return {};
+}
+
 RelationsPage::RelationsPage(QTabWidget *tabControl, ExerciseContext &context)
     : ExercisePage(tabControl, context)
 {
@@ -43,12 +70,13 @@ RelationsPage::RelationsPage(QTabWidget *tabControl, ExerciseContext &context)
 
     QGroupBox *answer = ui::frame(page, "Frame4", QT_TRANSLATE_NOOP("Velmora", "Answer"), ui::twipsRect(5400, 960, 3135, 5775));
     auto *group = new QButtonGroup(this);
-    const auto buttons = relationsButtons();
-    for (int i = 0; i < int(buttons.size()); ++i) {
-        const RelationsButton &entry = buttons[i];
-        const bool minorChord = entry.column == 0;
-        auto *button = ui::colouredButton(answer, entry.objectName, entry.caption,
-                                          ui::twipsRect(minorChord ? 120 : 1560, 360 * entry.row, 1215, 255),
+    const auto answers = relationsAnswers();
+    for (int i = 0; i < int(answers.size()); ++i) {
+        const RelationsAnswer &entry = answers[size_t(i)];
+        const AnswerPlace &place = AnswerPlaces[size_t(i)];
+        const bool minorChord = QLatin1String(entry.answer).endsWith(QLatin1String(" min"));
+        auto *button = ui::colouredButton(answer, place.objectName, entry.caption,
+                                          ui::twipsRect(minorChord ? 120 : 1560, 360 * place.row, 1215, 255),
                                           minorChord ? QColor(0xFF, 0xFF, 0xC0) : QColor(0x80, 0x80, 0xFF));
         group->addButton(button, i);
         // The chord's note as spelled, then M for "maj" or N for "min": "Eb maj" is Ctrl+E, M.
@@ -90,7 +118,7 @@ void RelationsPage::Command32_Click()
 
 void RelationsPage::judge(int buttonIndex)
 {
-    const QString given = QLatin1String(relationsButtons()[buttonIndex].answer);
+    const QString given = QLatin1String(relationsAnswers()[size_t(buttonIndex)].answer);
     const bool right = given == ExpectedAnswer;
     judged(right, given);
     // The chord asked, then the one it is related to.

@@ -15,6 +15,9 @@ class RelationsPage : public ExercisePage
 public:
     RelationsPage(QTabWidget *tabControl, ExerciseContext &context);
 
+    // The name of the button that answers `answer` ("C# min"); empty for none.
+    static QString answerButtonName(QStringView answer);
+
     void Command32_Click();
     QString practiceTab() const override { return QStringLiteral("Relations"); }
     QString keysCaption() const override { return tr("Major keys"); }
