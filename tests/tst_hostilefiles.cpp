@@ -5,7 +5,7 @@
 #include "exercises/intervals/intervals.h"
 #include "music/musicdatabase.h"
 #include "music/random.h"
-#include "music/userfiles.h"
+#include "music/files/userfiles.h"
 #include "refusedfile.h"
 #include "testdata.h"
 

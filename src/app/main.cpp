@@ -9,7 +9,7 @@
 #include "app/screenfit.h"
 #include "app/splashwindow.h"
 #include "app/terminationsignals.h"
-#include "music/privatefolder.h"
+#include "music/files/privatefolder.h"
 #include "ui/twips.h"
 
 #include <QApplication>

@@ -10,7 +10,7 @@
 #include "app/screenfit.h"
 #include "app/terminationsignals.h"
 #include "app/startuplog.h"
-#include "music/userfiles.h"
+#include "music/files/userfiles.h"
 #include "ui/clock.h"
 #include "sound/notesynth.h"
 #include "ui/captions.h"

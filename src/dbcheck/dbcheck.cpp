@@ -5,7 +5,7 @@
 #include "exercises/intervals/intervals.h"
 #include "music/musicdatabase.h"
 #include "music/sqlitefile.h"
-#include "music/userfiles.h"
+#include "music/files/userfiles.h"
 #include "dbcheck/musictheory.h"
 #include "music/notename.h"
 #include "exercises/relations/relations.h"

@@ -1,6 +1,6 @@
 #include "dbcheck/dbcheck.h"
 #include "music/musicdatabase.h"
-#include "music/userfiles.h"
+#include "music/files/userfiles.h"
 
 #include <QCommandLineParser>
 #include <QCoreApplication>

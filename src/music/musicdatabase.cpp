@@ -1,7 +1,7 @@
 #include "music/musicdatabase.h"
 
 #include "music/accesswire.h"
-#include "music/userfiles.h"
+#include "music/files/userfiles.h"
 
 #include <QDateTime>
 #include <QDir>

@@ -1,6 +1,6 @@
 #include "music/sqlitefile.h"
 
-#include "music/privatefolder.h"
+#include "music/files/privatefolder.h"
 
 #include "music/accesswire.h"
 

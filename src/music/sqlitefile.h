@@ -1,6 +1,6 @@
 #pragma once
 
-#include "music/filecheck.h"
+#include "music/files/filecheck.h"
 #include "music/messages.h"
 
 #include <QString>

@@ -1,7 +1,7 @@
 #include "practice/progressstore.h"
 
 #include "music/messages.h"
-#include "music/userfiles.h"
+#include "music/files/userfiles.h"
 
 #include <QDir>
 #include <QFileInfo>

@@ -1,6 +1,6 @@
 #include "sound/notesynth.h"
 
-#include "music/userfiles.h"
+#include "music/files/userfiles.h"
 #include "synth/synthwire.h"
 
 #include <QCoreApplication>

@@ -1,7 +1,7 @@
 #include "sound/soundfiles.h"
 
-#include "music/filecheck.h"
-#include "music/userfiles.h"
+#include "music/files/filecheck.h"
+#include "music/files/userfiles.h"
 
 #include <QFile>
 

@@ -1,6 +1,6 @@
 #include "ui/moviefile.h"
 
-#include "music/userfiles.h"
+#include "music/files/userfiles.h"
 
 #include <QFileInfo>
 #include <QImageReader>

@@ -1,4 +1,4 @@
-#include "music/privatefolder.h"
+#include "music/files/privatefolder.h"
 
 #include <QDir>
 #include <QFile>

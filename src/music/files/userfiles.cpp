@@ -1,4 +1,4 @@
-#include "music/userfiles.h"
+#include "music/files/userfiles.h"
 
 #include "music/sqlitefile.h"
 

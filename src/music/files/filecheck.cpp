@@ -1,4 +1,4 @@
-#include "music/filecheck.h"
+#include "music/files/filecheck.h"
 
 #include "music/accesswire.h"
 #include "music/messages.h"
