@@ -68,6 +68,22 @@ void writeFile(const QString &path, const QByteArray &contents)
         qFatal("cannot write %s", qPrintable(path));
 }
 
+ScopedPlace::ScopedPlace(const QString &work, const QString &dataHome)
+    : m_work(QDir::currentPath()), m_dataHome(qgetenv("XDG_DATA_HOME")), m_movedHome(!dataHome.isEmpty())
+{
+    QDir().mkpath(work);
+    QDir::setCurrent(work);
+    if (m_movedHome)
+        qputenv("XDG_DATA_HOME", QFile::encodeName(dataHome));
+}
+
+ScopedPlace::~ScopedPlace()
+{
+    QDir::setCurrent(m_work);
+    if (m_movedHome)
+        qputenv("XDG_DATA_HOME", m_dataHome);
+}
+
 QByteArray readFile(const QString &path)
 {
     QFile file(path);

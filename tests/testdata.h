@@ -51,6 +51,22 @@ int chordKindCount(const MusicDatabase &db);
 // Whole files, for the test's own fixtures, and damage done to one.
 void writeFile(const QString &path, const QByteArray &contents);
 QByteArray readFile(const QString &path);
+
+// The working directory and, when given, the user's data directory (XDG_DATA_HOME) moved for as
+// long as this lives, and put back after.
+class ScopedPlace
+{
+public:
+    explicit ScopedPlace(const QString &work, const QString &dataHome = {});
+    ~ScopedPlace();
+    ScopedPlace(const ScopedPlace &) = delete;
+    ScopedPlace &operator=(const ScopedPlace &) = delete;
+
+private:
+    QString m_work;
+    QByteArray m_dataHome;
+    bool m_movedHome;
+};
 void patchFile(const QString &path, qint64 at, const QByteArray &bytes);
 
 // `value` in `bytes` little-endian bytes, as WAV, GIF and Access files store numbers.

@@ -118,7 +118,7 @@ private slots:
         QTest::addColumn<QString>("standardOutput"); // a line it holds
         QTest::addColumn<QString>("standardError");
         QTest::newRow("help") << QStringList{"--help"} << 0 << "Usage: " << "";
-        QTest::newRow("version") << QStringList{"--version"} << 0 << "velmora-dbcheck 1.0.30" << "";
+        QTest::newRow("version") << QStringList{"--version"} << 0 << "velmora-dbcheck " VELMORA_VERSION << "";
         QTest::newRow("built-in data") << QStringList{"--builtin"} << 0 << "built-in data: no problems found" << "";
         QTest::newRow("what Velmora would use") << QStringList{} << 1 << "checking Chords-VB.mdb"
                                                  << "field \"5\": \"Gb\" should be \"G\"";

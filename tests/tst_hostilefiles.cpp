@@ -223,15 +223,7 @@ private slots:
     void searchRunsAtEveryPressWorkingDirectoryFirst()
     {
         const QString home = m_dir->filePath(QStringLiteral("data-home"));
-        const QByteArray oldHome = qgetenv("XDG_DATA_HOME");
-        qputenv("XDG_DATA_HOME", QFile::encodeName(home));
-        const QString oldCwd = QDir::currentPath();
-        QVERIFY(QDir().mkpath(m_dir->filePath(QStringLiteral("work"))));
-        QVERIFY(QDir::setCurrent(m_dir->filePath(QStringLiteral("work"))));
-        auto restore = qScopeGuard([&] {
-            QDir::setCurrent(oldCwd);
-            qputenv("XDG_DATA_HOME", oldHome);
-        });
+        const test::ScopedPlace place(m_dir->filePath(QStringLiteral("work")), home);
         QCOMPARE(userDataDirectory(), home + QStringLiteral("/velmora"));
         QVERIFY(QDir().mkpath(userDataDirectory()));
         const QString inData = userDataDirectory() + QStringLiteral("/Chords-VB.mdb");

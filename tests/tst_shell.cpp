@@ -293,13 +293,13 @@ private slots:
         const QStringList texts{h.text("Text1"), h.text("Question_box"), h.text("Text2"), h.text("Int_Start"),
                                 h.text("Int_val"), h.text("Label7"), h.text("Version")};
         QCOMPARE(texts, (QStringList{"Click on Go! for first question", "Click on Go! for first question", "Go!",
-                                     "--", "---", "cheat", "version: 1.0.30"}));
+                                     "--", "---", "cheat", "version: " VELMORA_VERSION}));
         QCOMPARE(h.find<QTimer>("Timer1")->parent(), answerFrame);
 
         SplashWindow splash(h.clock, []() -> QWidget * { return nullptr; });
         const auto caption = [&](const char *name) { return splash.findChild<QLabel *>(QLatin1String(name))->text(); };
         QCOMPARE((QStringList{caption("lblVersion"), caption("lblPlatform"), caption("Label2")}),
-                 (QStringList{"Version 1.0.30", "Windows98 ", "Velmora is now loading............"}));
+                 (QStringList{"Version " VELMORA_VERSION, "Windows98 ", "Velmora is now loading............"}));
     }
 
     void soundOffSilencesOnlyTheFeedback()
@@ -642,15 +642,8 @@ private slots:
         QFETCH(QString, inData);
         QFETCH(QString, servedFrom);
         QTemporaryDir dir;
-        const QString here = QDir::currentPath();
-        const QByteArray home = qgetenv("XDG_DATA_HOME");
         QVERIFY(QDir(dir.path()).mkpath("work/sound") && QDir(dir.path()).mkpath("home/velmora/sound"));
-        QDir::setCurrent(dir.filePath("work"));
-        qputenv("XDG_DATA_HOME", QFile::encodeName(dir.filePath("home")));
-        const auto restore = qScopeGuard([&] {
-            QDir::setCurrent(here);
-            qputenv("XDG_DATA_HOME", home);
-        });
+        const test::ScopedPlace moved(dir.filePath("work"), dir.filePath("home"));
         const bool isSound = asset.endsWith(QLatin1String(".wav"));
         const QString builtIn = QStringLiteral(":/") + asset;
         const auto place = [&](const QString &path, const QString &kind) {
@@ -702,9 +695,7 @@ private slots:
         QVERIFY(!animationCost(gif.left(gif.size() - 3))); // cut short: no cost to go by
 
         QTemporaryDir dir;
-        const QString here = QDir::currentPath();
-        QDir::setCurrent(dir.path());
-        const auto restore = qScopeGuard([&] { QDir::setCurrent(here); });
+        const test::ScopedPlace place(dir.path());
         writeFile(QStringLiteral("trumpet.gif"), gif);
         Harness h;
         auto *picture = h.find<QLabel>("Gif89a1");
