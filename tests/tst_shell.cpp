@@ -710,8 +710,6 @@ private slots:
             QVERIFY2(sound, name);
             QVERIFY2(sound->durationMs() < (qstrcmp(name, "3") == 0 ? 1500 : 500), name);
         }
-        QVERIFY(!decodeWav(floatWav()));
-        QVERIFY(!decodeWav(readFile(":/sound/4.wav").left(40))); // cut off before its samples
     }
 
     void withoutASoundServerNothingWaits()
