@@ -2,8 +2,9 @@
 """A real click made while a chime plays takes effect as soon as the chime has been heard.
 
 Run by run.sh with a private PulseAudio whose null sink ("velmora") is recorded here. An answer is
-clicked through the X server (xdotool), and 50 ms later a tab: the tab must change after the
-chime's last sample reached the sink, and at once after it, not at the next tick of a timer.
+clicked through the X server (xdotool), and some 50 ms into its chime a tab: the tab must change
+after the chime's last sample reached the sink, and at once after it, not at the next tick of a
+timer.
 """
 import array
 import os
@@ -21,7 +22,6 @@ RATE = 8000  # mono, enough to tell sound from silence
 # tick, up to a second. Earlier than its end by more than the recorder's jitter: a click handled
 # inside the chime.
 LATE_MS, EARLY_MS = 150, 40
-
 
 
 def places(program):
@@ -124,6 +124,9 @@ def main():
     failures = 0
     try:
         time.sleep(3)  # the window is up, and the start sound has been heard
+        end = time.monotonic() + 10
+        while not recorder.pieces and time.monotonic() < end:
+            time.sleep(0.1)
         for attempt in range(3):
             click(at["Intervals"])
             time.sleep(0.3)
