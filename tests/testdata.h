@@ -5,6 +5,7 @@
 #include "music/expected.h"
 
 #include <QByteArray>
+#include <QElapsedTimer>
 #include <QString>
 #include <QStringList>
 
@@ -51,6 +52,21 @@ int chordKindCount(const MusicDatabase &db);
 // Whole files, for the test's own fixtures, and damage done to one.
 void writeFile(const QString &path, const QByteArray &contents);
 QByteArray readFile(const QString &path);
+
+// A stopwatch running from its making: QVERIFY2(clock.elapsed() < bound, clock.said()).
+class Stopwatch : public QElapsedTimer
+{
+public:
+    Stopwatch() { start(); }
+    const char *said() const
+    {
+        m_said = QByteArray::number(elapsed()) + " ms";
+        return m_said.constData();
+    }
+
+private:
+    mutable QByteArray m_said;
+};
 
 // The working directory and, when given, the user's data directory (XDG_DATA_HOME) moved for as
 // long as this lives, and put back after.

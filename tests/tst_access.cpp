@@ -354,12 +354,11 @@ private slots:
             writeScript(exporter, script);
         // Only the hanging exporter waits for its time, cut short here; the others end by themselves.
         const bool hangs = cause.startsWith(QLatin1String("took longer"));
-        QElapsedTimer clock;
-        clock.start();
+        const test::Stopwatch clock;
         MusicDatabase db({exporter, hangs ? 500 : AccessReading().timeoutMs});
         const QString problem = MusicDatabase::toSay(db.open(m_path));
         if (hangs)
-            QVERIFY2(clock.elapsed() < 3000, qPrintable(QString::number(clock.elapsed())));
+            QVERIFY2(clock.elapsed() < 3000, clock.said());
         QVERIFY2(problem.contains(cause), qPrintable(problem));
         QVERIFY(db.usingBuiltIn());
         QCOMPARE(chordKindCount(db), 28);
@@ -439,10 +438,9 @@ private slots:
     {
         test::writeAccessDatabase(m_path, {"DELETE FROM \"chort-sort\" WHERE plugin <> 'maj_3'"});
         MusicDatabase db({writeScript(m_dir->filePath(QStringLiteral("exporter")), "sleep 2; exec '" + exporterPath() + "' \"$@\"")});
-        QElapsedTimer clock;
-        clock.start();
+        const test::Stopwatch clock;
         QCOMPARE(MusicDatabase::toSay(db.open(m_path)), QString());
-        QVERIFY2(clock.elapsed() < MusicDatabase::StartUpAccessBudget.count() + 500, qPrintable(QString::number(clock.elapsed())));
+        QVERIFY2(clock.elapsed() < MusicDatabase::StartUpAccessBudget.count() + 500, clock.said());
         QCOMPARE(chordKindCount(db), 28);
         const Expected<MusicDatabase::Notice> press = db.refresh();
         QVERIFY(press.ok());

@@ -11,7 +11,6 @@
 
 #include <QDateTime>
 #include <QDir>
-#include <QElapsedTimer>
 #include <QFile>
 #include <QProcess>
 #include <QScopeGuard>
@@ -210,12 +209,11 @@ private slots:
         writer.run(QStringLiteral("INSERT INTO \"chort-sort\" VALUES ('added')"));
         // 4 GB that hold no blocks: read as zeros, which no frame of the log can be.
         QVERIFY(QFile::resize(m_path + QStringLiteral("-wal"), qint64(4) << 30));
-        QElapsedTimer clock;
-        clock.start();
+        const test::Stopwatch clock;
         MusicDatabase db;
         QCOMPARE(MusicDatabase::toSay(db.open(m_path)), QString());
         QCOMPARE(chordKindCount(db), 29);
-        QVERIFY2(clock.elapsed() < 2000, qPrintable(QString::number(clock.elapsed())));
+        QVERIFY2(clock.elapsed() < 2000, clock.said());
     }
 
     // The search runs at every press: a file added, edited, renamed over, removed or broken is
@@ -276,11 +274,10 @@ private slots:
         writer.run(QStringLiteral("PRAGMA busy_timeout = 0"));
         writer.run(QStringLiteral("BEGIN EXCLUSIVE"));
         writer.run(QStringLiteral("DELETE FROM \"chort-sort\" WHERE plugin = 'added'"));
-        QElapsedTimer clock;
-        clock.start();
+        const test::Stopwatch clock;
         MusicDatabase db;
         const QString problem = MusicDatabase::toSay(db.open(m_path));
-        QVERIFY2(clock.elapsed() < SqliteFile::ReadWaitMs + 500, qPrintable(QString::number(clock.elapsed())));
+        QVERIFY2(clock.elapsed() < SqliteFile::ReadWaitMs + 500, clock.said());
         QVERIFY2(problem.contains(QLatin1String("locked")), qPrintable(problem));
         QVERIFY(!db.usingBuiltIn());
         writer.run(QStringLiteral("ROLLBACK"));
@@ -296,7 +293,7 @@ private slots:
             QVERIFY(db.refresh().ok());
             QVERIFY(drawChordQuestion(ladders, kinds, random, {}, {}));
         }
-        QVERIFY2(clock.elapsed() < 500, qPrintable(QString::number(clock.elapsed())));
+        QVERIFY2(clock.elapsed() < 500, clock.said());
         writer.run(QStringLiteral("DELETE FROM \"chort-sort\" WHERE plugin <> 'maj_3'"));
 
         // The writer has saved part of its change: the file changed, and the copy meets the lock.
@@ -305,7 +302,7 @@ private slots:
         QVERIFY(file.setFileTime(QDateTime::currentDateTime().addSecs(1), QFileDevice::FileModificationTime));
         clock.restart();
         const Expected<MusicDatabase::Notice> locked = db.refresh();
-        QVERIFY2(clock.elapsed() < SqliteFile::ReadWaitMs + 500, qPrintable(QString::number(clock.elapsed())));
+        QVERIFY2(clock.elapsed() < SqliteFile::ReadWaitMs + 500, clock.said());
         QVERIFY(!locked.ok());
         QVERIFY2(MusicDatabase::toSay(locked).contains(QLatin1String("locked")) && !MusicDatabase::toSay(locked).contains(QLatin1String("Unable to")),
                  qPrintable(MusicDatabase::toSay(locked)));
@@ -325,15 +322,14 @@ private slots:
                                   "CREATE VIEW \"Ladders\" AS WITH RECURSIVE r(n) AS "
                                   "(SELECT 1 UNION ALL SELECT n + 1 FROM r) SELECT copy.* FROM r, copy"});
         QCOMPARE(::rename(QFile::encodeName(next).constData(), QFile::encodeName(m_path).constData()), 0);
-        QElapsedTimer clock;
-        clock.start();
+        const test::Stopwatch clock;
         QVERIFY(db.refresh().ok());
         RecordCursor ladders(db.connectionName(), tables::Ladders);
         {
             const DrawSnapshot press(ladders);
             QVERIFY(!ladders.count());
         }
-        QVERIFY2(clock.elapsed() < MusicDatabase::DrawReadBudget.count() + 1000, qPrintable(QString::number(clock.elapsed())));
+        QVERIFY2(clock.elapsed() < MusicDatabase::DrawReadBudget.count() + 1000, clock.said());
         // Outside a press nothing is cut short.
         QVERIFY(*RecordCursor(db.connectionName(), tables::ChordKinds).count() == 28);
     }
@@ -352,8 +348,7 @@ private slots:
                 ::close(fd);
         });
         const auto join = qScopeGuard([&] { writer.join(); });
-        QElapsedTimer clock;
-        clock.start();
+        const test::Stopwatch clock;
         {
             QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("pipe"));
             db.setDatabaseName(m_path);
@@ -362,7 +357,7 @@ private slots:
             QVERIFY(!db.open() || !query.exec(QStringLiteral("SELECT COUNT(*) FROM sqlite_master")));
         }
         QSqlDatabase::removeDatabase(QStringLiteral("pipe"));
-        QVERIFY2(clock.elapsed() < 2000, qPrintable(QString::number(clock.elapsed())));
+        QVERIFY2(clock.elapsed() < 2000, clock.said());
     }
 
     // Directory names are bytes, and need not be UTF-8, which a QString cannot hold: files in such

@@ -8,7 +8,6 @@
 #include <QAction>
 #include <QCheckBox>
 #include <QDir>
-#include <QElapsedTimer>
 #include <QFile>
 #include <QProcess>
 #include <QtEndian>
@@ -179,10 +178,9 @@ private slots:
         QFile::setPermissions(standIn, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
         NoteSynth synth(standIn);
         QString first, second;
-        QElapsedTimer held;
-        held.start();
+        const test::Stopwatch held;
         QVERIFY(synth.render(phrase::single(60), &first)); // the system's serves
-        QVERIFY2(held.elapsed() < NoteSynth::LoadTimeoutMs + 2000, qPrintable(QString::number(held.elapsed())));
+        QVERIFY2(held.elapsed() < NoteSynth::LoadTimeoutMs + 2000, held.said());
         QVERIFY2(said.isEmpty() ? first.isEmpty() : first.contains(said), qPrintable(first));
         QVERIFY(synth.render(phrase::single(62), &second));
         QVERIFY2(second.isEmpty(), qPrintable(second));

@@ -9,7 +9,6 @@
 #include "testdata.h"
 
 #include <QDir>
-#include <QElapsedTimer>
 #include <QProcess>
 #include <QFile>
 #include <QTemporaryDir>
@@ -219,8 +218,7 @@ private slots:
                     said[w] = std::max(said[w], line.toInt());
             }
         };
-        QElapsedTimer clock;
-        clock.start();
+        const test::Stopwatch clock;
         while ((said[0] < 300 || said[1] < 300) && clock.elapsed() < 20000) {
             for (QProcess &writer : writers)
                 writer.waitForReadyRead(5);

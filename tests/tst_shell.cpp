@@ -15,7 +15,6 @@
 #include <QAction>
 #include <QCheckBox>
 #include <QScopeGuard>
-#include <QElapsedTimer>
 #include <QFile>
 #include <QGroupBox>
 #include <QProcess>
@@ -208,8 +207,7 @@ private slots:
         QVERIFY(process.waitForStarted());
         const auto entries = [&tmp] { return tmp.entryList(QDir::AllEntries | QDir::System | QDir::NoDotAndDotDot); };
         const auto itsCopy = [&] { return entries().filter(QRegularExpression(QStringLiteral("^velmora-\\w{6}$"))).size() == 1; };
-        QElapsedTimer clock;
-        clock.start();
+        const test::Stopwatch clock;
         while (!itsCopy() && clock.elapsed() < 20000)
             QThread::usleep(500);
         QVERIFY(itsCopy());
@@ -239,8 +237,7 @@ private slots:
         process.start(QStringLiteral(VELMORA_EXECUTABLE), arguments);
         QVERIFY(process.waitForStarted());
         QByteArray output;
-        QElapsedTimer clock;
-        clock.start();
+        const test::Stopwatch clock;
         while (!output.contains("main window exposed") && clock.elapsed() < 20000 && process.state() == QProcess::Running) {
             process.waitForReadyRead(500);
             output += process.readAllStandardError();
@@ -715,11 +712,10 @@ private slots:
     void withoutASoundServerNothingWaits()
     {
         ServerSoundPlayer player(QStringLiteral("unix:/nonexistent/velmora-test/native"));
-        QElapsedTimer clock;
-        clock.start();
+        const test::Stopwatch clock;
         player.play(QStringLiteral("sound/3.wav"));
         player.play(QStringLiteral("sound/2.wav"));
-        QVERIFY2(clock.elapsed() < 200, qPrintable(QString::number(clock.elapsed())));
+        QVERIFY2(clock.elapsed() < 200, clock.said());
     }
 };
 

@@ -74,8 +74,7 @@ void pressLater(QAbstractButton *button, Delivery how, int afterMs)
 
 qint64 timed(const std::function<void()> &action)
 {
-    QElapsedTimer clock;
-    clock.start();
+    const test::Stopwatch clock;
     action();
     return clock.elapsed();
 }
@@ -408,8 +407,7 @@ private slots:
         QVERIFY2(next < 50, qPrintable(QString::number(next)));
 
         m_server->resume();
-        QElapsedTimer clock;
-        clock.start();
+        const test::Stopwatch clock;
         do {
             QTest::qWait(50);
             result = output.play(blip, 1000ms);
