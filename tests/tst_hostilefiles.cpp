@@ -274,7 +274,7 @@ private slots:
         writer.run(QStringLiteral("PRAGMA busy_timeout = 0"));
         writer.run(QStringLiteral("BEGIN EXCLUSIVE"));
         writer.run(QStringLiteral("DELETE FROM \"chort-sort\" WHERE plugin = 'added'"));
-        const test::Stopwatch clock;
+        test::Stopwatch clock;
         MusicDatabase db;
         const QString problem = MusicDatabase::toSay(db.open(m_path));
         QVERIFY2(clock.elapsed() < SqliteFile::ReadWaitMs + 500, clock.said());
