@@ -13,4 +13,10 @@ if grep -q 'type="unfinished"\|type="vanished"\|type="obsolete"' "$work/now.ts" 
     diff "$root/translations/velmora_en.ts" "$work/now.ts" || true
     exit 1
 fi
+# A translation swallowing the messages after it (an unescaped edit) still passes lupdate.
+if grep -q '&lt;/\?\(message\|source\|translation\)&gt;' "$root/translations/velmora_en.ts"; then
+    echo "translations/velmora_en.ts: a translation holds .ts markup:"
+    grep -n '&lt;/\?\(message\|source\|translation\)&gt;' "$root/translations/velmora_en.ts" | head -5
+    exit 1
+fi
 echo "every caption translated ($(grep -c '<message>' "$work/now.ts") messages)"
