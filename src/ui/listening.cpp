@@ -13,10 +13,10 @@ namespace velmora {
 class Listening::Renderer : public QObject
 {
 public:
-    explicit Renderer(const QString &program) : m_program(program.isEmpty() ? NoteSynth::installedProgram() : program) {}
+    explicit Renderer(const QString &given) : program(given.isEmpty() ? NoteSynth::installedProgram() : given) {}
 
     std::unique_ptr<NoteSynth> synth; // made and ended in the rendering thread, as its child is
-    const QString m_program;
+    const QString program; // the synthesizer to run
 };
 
 Listening::Listening(SoundPlayer &sound, Prompter &prompter, Choices choices, QObject *parent, const QString &synthProgram)
@@ -61,7 +61,7 @@ bool Listening::play(const Phrase &phrase)
         if (m_ticket != ticket)
             return; // a newer question, or a press, came first
         if (!renderer->synth)
-            renderer->synth = std::make_unique<NoteSynth>(renderer->m_program);
+            renderer->synth = std::make_unique<NoteSynth>(renderer->program);
         QString problem;
         std::optional<PcmSound> sound = renderer->synth->render(phrase, &problem);
         const QString failed = renderer->synth->unavailableReason();
