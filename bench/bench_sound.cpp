@@ -72,7 +72,7 @@ int main(int argc, char *argv[])
                     recording.emplace(server);
                     QThread::msleep(300); // with the 100 ms the recording takes to start: 0.4 s
                 }
-                presses.push_back(test::timePress([&] { output.play(tone, std::chrono::milliseconds(1000)); }));
+                presses.push_back(test::timePress([&] { test::playToEnd(output, tone, std::chrono::milliseconds(1000)); }));
                 QThread::msleep(150);
                 if (!longConnected)
                     collect();

@@ -1,7 +1,9 @@
 #include "pulseserver.h"
 #include "testdata.h"
 
+#include <QCoreApplication>
 #include <QDeadlineTimer>
+#include <QEventLoop>
 #include <QFile>
 #include <QStandardPaths>
 #include <QThread>
@@ -237,13 +239,24 @@ std::vector<Burst> bursts(const std::vector<qint16> &samples, int rate, double g
     return found;
 }
 
-Press timePress(const std::function<void()> &press)
+Press timePress(const std::function<void()> &press, const std::function<bool()> &held)
 {
     Press timed;
     timed.start = std::chrono::steady_clock::now();
     press();
+    while (held && held())
+        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
     timed.end = std::chrono::steady_clock::now();
     return timed;
+}
+
+PulseOutput::Result playToEnd(PulseOutput &output, const PcmSound &sound, std::chrono::milliseconds margin)
+{
+    std::optional<PulseOutput::Result> result;
+    output.play(sound, margin, [&](PulseOutput::Result r) { result = r; });
+    while (!result)
+        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
+    return *result;
 }
 
 std::vector<Hold> holds(const PulseServer::Recording &recording, const std::vector<qint16> &samples,

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "sound/pulseoutput.h"
+
 #include <QByteArray>
 #include <QProcess>
 #include <QString>
@@ -87,12 +89,15 @@ struct Hold
     double startMs;      // from the press to the first sample reaching the monitor
 };
 
-// Plays `press` once, and returns the start and end of the hold it made.
+// Plays `press` once, and returns the start and end of the hold it made: until `held` says no more.
 struct Press
 {
     std::chrono::steady_clock::time_point start, end;
 };
-Press timePress(const std::function<void()> &press);
+Press timePress(const std::function<void()> &press, const std::function<bool()> &held = {});
+
+// Plays as the window does, and returns once the sound has been heard or given up.
+PulseOutput::Result playToEnd(PulseOutput &output, const PcmSound &sound, std::chrono::milliseconds margin);
 
 // Matches presses with the bursts of a recording in order; nothing when their counts differ.
 std::vector<Hold> holds(const PulseServer::Recording &recording, const std::vector<qint16> &samples,

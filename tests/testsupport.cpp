@@ -12,22 +12,20 @@
 #include <QRadioButton>
 #include <QStyle>
 #include <QStyleOptionButton>
-#include <QEventLoop>
 #include <QTabWidget>
 #include <QTimer>
 
 namespace velmora::test {
 
-void FakeSoundPlayer::play(const QString &relativePath)
+void FakeSoundPlayer::play(const QString &relativePath, QObject *receiver, std::function<void()> heard)
 {
     played << relativePath;
     if (onStart)
         onStart(relativePath);
     if (lengthMs <= 0)
-        return;
-    QEventLoop loop;
-    QTimer::singleShot(lengthMs, &loop, &QEventLoop::quit);
-    loop.exec(QEventLoop::ExcludeUserInputEvents);
+        heard();
+    else
+        QTimer::singleShot(lengthMs, Qt::PreciseTimer, receiver, std::move(heard));
 }
 
 void ManualClock::start(QTimer &timer)

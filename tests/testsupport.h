@@ -39,8 +39,8 @@ public:
     QString saveAs;
 };
 
-// Remembers what it was asked to play. With a length, each sound lasts that long and waits as the
-// real player does: the window paints, timers and queued calls run, user input is held.
+// Remembers what it was asked to play. With a length, each sound is heard that long after it was
+// asked for; without one, at once.
 class FakeSoundPlayer : public SoundPlayer
 {
 public:
@@ -58,7 +58,7 @@ public:
         return detachedPlays;
     }
     void stopDetached() override { ++detachedStops; }
-    void play(const QString &relativePath) override;
+    void play(const QString &relativePath, QObject *receiver, std::function<void()> heard) override;
 };
 
 // A clock that stands still until a test moves it; the timers it starts never fire on their own.

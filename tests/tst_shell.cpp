@@ -293,7 +293,7 @@ private slots:
                                      "--", "---", "cheat", "version: " VELMORA_VERSION}));
         QCOMPARE(h.find<QTimer>("Timer1")->parent(), answerFrame);
 
-        SplashWindow splash(h.clock, []() -> QWidget * { return nullptr; });
+        SplashWindow splash(h.clock, [](auto) {});
         const auto caption = [&](const char *name) { return splash.findChild<QLabel *>(QLatin1String(name))->text(); };
         QCOMPARE((QStringList{caption("lblVersion"), caption("lblPlatform"), caption("Label2")}),
                  (QStringList{"Version " VELMORA_VERSION, "Windows98 ", "Velmora is now loading............"}));
@@ -588,20 +588,24 @@ private slots:
     {
         test::FakePrompter prompter;
         test::FakeSoundPlayer sound;
+        sound.lengthMs = 500;
         SeededRandom random(1);
         Clock clock;
         std::unique_ptr<MainWindow> window;
         int loads = 0;
         QSignalSpy lastClosed(qApp, &QGuiApplication::lastWindowClosed);
-        auto *splash = new SplashWindow(clock, [&]() -> QWidget * {
+        auto *splash = new SplashWindow(clock, [&](auto loaded) {
             ++loads;
             window = std::make_unique<MainWindow>(Services{prompter, sound, random, clock, "absent.mdb"}, false);
-            window->Form_Load();
-            return window.get();
+            window->Form_Load([&, loaded] { loaded(window.get()); });
         });
         splash->setAttribute(Qt::WA_DeleteOnClose);
         QPointer<SplashWindow> guard(splash);
         splash->show();
+        // The splash stays up, and the main window unseen, until the start sound has been heard.
+        QTRY_COMPARE(sound.played, QStringList{"sound/3.wav"});
+        QTest::qWait(250);
+        QVERIFY(!guard.isNull() && !window->isVisible());
         QTRY_VERIFY(guard.isNull());
         QTest::qWait(300);
         QCOMPARE(loads, 1);
@@ -713,8 +717,11 @@ private slots:
     {
         ServerSoundPlayer player(QStringLiteral("unix:/nonexistent/velmora-test/native"));
         const test::Stopwatch clock;
-        player.play(QStringLiteral("sound/3.wav"));
-        player.play(QStringLiteral("sound/2.wav"));
+        QObject receiver;
+        int heard = 0;
+        player.play(QStringLiteral("sound/3.wav"), &receiver, [&] { ++heard; });
+        player.play(QStringLiteral("sound/2.wav"), &receiver, [&] { ++heard; });
+        QTRY_COMPARE_WITH_TIMEOUT(heard, 2, 1000);
         QVERIFY2(clock.elapsed() < 200, clock.said());
     }
 };

@@ -10,8 +10,10 @@
 #include <QDir>
 #include <QElapsedTimer>
 #include <QScopeGuard>
+#include <QTabBar>
 #include <QTemporaryDir>
 #include <QTimer>
+#include <QWindow>
 #include <QtEndian>
 
 #include <cmath>
@@ -245,6 +247,28 @@ private slots:
                                    QStringLiteral("sound/4.wav at later: ") + test::Incorrect}));
     }
 
+    // Clicks that reach the window during a sound are held whole and handled after it, in order:
+    // the second lands on the tab that the first brings forward, and takes the focus as a click does.
+    void heldClicksFollowTheSoundInOrder()
+    {
+        test::Harness h;
+        QVERIFY(h.show(true));
+        QTabWidget *tabs = h.selectTab(QStringLiteral("Relations")); // laid out, to be clicked unseen
+        const int relations = tabs->currentIndex();
+        auto *answer = h.find<QAbstractButton>(QStringLiteral("commaj1"));
+        h.sound.lengthMs = 300;
+        h.click(QStringLiteral("Int_C"));
+        const int intervals = tabs->currentIndex();
+        QWindow *window = h.window.windowHandle();
+        QTest::mouseClick(window, Qt::LeftButton, {}, tabs->tabBar()->mapTo(&h.window, tabs->tabBar()->tabRect(relations).center()));
+        QTest::mouseClick(window, Qt::LeftButton, {}, answer->mapTo(&h.window, answer->rect().center()));
+        QCOMPARE(tabs->currentIndex(), intervals);
+        QTRY_COMPARE(h.sound.played.size(), 3); // the start sound, Int_C's, and commaj1's
+        QCOMPARE(tabs->currentIndex(), relations);
+        QCOMPARE(h.status(), test::Incorrect);
+        QCOMPARE(QApplication::focusWidget(), answer);
+    }
+
     void theHoldEndsWhenTheSoundHasBeenHeard_data()
     {
         QTest::addColumn<Listener>("listener");
@@ -284,7 +308,7 @@ private slots:
         recording.emplace(*m_server);
         if (listener == Listener::LongBefore)
             QTest::qWait(2000);
-        presses.push_back(test::timePress([&] { answer->click(); }));
+        presses.push_back(test::timePress([&] { answer->click(); }, [&] { return h.window.presses().isHeld(); }));
         // On a busy machine the connecting press's sound may still be heard after it is let go
         // (its stream's first timing report comes late): it ends before the measured presses.
         QTest::qWait(600);
@@ -299,7 +323,7 @@ private slots:
                 recording.emplace(*m_server);
                 QTest::qWait(300); // with the recording's own start, 0.4 s before the press
             }
-            presses.push_back(test::timePress([&] { answer->click(); }));
+            presses.push_back(test::timePress([&] { answer->click(); }, [&] { return h.window.presses().isHeld(); }));
             QTest::qWait(150);
             if (listener == Listener::JustBefore) {
                 collect();
@@ -325,14 +349,14 @@ private slots:
         const PcmSound shortTone = *decodeWav(test::toneWav(0.3, 440, 192000, 2));
         test::PulseServer::Recording recording(*m_server);
         PulseOutput output(m_server->address().toLocal8Bit());
-        QCOMPARE(output.play(shortTone, 1000ms), PulseOutput::Result::Drained);
+        QCOMPARE(test::playToEnd(output, shortTone, 1000ms), PulseOutput::Result::Drained);
         const test::BusyLoad load;
         QTest::qWait(200);
         std::vector<test::Press> presses;
         PulseOutput::Result result = PulseOutput::Result::Failed;
-        presses.push_back(test::timePress([&] { output.play(shortTone, 1000ms); }));
+        presses.push_back(test::timePress([&] { test::playToEnd(output, shortTone, 1000ms); }));
         QTest::qWait(200);
-        presses.push_back(test::timePress([&] { result = output.play(longTone, 1000ms); }));
+        presses.push_back(test::timePress([&] { result = test::playToEnd(output, longTone, 1000ms); }));
         QCOMPARE(result, PulseOutput::Result::Drained);
         // Skips the warm-up sound, which the recording also heard.
         const std::vector<qint16> samples = recording.stop();
@@ -356,12 +380,12 @@ private slots:
         const PcmSound blip = *decodeWav(test::toneWav(0.05));
         test::PulseServer::Recording recording(*m_server);
         PulseOutput output(m_server->address().toLocal8Bit());
-        QCOMPARE(output.play(blip, 1000ms), PulseOutput::Result::Drained);
+        QCOMPARE(test::playToEnd(output, blip, 1000ms), PulseOutput::Result::Drained);
         QTest::qWait(200);
         // Waits that end long before the sounds do, as with a device slow to report: the server
         // is alive, so both play on, the second over the first.
-        QCOMPARE(output.play(second, -800ms), PulseOutput::Result::TimedOut);
-        QCOMPARE(output.play(blip, -50ms), PulseOutput::Result::TimedOut);
+        QCOMPARE(test::playToEnd(output, second, -800ms), PulseOutput::Result::TimedOut);
+        QCOMPARE(test::playToEnd(output, blip, -50ms), PulseOutput::Result::TimedOut);
         QTest::qWait(1200);
         const std::vector<test::Burst> heard = test::bursts(recording.stop(), test::PulseServer::RecordRate);
         // A stream cut off when the next one came would be heard for about 250 ms. A null sink's
@@ -375,13 +399,13 @@ private slots:
         const PcmSound blip = *decodeWav(test::toneWav(0.05));
         PulseOutput output(fake.address().toLocal8Bit());
         PulseOutput::Result result;
-        const qint64 first = timed([&] { result = output.play(blip, 500ms); });
+        const qint64 first = timed([&] { result = test::playToEnd(output, blip, 500ms); });
         QCOMPARE(result, PulseOutput::Result::TimedOut);
         QVERIFY2(first >= 540 && first < 900, qPrintable(QString::number(first)));
         // Its next connections shake hands too, which proves nothing: no sound waits for it.
         for (int i = 0; i < 5; ++i) {
             QTest::qWait(100);
-            const qint64 next = timed([&] { output.play(blip, 500ms); });
+            const qint64 next = timed([&] { test::playToEnd(output, blip, 500ms); });
             QVERIFY2(next < 300, qPrintable(QStringLiteral("sound %1 waited %2 ms").arg(i + 2).arg(next)));
         }
     }
@@ -393,16 +417,16 @@ private slots:
         // A listener at low latency, as a device would be: alone, a null sink drains 2 s late.
         const test::PulseServer::Recording listener(*m_server);
         PulseOutput output(m_server->address().toLocal8Bit());
-        QCOMPARE(output.play(blip, 1000ms), PulseOutput::Result::Drained);
+        QCOMPARE(test::playToEnd(output, blip, 1000ms), PulseOutput::Result::Drained);
 
         const auto resume = qScopeGuard([&] { m_server->resume(); });
         QTimer::singleShot(200, [&] { m_server->pause(); });
         PulseOutput::Result result;
-        const qint64 stalled = timed([&] { result = output.play(second, 1000ms); });
+        const qint64 stalled = timed([&] { result = test::playToEnd(output, second, 1000ms); });
         QCOMPARE(result, PulseOutput::Result::TimedOut);
         QVERIFY2(stalled >= 1900 && stalled < 2300, qPrintable(QString::number(stalled)));
         // Later sounds do not wait for a server that has not answered since.
-        const qint64 next = timed([&] { result = output.play(second, 1000ms); });
+        const qint64 next = timed([&] { result = test::playToEnd(output, second, 1000ms); });
         QCOMPARE(result, PulseOutput::Result::NoServer);
         QVERIFY2(next < 50, qPrintable(QString::number(next)));
 
@@ -410,7 +434,7 @@ private slots:
         const test::Stopwatch clock;
         do {
             QTest::qWait(50);
-            result = output.play(blip, 1000ms);
+            result = test::playToEnd(output, blip, 1000ms);
         } while (result != PulseOutput::Result::Drained && clock.elapsed() < 5000);
         QCOMPARE(result, PulseOutput::Result::Drained);
     }
@@ -424,10 +448,10 @@ private slots:
         m_server->pause();
         const auto resume = qScopeGuard([&] { m_server->resume(); });
         PulseOutput::Result result;
-        const qint64 waited = timed([&] { result = output.play(blip, 500ms); });
+        const qint64 waited = timed([&] { result = test::playToEnd(output, blip, 500ms); });
         QCOMPARE(result, PulseOutput::Result::TimedOut);
         QVERIFY2(waited >= 540 && waited < 800, qPrintable(QString::number(waited)));
-        QVERIFY(timed([&] { output.play(blip, 500ms); }) < 50);
+        QVERIFY(timed([&] { test::playToEnd(output, blip, 500ms); }) < 50);
     }
 
     // A stream let go before the server confirmed it must still be disconnected once it does:
@@ -437,7 +461,7 @@ private slots:
         const PcmSound blip = *decodeWav(test::toneWav(0.05));
         const test::PulseServer::Recording listener(*m_server); // else a null sink drains late
         PulseOutput output(m_server->address().toLocal8Bit());
-        QCOMPARE(output.play(blip, 1000ms), PulseOutput::Result::Drained);
+        QCOMPARE(test::playToEnd(output, blip, 1000ms), PulseOutput::Result::Drained);
         m_server->pause();
         auto resume = qScopeGuard([&] { m_server->resume(); });
         for (int i = 0; i < 300; ++i) {
@@ -469,8 +493,8 @@ private slots:
         const auto [key, kind] = test::splitChordAnswer(h.find<QLabel>("Label1")->text());
         const QString wrong = test::chordButtonFor(kind == QLatin1String("maj_3") ? QStringLiteral("min_3") : QStringLiteral("maj_3"));
         const auto answered = std::chrono::steady_clock::now();
-        h.window.findChild<QAbstractButton *>(wrong)->click(); // waits for its chime
-        const auto chimed = std::chrono::steady_clock::now();
+        const auto chimed = test::timePress([&] { h.window.findChild<QAbstractButton *>(wrong)->click(); },
+                                            [&] { return h.window.presses().isHeld(); }).end;
         QTest::qWait(1000);
         const std::vector<qint16> samples = recording.stop();
         const auto at = [&](double ms) { return recording.timeOf(ms * test::PulseServer::RecordRate / 1000); };

@@ -59,13 +59,12 @@ int main(int argc, char *argv[])
     velmora::Clock clock;
     std::unique_ptr<velmora::MainWindow> mainWindow;
 
-    auto *splash = new velmora::SplashWindow(clock, [&]() -> QWidget * {
+    auto *splash = new velmora::SplashWindow(clock, [&](auto loaded) {
         mainWindow = std::make_unique<velmora::MainWindow>(velmora::Services{prompter, sound, random, clock}, line.cheatMode,
                                                            line.listen);
         prompter.setParent(mainWindow.get());
         QObject::connect(mainWindow.get(), &velmora::MainWindow::quitRequested, &app, &QApplication::quit);
-        mainWindow->Form_Load();
-        return mainWindow.get();
+        mainWindow->Form_Load([window = mainWindow.get(), loaded] { loaded(window); });
     });
     splash->setAttribute(Qt::WA_DeleteOnClose);
     velmora::centreOnScreen(splash);

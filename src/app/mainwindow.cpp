@@ -352,7 +352,7 @@ void MainWindow::pressOnReturn()
 
 MainWindow::~MainWindow() = default;
 
-void MainWindow::Form_Load()
+void MainWindow::Form_Load(std::function<void()> loaded)
 {
     m_about->setVersionText(QStringLiteral("version: ") + versionNumber());
 
@@ -365,7 +365,7 @@ void MainWindow::Form_Load()
     // The whole of the kept file is looked at once the window is up.
     QTimer::singleShot(0, m_practice, &PracticeSession::verifyKept);
 
-    m_presses.playHeld(sounds::Start);
+    m_presses.playHeld(sounds::Start, std::move(loaded));
 }
 
 void MainWindow::Exit_Click()
@@ -375,9 +375,10 @@ void MainWindow::Exit_Click()
         || TerminationSignals::received()) // ended meanwhile: as closed by other means, without the sound
         return;
     m_listening->stop();
-    m_presses.playHeld(sounds::Quit);
-    hide();
-    emit quitRequested();
+    m_presses.playHeld(sounds::Quit, [this] {
+        hide();
+        emit quitRequested();
+    });
 }
 
 void MainWindow::SSTab1_Click()

@@ -8,6 +8,7 @@
 
 #include <QMainWindow>
 
+#include <functional>
 #include <memory>
 #include <optional>
 
@@ -48,11 +49,14 @@ public:
     MainWindow(Services services, bool cheatMode, Listening::Choices listen = {}, QWidget *parent = nullptr);
     ~MainWindow() override;
 
-    // Runs once, after construction and before the window is shown.
-    void Form_Load();
+    // Runs once, after construction and before the window is shown. `loaded` runs once the start
+    // sound has been heard: the window is loaded then.
+    void Form_Load(std::function<void()> loaded = {});
 
     void Exit_Click();
     void pressOnReturn();
+    // Held while a sound the window waits for plays.
+    const PressGate &presses() const { return m_presses; }
     void SSTab1_Click();
     void blinker_Timer();
     void playQuestion();

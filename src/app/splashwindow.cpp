@@ -10,6 +10,7 @@
 #include <QFrame>
 #include <QLayout>
 #include <QLabel>
+#include <QPointer>
 #include <QScreen>
 #include <QTimer>
 
@@ -40,7 +41,7 @@ QFont arial(qreal points)
 
 } // namespace
 
-SplashWindow::SplashWindow(Clock &clock, std::function<QWidget *()> loadMainWindow, QWidget *parent)
+SplashWindow::SplashWindow(Clock &clock, LoadMainWindow loadMainWindow, QWidget *parent)
     : QWidget(parent, Qt::SplashScreen | Qt::FramelessWindowHint), m_loadMainWindow(std::move(loadMainWindow))
 {
     setObjectName(QStringLiteral("frmSplash"));
@@ -92,11 +93,14 @@ void SplashWindow::Form_Load()
 void SplashWindow::Timer1_Timer()
 {
     m_timer->stop();
-    QWidget *mainWindow = m_loadMainWindow();
-    centreOnScreen(mainWindow);
-    mainWindow->show();
-    // Closing the splash only now keeps a window open throughout, so the program does not end.
-    close();
+    // The splash stays on the screen while the start sound plays.
+    m_loadMainWindow([splash = QPointer<SplashWindow>(this)](QWidget *mainWindow) {
+        centreOnScreen(mainWindow);
+        mainWindow->show();
+        // Closing the splash only now keeps a window open throughout, so the program does not end.
+        if (splash)
+            splash->close();
+    });
 }
 
 } // namespace velmora

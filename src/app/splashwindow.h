@@ -17,15 +17,18 @@ class SplashWindow : public QWidget
 {
     Q_OBJECT
 public:
-    // `loadMainWindow` builds the main window and runs its loading, start sound included; `clock`
-    // starts the timer that calls it.
-    SplashWindow(Clock &clock, std::function<QWidget *()> loadMainWindow, QWidget *parent = nullptr);
+    // Builds the main window and runs its loading, then calls `loaded` with it once the loading,
+    // start sound included, is over.
+    using LoadMainWindow = std::function<void(std::function<void(QWidget *mainWindow)> loaded)>;
+
+    // `clock` starts the timer that calls `loadMainWindow`.
+    SplashWindow(Clock &clock, LoadMainWindow loadMainWindow, QWidget *parent = nullptr);
 
     void Form_Load();
     void Timer1_Timer();
 
 private:
-    std::function<QWidget *()> m_loadMainWindow;
+    LoadMainWindow m_loadMainWindow;
     QLabel *m_version;
     QTimer *m_timer;
 };

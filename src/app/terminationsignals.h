@@ -8,8 +8,8 @@ namespace velmora {
 
 // SIGTERM, SIGINT and SIGHUP, turned into a signal of the event loop (a self-pipe): the program then
 // ends as a window closed by other means does, without the quit question or its sound, and what it
-// holds (its private folders) is let go on the way out. A signal that comes while a press blocks the
-// loop is handled once the press is done, a message box or a sound included.
+// holds (its private folders) is let go on the way out. A signal that comes while a message box is
+// up is handled once it is answered; one that comes during a sound, at once.
 class TerminationSignals : public QObject
 {
     Q_OBJECT

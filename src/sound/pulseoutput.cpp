@@ -3,8 +3,6 @@
 #include "sound/wavdecoder.h"
 
 #include <QDeadlineTimer>
-#include <QEventLoop>
-#include <QScopeGuard>
 #include <QTimer>
 
 #include <pulse/context.h>
@@ -242,7 +240,12 @@ void PulseOutput::startWanted()
     m_wanted.reset();
 }
 
-PulseOutput::PulseOutput(QByteArray server) : m_server(std::move(server)) {}
+PulseOutput::PulseOutput(QByteArray server) : m_server(std::move(server)), m_lookTimer(new QTimer(&m_waker))
+{
+    m_lookTimer->setSingleShot(true);
+    m_lookTimer->setTimerType(Qt::PreciseTimer);
+    QObject::connect(m_lookTimer, &QTimer::timeout, &m_waker, [this] { lookAgain(); });
+}
 
 PulseOutput::~PulseOutput()
 {
@@ -250,6 +253,7 @@ PulseOutput::~PulseOutput()
         return;
     {
         const Lock lock(m_mainloop);
+        m_waited.reset(); // its outcome is never told
         m_detached.reset();
         dropContext();
     }
@@ -273,14 +277,13 @@ bool PulseOutput::startMainloop()
 void PulseOutput::wake()
 {
     // From libpulse's thread: a queued call is the one safe way into the GUI thread. A report
-    // that arrives after its wait has ended only makes the next wait look again.
+    // that arrives after its sound's outcome was told only makes the next look come sooner.
     QMetaObject::invokeMethod(&m_waker, [this] {
-        if (m_waiting)
-            m_waiting->quit();
         if (m_mainloop) {
             const Lock lock(m_mainloop);
             pruneLingering();
         }
+        lookAgain();
     }, Qt::QueuedConnection);
 }
 
@@ -335,31 +338,6 @@ bool PulseOutput::contextSettled() const
     return state == PA_CONTEXT_READY || !PA_CONTEXT_IS_GOOD(state);
 }
 
-template <typename Look>
-PulseOutput::Wait PulseOutput::waitUntil(Look look, const QDeadlineTimer &deadline)
-{
-    for (;;) {
-        std::optional<std::chrono::microseconds> again;
-        {
-            const Lock lock(m_mainloop);
-            again = look();
-        }
-        if (again && again->count() <= 0)
-            return Wait::Done;
-        if (deadline.hasExpired())
-            return Wait::Expired;
-        auto wait = std::chrono::milliseconds(std::max<qint64>(1, deadline.remainingTime()));
-        if (again)
-            wait = std::min(wait, std::chrono::ceil<std::chrono::milliseconds>(*again));
-        QEventLoop loop;
-        QTimer::singleShot(wait, Qt::PreciseTimer, &loop, &QEventLoop::quit);
-        m_waiting = &loop;
-        // The window keeps painting; clicks and keys wait until the sound has ended.
-        loop.exec(QEventLoop::ExcludeUserInputEvents);
-        m_waiting = nullptr;
-    }
-}
-
 // Under the lock: streams that ended, and streams of a server that has stopped answering them,
 // are let go; the others play on.
 void PulseOutput::pruneLingering()
@@ -399,94 +377,144 @@ std::unique_ptr<PulseOutput::Playback> PulseOutput::startStream(const PcmSound &
     return playback;
 }
 
-PulseOutput::Result PulseOutput::play(const PcmSound &sound, std::chrono::milliseconds margin)
+// The sound play() was asked for, from its start until its outcome is told.
+struct PulseOutput::Waited
+{
+    enum class Step { Connecting, Playing };
+
+    Step step = Step::Connecting;
+    PcmSound sound;
+    QDeadlineTimer deadline;
+    bool unanswered = false; // a server that failed to answer in time, and has not played since
+    std::unique_ptr<Playback> playback;
+    Done done;
+};
+
+void PulseOutput::play(const PcmSound &sound, std::chrono::milliseconds margin, Done done)
 {
     // Presses are held while a sound plays, so nothing should get here twice; were it to, the
-    // sound that is playing is left alone rather than replaced under its own wait.
-    if (m_playing || !startMainloop())
-        return Result::NoServer;
-    m_playing = true;
-    const auto done = qScopeGuard([this] { m_playing = false; });
-    const QDeadlineTimer deadline(sound.durationMs() + margin.count());
-
-    bool unanswered = false; // a server that failed to answer in time, and has not played since
+    // sound that is playing is left alone rather than replaced under its wait.
+    if (m_waited || !startMainloop()) {
+        done(Result::NoServer);
+        return;
+    }
+    auto waited = std::make_unique<Waited>();
+    waited->sound = sound;
+    waited->deadline = QDeadlineTimer(sound.durationMs() + margin.count(), Qt::PreciseTimer);
+    waited->done = std::move(done);
+    bool waiting = false;
     {
         const Lock lock(m_mainloop);
         pruneLingering();
         const bool ready = m_context && pa_context_get_state(m_context) == PA_CONTEXT_READY;
-        unanswered = m_unresponsive;
-        if (unanswered && !ready) {
-            // Asked again without waiting: the connection started then (or now) is used once it
-            // has come up.
-            if (contextSettled())
-                connectContext();
-            return Result::NoServer;
-        }
-        if (!ready)
+        waited->unanswered = m_unresponsive;
+        // A server that failed to answer before is not waited for: the connection started then
+        // (or now) is used once it has come up.
+        if (!ready && (!waited->unanswered || contextSettled()))
             connectContext();
-        if (!m_context)
-            return Result::NoServer;
+        waiting = m_context && (ready || !waited->unanswered);
     }
-
-    if (waitUntil([this]() -> std::optional<std::chrono::microseconds> {
-            if (contextSettled())
-                return std::chrono::microseconds(0);
-            return std::nullopt;
-        }, deadline) == Wait::Expired) {
-        m_unresponsive = true;
-        return Result::TimedOut;
+    if (!waiting) {
+        waited->done(Result::NoServer);
+        return;
     }
+    m_waited = std::move(waited);
+    lookAgain();
+}
 
-    std::unique_ptr<Playback> playback;
+void PulseOutput::lookAgain()
+{
+    if (!m_waited)
+        return;
+    Waited &waited = *m_waited;
+    std::optional<Result> result;
+    std::optional<std::chrono::microseconds> again;
     {
         const Lock lock(m_mainloop);
-        if (!m_context || pa_context_get_state(m_context) != PA_CONTEXT_READY)
-            return Result::NoServer;
-        playback = startStream(sound, false);
-        if (!playback)
-            return Result::Failed;
-        if (unanswered) {
-            // A connection that answers its handshake is no proof that the server plays: the sound
-            // goes out without a wait, and waits come back once a stream has really played.
-            m_lingering.push_back(std::move(playback));
-            return Result::NoServer;
-        }
+        if (waited.step == Waited::Step::Connecting)
+            result = lookConnecting(waited);
+        if (!result && waited.step == Waited::Step::Playing)
+            result = lookPlaying(waited, again);
+        if (!result && waited.deadline.hasExpired())
+            result = expired(waited);
     }
+    if (!result) {
+        auto wait = std::chrono::milliseconds(std::max<qint64>(1, waited.deadline.remainingTime()));
+        if (again)
+            wait = std::min(wait, std::chrono::ceil<std::chrono::milliseconds>(*again));
+        m_lookTimer->start(wait);
+        return;
+    }
+    m_lookTimer->stop();
+    // Let go before it is told: what it runs may ask for the next sound.
+    const Done done = std::move(waited.done);
+    m_waited.reset();
+    done(*result);
+}
 
-    const Wait wait = waitUntil([&]() -> std::optional<std::chrono::microseconds> {
-        if (playback->failed)
-            return std::chrono::microseconds(0);
-        std::optional<std::chrono::microseconds> left = playback->untilHeard();
-        // Whatever a clock interpolated under load says, no sound is over before its own length
-        // has passed since it was handed over.
-        if (left) {
-            const auto since = std::chrono::duration_cast<std::chrono::microseconds>(Playback::Clock::now() - playback->createdAt);
-            left = std::max(*left, std::chrono::microseconds(playback->lengthUsec) - since);
-        }
-        // The clock runs on by itself between reports: a server that has stopped reporting may
-        // have stopped playing too.
-        if (left && left->count() <= 0 && Playback::Clock::now() - playback->lastHeard > HeartbeatTimeout)
-            return std::nullopt;
-        return left;
-    }, deadline);
-    const Lock lock(m_mainloop);
-    if (playback->failed)
+// Under the lock. Nothing while the connection is still coming up.
+std::optional<PulseOutput::Result> PulseOutput::lookConnecting(Waited &waited)
+{
+    if (!contextSettled())
+        return std::nullopt;
+    if (!m_context || pa_context_get_state(m_context) != PA_CONTEXT_READY)
+        return Result::NoServer;
+    waited.playback = startStream(waited.sound, false);
+    if (!waited.playback)
         return Result::Failed;
-    if (wait == Wait::Done) {
+    if (waited.unanswered) {
+        // A connection that answers its handshake is no proof that the server plays: the sound
+        // goes out without a wait, and waits come back once a stream has really played.
+        m_lingering.push_back(std::move(waited.playback));
+        return Result::NoServer;
+    }
+    waited.step = Waited::Step::Playing;
+    return std::nullopt;
+}
+
+// Under the lock. Nothing while the sound is still being heard; `again` then says when its end
+// is due, where that is known.
+std::optional<PulseOutput::Result> PulseOutput::lookPlaying(Waited &waited, std::optional<std::chrono::microseconds> &again)
+{
+    Playback &playback = *waited.playback;
+    if (playback.failed)
+        return Result::Failed;
+    std::optional<std::chrono::microseconds> left = playback.untilHeard();
+    // Whatever a clock interpolated under load says, no sound is over before its own length has
+    // passed since it was handed over.
+    if (left) {
+        const auto since = std::chrono::duration_cast<std::chrono::microseconds>(Playback::Clock::now() - playback.createdAt);
+        left = std::max(*left, std::chrono::microseconds(playback.lengthUsec) - since);
+    }
+    // The clock runs on by itself between reports: a server that has stopped reporting may have
+    // stopped playing too.
+    if (left && left->count() <= 0 && Playback::Clock::now() - playback.lastHeard > HeartbeatTimeout)
+        left.reset();
+    if (left && left->count() <= 0) {
         // Heard to its end; the stream stays until the server reports it drained, since
         // disconnecting it sooner would take back what the sink still holds of it.
-        m_lingering.push_back(std::move(playback));
+        m_lingering.push_back(std::move(waited.playback));
         return Result::Drained;
     }
-    if (Playback::Clock::now() - playback->lastHeard < HeartbeatTimeout) {
+    again = left;
+    return std::nullopt;
+}
+
+// Under the lock: the bound has passed before the sound was heard to its end.
+PulseOutput::Result PulseOutput::expired(Waited &waited)
+{
+    if (waited.step == Waited::Step::Playing && Playback::Clock::now() - waited.playback->lastHeard < HeartbeatTimeout) {
         // Alive but slow to play or to report (a device with a long latency): the wait is over,
         // and the sound is left to finish rather than cut off.
-        m_lingering.push_back(std::move(playback));
+        m_lingering.push_back(std::move(waited.playback));
         return Result::TimedOut;
     }
     // The server has stopped answering: later sounds do not wait for it until it plays again.
     m_unresponsive = true;
-    connectContext();
+    if (waited.step == Waited::Step::Playing) {
+        waited.playback.reset();
+        connectContext();
+    }
     return Result::TimedOut;
 }
 

@@ -6,12 +6,12 @@
 #include <QObject>
 
 #include <chrono>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <vector>
 
-class QDeadlineTimer;
-class QEventLoop;
+class QTimer;
 struct pa_context;
 struct pa_stream;
 struct pa_threaded_mainloop;
@@ -20,8 +20,8 @@ namespace velmora {
 
 // One connection to a PulseAudio server (or PipeWire's PulseAudio service) through libpulse's
 // asynchronous API. libpulse runs in a thread of its own; the GUI thread only takes its lock for
-// calls that return at once, and waits for its reports in a bounded event loop that holds user
-// input, so a server that stops answering costs at most that bound.
+// calls that return at once, and its reports reach the GUI thread as queued calls. Nothing here
+// ever waits: a server that stops answering costs at most a sound's bound before it is told.
 class PulseOutput
 {
 public:
@@ -37,8 +37,11 @@ public:
     PulseOutput(const PulseOutput &) = delete;
     PulseOutput &operator=(const PulseOutput &) = delete;
 
-    // Returns when the sink has played the sound's last sample, or after its length plus `margin`.
-    Result play(const PcmSound &sound, std::chrono::milliseconds margin);
+    using Done = std::function<void(Result)>;
+    // Starts `sound` and returns. `done` runs once the sink has played its last sample, or after
+    // its length plus `margin`; it runs before play() returns when the outcome is known at once
+    // (no server). A sound asked for while another is being waited for is not played.
+    void play(const PcmSound &sound, std::chrono::milliseconds margin, Done done);
 
     // Starts `sound` and returns at once; it plays while the program goes on, until it ends or
     // stopDetached() is called. False when no server is ready for it now: nothing waits for one.
@@ -50,16 +53,18 @@ public:
 
 private:
     struct Playback;
+    struct Waited;
     class Lock;
-    enum class Wait { Done, Expired };
 
     bool startMainloop();
     void connectContext();
     void dropContext();
     bool contextSettled() const;
-    // Waits while `look` (called under the lock) says nothing, or says to look again later.
-    template <typename Look>
-    Wait waitUntil(Look look, const QDeadlineTimer &deadline);
+    // Looks how the sound being waited for stands, and tells or looks again when due.
+    void lookAgain();
+    std::optional<Result> lookConnecting(Waited &waited);
+    std::optional<Result> lookPlaying(Waited &waited, std::optional<std::chrono::microseconds> &again);
+    Result expired(Waited &waited);
     void pruneLingering();
     std::unique_ptr<Playback> startStream(const PcmSound &sound, bool question);
     void close(pa_stream *stream, bool question);
@@ -73,7 +78,7 @@ private:
     pa_threaded_mainloop *m_mainloop = nullptr;
     pa_context *m_context = nullptr;
     bool m_unresponsive = false;
-    bool m_playing = false;
+    std::unique_ptr<Waited> m_waited; // the sound whose end someone waits to hear
     std::vector<std::unique_ptr<Playback>> m_lingering; // sounds that play on without a wait
     std::unique_ptr<Playback> m_detached;
     std::optional<PcmSound> m_wanted; // the question to start once the server has none pending
@@ -83,8 +88,8 @@ private:
         bool question;
     };
     std::vector<Closing> m_closing; // let go before the server confirmed them
-    QEventLoop *m_waiting = nullptr;
     QObject m_waker; // lives in the GUI thread; libpulse's thread posts its reports to it
+    QTimer *m_lookTimer; // the next look at the waited sound when no report comes first
 };
 
 } // namespace velmora

@@ -4,6 +4,8 @@
 #include "sound/pulseoutput.h"
 #include "sound/wavdecoder.h"
 
+#include <QPointer>
+
 namespace velmora {
 
 namespace {
@@ -20,10 +22,17 @@ ServerSoundPlayer::ServerSoundPlayer(const QString &server) : m_output(std::make
 
 ServerSoundPlayer::~ServerSoundPlayer() = default;
 
-void ServerSoundPlayer::play(const QString &relativePath)
+void ServerSoundPlayer::play(const QString &relativePath, QObject *receiver, std::function<void()> heard)
 {
-    if (const std::optional<LoadedSound> sound = loadSound(relativePath))
-        m_output->play(sound->pcm, WaitMargin);
+    const std::optional<LoadedSound> sound = loadSound(relativePath);
+    if (!sound) {
+        heard();
+        return;
+    }
+    m_output->play(sound->pcm, WaitMargin, [receiver = QPointer<QObject>(receiver), heard = std::move(heard)](PulseOutput::Result) {
+        if (receiver)
+            heard();
+    });
 }
 
 bool ServerSoundPlayer::startDetached(const PcmSound &sound)

@@ -2,6 +2,9 @@
 
 #include <QString>
 
+class QObject;
+
+#include <functional>
 #include <memory>
 
 namespace velmora {
@@ -16,15 +19,17 @@ inline const QString Start = QStringLiteral("sound/3.wav"); // also the About ta
 inline const QString Incorrect = QStringLiteral("sound/4.wav");
 } // namespace sounds
 
-// Plays a sound named relative to the working directory ("sound/2.wav") and returns when it has
-// been heard to its end; the window paints meanwhile, and user input waits. Nothing about sound
-// is ever reported to the user.
+// Plays sounds and says when they have been heard. Nothing about sound is ever reported to the
+// user.
 class SoundPlayer
 {
 public:
     virtual ~SoundPlayer() = default;
 
-    virtual void play(const QString &relativePath) = 0;
+    // Plays a sound named relative to the working directory ("sound/2.wav") and returns at once.
+    // `heard` runs, while `receiver` lives, once the sound has been heard to its end or cannot be
+    // heard any longer; when there is nothing to hear (no file, no server), before play() returns.
+    virtual void play(const QString &relativePath, QObject *receiver, std::function<void()> heard) = 0;
 
     // A sound that plays while the program goes on (a question's notes), until it ends, the next
     // one starts or stopDetached() is called. False when nothing could be started.
@@ -37,9 +42,9 @@ public:
 
 class PulseOutput;
 
-// Plays through the desktop's sound server (PulseAudio, or PipeWire's PulseAudio service), and
-// waits until the server reports the sound drained, or at most the sound's length and a margin.
-// Where no server answers, nothing plays and nothing waits.
+// Plays through the desktop's sound server (PulseAudio, or PipeWire's PulseAudio service). A sound
+// is heard when the server reports it drained, or at most its length and a margin after it was
+// asked for. Where no server answers, nothing plays and it is heard at once.
 class ServerSoundPlayer : public SoundPlayer
 {
 public:
@@ -47,7 +52,7 @@ public:
     explicit ServerSoundPlayer(const QString &server = QString());
     ~ServerSoundPlayer() override;
 
-    void play(const QString &relativePath) override;
+    void play(const QString &relativePath, QObject *receiver, std::function<void()> heard) override;
     bool startDetached(const PcmSound &sound) override;
     bool prepareDetached() override;
     void stopDetached() override;

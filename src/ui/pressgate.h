@@ -12,20 +12,21 @@ namespace velmora {
 
 class SoundPlayer;
 
-// Holds presses back while a sound plays. A sound waits in an event loop that keeps the window
-// painting and holds back mouse and keyboard input, but a press can also arrive another way (an
-// accessibility "press" action, a queued call, a timer). Such a press is not run inside the wait,
-// where it could start a second sound over the first: it is queued whole and re-posted once the
-// sound has ended, so it runs afterwards and gives its own feedback, as a held click does.
-class PressGate
+// Holds presses back while a sound plays, as a window stopped by its sounds would: clicks, keys
+// and shortcuts that arrive meanwhile, and presses that come another way (an accessibility
+// "press" action, a queued call, a timer), are kept and handled once the sound has been heard, in
+// order, each with its own feedback. The window goes on painting and its timers tick.
+class PressGate : public QObject
 {
 public:
-    explicit PressGate(SoundPlayer &sound) : m_sound(sound) {}
+    explicit PressGate(SoundPlayer &sound, QObject *parent = nullptr);
+    ~PressGate() override;
 
     bool isHeld() const { return m_holds > 0; }
 
-    // Plays a sound to its end ("sound/2.wav"), the presses that arrive meanwhile held.
-    void playHeld(const QString &relativePath);
+    // Plays a sound ("sound/2.wav") with the presses that arrive meanwhile held. `then` runs once
+    // it has been heard, before the held presses: what the sound's caller does after it.
+    void playHeld(const QString &relativePath, std::function<void()> then = {});
 
     // Runs `press` now, or after the sound that is playing.
     void run(QObject *context, std::function<void()> press);
@@ -47,25 +48,25 @@ public:
         };
     }
 
-    class Hold
-    {
-    public:
-        explicit Hold(PressGate &gate) : m_gate(gate) { ++m_gate.m_holds; }
-        ~Hold() { m_gate.release(); }
-        Hold(const Hold &) = delete;
-        Hold &operator=(const Hold &) = delete;
-
-    private:
-        PressGate &m_gate;
-    };
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
     void release();
 
+    // A press waiting for the sound to end: a user's input for its receiver, or a handler to run.
+    struct Held
+    {
+        QPointer<QObject> receiver;
+        std::function<void(QObject *receiver)> input;
+        std::function<void()> press;
+    };
+
     SoundPlayer &m_sound;
     int m_holds = 0;
+    bool m_releasing = false;
     std::function<void()> m_before;
-    std::deque<std::pair<QPointer<QObject>, std::function<void()>>> m_waiting;
+    std::deque<Held> m_waiting;
 };
 
 } // namespace velmora
