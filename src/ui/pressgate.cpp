@@ -39,12 +39,16 @@ bool isUserInput(QEvent::Type type)
     }
 }
 
-// Hands a user's input to `receiver` later, as it came. A mouse or wheel event is built anew just
-// before it is sent, as Qt builds each one it forwards: its point is shared with the device's live
-// state, which later input changes.
+// Hands a user's input to `receiver` later, as it came; nothing for input the window passes over.
+// A mouse or wheel event is built anew just before it is sent, as Qt builds each one it forwards:
+// its point is shared with the device's live state, which later input changes.
 std::function<void(QObject *)> redelivery(const QEvent *event)
 {
     if (const auto *mouse = dynamic_cast<const QMouseEvent *>(event)) {
+        // The second press of a double click, which the window hands on as the double click that
+        // follows it instead.
+        if (mouse->flags().testFlag(Qt::MouseEventCreatedDoubleClick))
+            return {};
         return [type = mouse->type(), position = mouse->position(), scene = mouse->scenePosition(),
                 global = mouse->globalPosition(), button = mouse->button(), buttons = mouse->buttons(),
                 modifiers = mouse->modifiers(), device = mouse->pointingDevice(), time = mouse->timestamp()](QObject *receiver) {
@@ -119,7 +123,8 @@ bool PressGate::eventFilter(QObject *watched, QEvent *event)
     // Shortcuts are matched before their key reaches any window, and arrive at their QShortcut
     // or QAction as an event of their own.
     if (isHeld() && ((watched->isWindowType() && isUserInput(event->type())) || event->type() == QEvent::Shortcut)) {
-        m_waiting.push_back({watched, redelivery(event), {}});
+        if (auto input = redelivery(event))
+            m_waiting.push_back({watched, std::move(input), {}});
         return true;
     }
     return QObject::eventFilter(watched, event);
