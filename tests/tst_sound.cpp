@@ -259,13 +259,12 @@ private slots:
         h.sound.lengthMs = 300;
         h.click(QStringLiteral("Int_C"));
         const int intervals = tabs->currentIndex();
-        QWindow *window = h.window.windowHandle();
-        QTest::mouseClick(window, Qt::LeftButton, {}, tabs->tabBar()->mapTo(&h.window, tabs->tabBar()->tabRect(relations).center()));
-        QTest::mouseClick(window, Qt::LeftButton, {}, answer->mapTo(&h.window, answer->rect().center()));
+        for (const QPoint at : {tabs->tabBar()->mapTo(&h.window, tabs->tabBar()->tabRect(relations).center()),
+                                answer->mapTo(&h.window, answer->rect().center())})
+            QTest::mouseClick(h.window.windowHandle(), Qt::LeftButton, {}, at);
         QCOMPARE(tabs->currentIndex(), intervals);
         QTRY_COMPARE(h.sound.played.size(), 3); // the start sound, Int_C's, and commaj1's
         QCOMPARE(tabs->currentIndex(), relations);
-        QCOMPARE(h.status(), test::Incorrect);
         QCOMPARE(QApplication::focusWidget(), answer);
     }
 
