@@ -33,7 +33,10 @@ int main(int argc, char *argv[])
     SeededRandom random{5};
     Clock clock;
     MainWindow window(Services{prompter, sound, random, clock, QStringLiteral("absent.mdb")}, false, {true, false});
-    window.Form_Load(); // the start sound connects to the server
+    bool loaded = false;
+    window.Form_Load([&] { loaded = true; }); // the start sound connects to the server
+    if (!QTest::qWaitFor([&] { return loaded; }, 5000))
+        return 1;
     const double beforeLoad = bench::peakMegabytes();
     auto *go = window.findChild<QAbstractButton *>(QStringLiteral("Command1"));
     auto *soundOff = window.findChild<QCheckBox *>(QStringLiteral("Sound_off"));
