@@ -2,10 +2,10 @@
 
 #include <QString>
 
-class QObject;
-
 #include <functional>
 #include <memory>
+
+class QObject;
 
 namespace velmora {
 
